@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// The user's separators for whole-number reading, as UTF-8 text (a locale's
+// group separator can be a no-break space, which is more than one byte).
+struct NumberSeparators {
+    std::string decimal = ".";
+    std::string group = ",";
+};
+
+// Whole-number reading: the whole text must be a number, blanks before and
+// after allowed; &H / &O prefixes give hexadecimal / octal; fractions go to
+// the nearest whole number, halves to even. No value when the text is not a
+// number or the result does not fit a long.
+std::optional<std::int32_t> ReadWholeNumber(std::string_view text,
+                                            const NumberSeparators& separators = {});
+
+// Leading-number reading: the number at the start of the text (blanks, tabs
+// and line feeds skipped anywhere, sign, digits, '.', exponent with E or D,
+// or &H / &O), stopping at the first character that cannot continue it; 0
+// when there is none; rounded halves to even. No value only when the number
+// lies beyond what 64 bits hold (callers range-check the rest).
+std::optional<std::int64_t> ReadLeadingNumber(std::string_view text);
+
+// The range checks callers need.
+constexpr bool FitsByte(std::int64_t v) { return v >= 0 && v <= 255; }
+constexpr bool FitsLong(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+
+}  // namespace kestrel

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+class QTableView;
+
+namespace kestrel::ui {
+
+class GridModel;
+
+// The flex-grid operations the list window is written against, over a
+// QTableView. Row 0 is the heading row, shown in the view's horizontal
+// header; rows 1 and up are the record rows. Cell texts are bytes of the
+// files' code page, decoded for display. Widths are in twips.
+class Grid : public QWidget {
+    Q_OBJECT
+public:
+    explicit Grid(QWidget* parent = nullptr);
+    ~Grid() override;
+
+    int Rows() const;
+    void setRows(int n);  // keeps the first n rows, drops the rest
+    int Cols() const;
+    void setCols(int n);
+    int FixedRows() const;
+    void setFixedRows(int n);
+    int FixedCols() const;
+    void setFixedCols(int n);
+    int ColWidth(int col) const;
+    void setColWidth(int col, int twips);
+    int ColAlignment(int col) const;
+    void setColAlignment(int col, int alignment);  // 0 = left and top
+
+    // Current cell and the selection's other corner. Setting Row or Col
+    // collapses the selection onto the current cell.
+    int Row() const;
+    void setRow(int row);
+    int Col() const;
+    void setCol(int col);
+    int RowSel() const;
+    void setRowSel(int row);
+    int ColSel() const;
+    void setColSel(int col);
+
+    // Adds one row from tab-separated text; fields beyond the last column
+    // are dropped, missing ones empty. Appends, or inserts at index.
+    void AddItem(const std::string& text);
+    void AddItem(const std::string& text, int index);
+    void RemoveItem(int index);
+
+    // While false the view is not told of row changes; one reset when it
+    // comes back on.
+    bool Redraw() const;
+    void setRedraw(bool on);
+
+    // A cell's bytes as stored, and as shown.
+    std::string TextMatrix(int row, int col) const;
+    QString DisplayText(int row, int col) const;
+
+    // Scrolls the view so that row is visible.
+    void ShowRow(int row);
+
+    QTableView* view() const;
+    GridModel* model() const;
+
+signals:
+    // After a mouse click has moved the current cell or the selection.
+    void Click();
+    void DblClick();
+
+private:
+    struct Private;
+    Private* d;
+};
+
+}  // namespace kestrel::ui
