@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test run bench fuzz sanitize screenshot clean
+.PHONY: all setup configure build test run bench fuzz sanitize clean
 
 all: build
 
@@ -24,3 +24,21 @@ run: build
 
 clean:
 	rm -rf $(BUILD) build-bench build-fuzz build-asan
+
+# Benchmarks: built in their own tree, kept out of `make test`.
+bench: setup
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_BENCH=ON >/dev/null
+	@cmake --build build-bench -j$(JOBS)
+	@QT_QPA_PLATFORM=offscreen bash scripts/bench build-bench
+
+# Fuzzing with libFuzzer; FUZZ_SECONDS per target.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	@bash scripts/fuzz $(FUZZ_SECONDS)
+
+# The whole test suite under AddressSanitizer and UBSan.
+sanitize: setup
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j$(JOBS)
+	@cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
