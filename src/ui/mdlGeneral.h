@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "model/Equipments.h"
 
@@ -37,6 +38,8 @@ kestrel::ui::frmEquipment* propertiesWindow();
 
 // --- ui/list ---------------------------------------------------------------
 void FillGridRow(const kestrel::Equipment& equipment, std::optional<int> index = std::nullopt);
+// The 40 cell texts FillGridRow adds, joined by gTab.
+std::string GridRowText(const kestrel::Equipment& equipment);
 void SwapEquipments(std::int32_t a, std::int32_t b);
 void CopySelectedEquipment();
 void RemoveSelectedEquipment();

@@ -4,6 +4,7 @@
 #include <string>
 
 class QTableView;
+class QKeyEvent;
 
 namespace kestrel::ui {
 
@@ -62,6 +63,8 @@ public:
     void ShowRow(int row);
 
     QTableView* view() const;
+    // The second view over the same model that keeps FixedCols in sight.
+    QTableView* frozenView() const;
     GridModel* model() const;
 
 signals:
@@ -69,7 +72,16 @@ signals:
     void Click();
     void DblClick();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void clampSelection();
+    void applySelection();
+    void updateFrozen();
+    bool keyMove(QKeyEvent* key);
+
     struct Private;
     Private* d;
 };

@@ -1,0 +1,11 @@
+#include <QApplication>
+
+#include "ui/list/frmEqs.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KestrelEditor"));
+    kestrel::ui::frmEqs window;
+    window.show();
+    return app.exec();
+}

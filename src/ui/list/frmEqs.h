@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "ui/platform/FileDialog.h"
+
+class QFrame;
+class QLabel;
+class QToolButton;
+
+namespace kestrel::ui {
+
+class Grid;
+
+// The list window: every record of the collection as one grid row, and the
+// buttons for the commands that act on the whole list.
+class frmEqs : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmEqs(QWidget* parent = nullptr);
+    ~frmEqs() override;
+
+    Grid& UnitList() const { return *mUnitList; }
+    FileDialog& cd1() { return mCd1; }
+
+    // The grid follows the window's outer size given in twips.
+    void Form_Resize(int outerWidthTwips, int outerHeightTwips);
+
+    void cmdLoad_Click();
+    void cmdSave_Click();
+    // The Save command; true when the files were written without a message.
+    bool SaveList();
+    void UnitList_Click();
+    void UnitList_DblClick();
+
+    bool isModified() const { return isWindowModified(); }
+    void setModified(bool modified) { setWindowModified(modified); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    // Asks about unsaved changes; false when the caller must stop.
+    bool settleUnsavedChanges();
+
+    Grid* mUnitList = nullptr;
+    QFrame* mFrame1 = nullptr;
+    QLabel* mImage1 = nullptr;
+    FileDialog mCd1;
+};
+
+}  // namespace kestrel::ui

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace kestrel::ui {
+
+// The common dialog cd1: one open and one save dialog sharing FileName and
+// InitDir. FileName holds the last chosen full path, so the next dialog
+// proposes it.
+class FileDialog {
+public:
+    FileDialog();
+
+    QString FileName;
+    QString InitDir;
+
+    // Modal; false when the user cancels. The open dialog accepts only an
+    // existing file, the save dialog asks before it replaces one.
+    bool ShowOpen(QWidget* parent);
+    bool ShowSave(QWidget* parent);
+
+    // The folder the dialog opens in: InitDir, or the folder the editor was
+    // started from where InitDir doesn't exist.
+    QString startFolder() const;
+
+    // Tests answer instead of a person: the handler gets whether it is the
+    // save dialog and the proposed path, and returns the chosen path or
+    // nothing for cancel. An empty handler restores the real dialogs.
+    using Answer = std::function<std::optional<QString>(bool save, const QString& proposed)>;
+    static Answer setTestAnswer(Answer answer);
+
+private:
+    bool show(QWidget* parent, bool save);
+    QString mStartedIn;
+};
+
+}  // namespace kestrel::ui

@@ -1,0 +1,429 @@
+#include "ui/platform/Grid.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/platform/GridModel.h"
+#include "ui/platform/Twips.h"
+
+namespace kestrel::ui {
+
+struct Grid::Private {
+    GridModel* model = nullptr;
+    QTableView* view = nullptr;
+    QTableView* frozen = nullptr;  // the frozen columns, laid over the view's left edge
+    QItemSelectionModel* selection = nullptr;
+    int fixedRows = 0;
+    int fixedCols = 0;
+    std::vector<int> widths;  // twips
+    int row = 0, col = 0, rowSel = 0, colSel = 0;
+    bool redraw = true;
+    bool syncing = false;
+    bool dragging = false;
+};
+
+namespace {
+void setupView(QTableView* view) {
+    view->setSelectionMode(QAbstractItemView::NoSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    view->verticalHeader()->setVisible(false);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setSectionsClickable(false);
+    view->horizontalHeader()->setMinimumSectionSize(1);
+    view->setWordWrap(false);
+    view->setTabKeyNavigation(false);
+}
+}  // namespace
+
+Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
+    d->model = new GridModel(this);
+    d->view = new QTableView(this);
+    d->view->setObjectName(QStringLiteral("UnitListView"));
+    setupView(d->view);
+    d->view->setModel(d->model);
+    d->selection = d->view->selectionModel();
+    // The selection model only displays our corners; selection mode
+    // NoSelection keeps the view from changing it on its own.
+    d->view->setSelectionMode(QAbstractItemView::NoSelection);
+
+    d->frozen = new QTableView(d->view);
+    d->frozen->setObjectName(QStringLiteral("UnitListFrozen"));
+    setupView(d->frozen);
+    d->frozen->setModel(d->model);
+    d->frozen->setSelectionModel(d->selection);
+    d->frozen->setFocusPolicy(Qt::NoFocus);
+    d->frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    d->frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    d->frozen->setFrameShape(QFrame::NoFrame);
+    d->frozen->setStyleSheet(
+        QStringLiteral("QTableView { border-right: 1px solid palette(mid); }"));
+    d->frozen->hide();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(d->view);
+    setFocusProxy(d->view);
+
+    d->view->viewport()->installEventFilter(this);
+    d->frozen->viewport()->installEventFilter(this);
+    d->view->installEventFilter(this);
+
+    connect(d->view->verticalScrollBar(), &QAbstractSlider::valueChanged,
+            d->frozen->verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(d->frozen->verticalScrollBar(), &QAbstractSlider::valueChanged,
+            d->view->verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(d->model, &QAbstractItemModel::modelReset, this, [this] { applySelection(); });
+    connect(d->model, &QAbstractItemModel::rowsInserted, this, [this] { updateFrozen(); });
+    connect(d->model, &QAbstractItemModel::modelReset, this, [this] { updateFrozen(); });
+
+    setCols(2);
+}
+
+Grid::~Grid() {
+    delete d;
+}
+
+int Grid::Rows() const {
+    return d->model->gridRows();
+}
+
+void Grid::setRows(int n) {
+    d->model->setGridRows(n);
+    clampSelection();
+}
+
+int Grid::Cols() const {
+    return d->model->cols();
+}
+
+void Grid::setCols(int n) {
+    d->model->setCols(n);
+    d->widths.resize(static_cast<std::size_t>(std::max(0, n)), -1);
+    clampSelection();
+    updateFrozen();
+}
+
+int Grid::FixedRows() const {
+    return d->fixedRows;
+}
+void Grid::setFixedRows(int n) {
+    d->fixedRows = std::max(0, n);
+}
+int Grid::FixedCols() const {
+    return d->fixedCols;
+}
+
+void Grid::setFixedCols(int n) {
+    d->fixedCols = std::clamp(n, 0, Cols());
+    updateFrozen();
+}
+
+int Grid::ColWidth(int col) const {
+    if (col < 0 || col >= static_cast<int>(d->widths.size()))
+        return -1;
+    int w = d->widths[static_cast<std::size_t>(col)];
+    return w >= 0 ? w : PixelsToTwipsX(d->view->columnWidth(col));
+}
+
+void Grid::setColWidth(int col, int twips) {
+    if (col < 0 || col >= Cols())
+        return;
+    d->widths[static_cast<std::size_t>(col)] = twips;
+    int px = TwipsToPixelsX(std::max(0, twips));
+    d->view->setColumnWidth(col, px);
+    d->frozen->setColumnWidth(col, px);
+    updateFrozen();
+}
+
+int Grid::ColAlignment(int col) const {
+    return d->model->colAlignment(col);
+}
+void Grid::setColAlignment(int col, int alignment) {
+    d->model->setColAlignment(col, alignment);
+}
+
+int Grid::Row() const {
+    return d->row;
+}
+void Grid::setRow(int row) {
+    d->row = d->rowSel = std::clamp(row, 0, std::max(0, Rows() - 1));
+    d->colSel = d->col;
+    applySelection();
+}
+int Grid::Col() const {
+    return d->col;
+}
+void Grid::setCol(int col) {
+    d->col = d->colSel = std::clamp(col, 0, std::max(0, Cols() - 1));
+    d->rowSel = d->row;
+    applySelection();
+}
+int Grid::RowSel() const {
+    return d->rowSel;
+}
+void Grid::setRowSel(int row) {
+    d->rowSel = std::clamp(row, 0, std::max(0, Rows() - 1));
+    applySelection();
+}
+int Grid::ColSel() const {
+    return d->colSel;
+}
+void Grid::setColSel(int col) {
+    d->colSel = std::clamp(col, 0, std::max(0, Cols() - 1));
+    applySelection();
+}
+
+void Grid::AddItem(const std::string& text) {
+    d->model->addItem(text, Rows());
+}
+
+void Grid::AddItem(const std::string& text, int index) {
+    d->model->addItem(text, index);
+    clampSelection();
+}
+
+void Grid::RemoveItem(int index) {
+    d->model->removeItem(index);
+    clampSelection();
+}
+
+bool Grid::Redraw() const {
+    return d->redraw;
+}
+
+void Grid::setRedraw(bool on) {
+    if (on == d->redraw)
+        return;
+    d->redraw = on;
+    d->view->setUpdatesEnabled(on);
+    d->model->setNotify(on);
+    if (on) {
+        // The reset forgets column widths only in the header's resize modes
+        // we don't use, but the frozen view must be laid out again.
+        for (int c = 0; c < Cols(); ++c) {
+            int w = d->widths[static_cast<std::size_t>(c)];
+            if (w >= 0) {
+                d->view->setColumnWidth(c, TwipsToPixelsX(w));
+                d->frozen->setColumnWidth(c, TwipsToPixelsX(w));
+            }
+        }
+        updateFrozen();
+        applySelection();
+    }
+}
+
+std::string Grid::TextMatrix(int row, int col) const {
+    return d->model->cell(row, col);
+}
+QString Grid::DisplayText(int row, int col) const {
+    return d->model->displayCell(row, col);
+}
+
+void Grid::ShowRow(int row) {
+    if (row < 1 || row >= Rows())
+        return;
+    d->view->scrollTo(d->model->index(row - 1, 0));
+}
+
+QTableView* Grid::view() const {
+    return d->view;
+}
+QTableView* Grid::frozenView() const {
+    return d->frozen;
+}
+GridModel* Grid::model() const {
+    return d->model;
+}
+
+void Grid::clampSelection() {
+    int maxRow = std::max(0, Rows() - 1), maxCol = std::max(0, Cols() - 1);
+    d->row = std::min(d->row, maxRow);
+    d->rowSel = std::min(d->rowSel, maxRow);
+    d->col = std::min(d->col, maxCol);
+    d->colSel = std::min(d->colSel, maxCol);
+    if (d->redraw)
+        applySelection();
+}
+
+void Grid::applySelection() {
+    if (!d->redraw)
+        return;
+    d->syncing = true;
+    QItemSelection selection;
+    int top = std::min(d->row, d->rowSel), bottom = std::max(d->row, d->rowSel);
+    int left = std::min(d->col, d->colSel), right = std::max(d->col, d->colSel);
+    top = std::max(top, 1);
+    if (bottom >= top && bottom < Rows() && right < Cols()) {
+        selection.select(d->model->index(top - 1, left), d->model->index(bottom - 1, right));
+    }
+    d->selection->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (d->row >= 1 && d->row < Rows() && d->col < Cols()) {
+        d->selection->setCurrentIndex(d->model->index(d->row - 1, d->col),
+                                      QItemSelectionModel::NoUpdate);
+    }
+    d->syncing = false;
+}
+
+void Grid::updateFrozen() {
+    QTableView* frozen = d->frozen;
+    int n = d->fixedCols;
+    if (n <= 0 || Cols() == 0) {
+        frozen->hide();
+        return;
+    }
+    int width = 0;
+    for (int c = 0; c < Cols(); ++c) {
+        frozen->setColumnHidden(c, c >= n);
+        if (c < n) {
+            frozen->setColumnWidth(c, d->view->columnWidth(c));
+            width += d->view->columnWidth(c);
+        }
+    }
+    frozen->horizontalHeader()->setFixedHeight(d->view->horizontalHeader()->height());
+    frozen->setGeometry(d->view->verticalHeader()->width() + d->view->frameWidth(),
+                        d->view->frameWidth(), width + 1,
+                        d->view->viewport()->height() + d->view->horizontalHeader()->height());
+    frozen->verticalScrollBar()->setValue(d->view->verticalScrollBar()->value());
+    frozen->show();
+    frozen->raise();
+}
+
+void Grid::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    updateFrozen();
+}
+
+bool Grid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == d->view && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            emit DblClick();
+            return true;
+        }
+        return keyMove(key);
+    }
+    if (watched == d->view && event->type() == QEvent::Resize)
+        updateFrozen();
+    if (watched != d->view->viewport() && watched != d->frozen->viewport()) {
+        return QWidget::eventFilter(watched, event);
+    }
+    auto* view = (watched == d->frozen->viewport()) ? d->frozen : d->view;
+    switch (event->type()) {
+        case QEvent::Resize:
+            if (watched == d->view->viewport())
+                updateFrozen();
+            return false;
+        case QEvent::MouseButtonPress: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton)
+                return true;
+            QModelIndex index = view->indexAt(mouse->position().toPoint());
+            d->view->setFocus(Qt::MouseFocusReason);
+            if (!index.isValid())
+                return true;
+            if (mouse->modifiers() & Qt::ShiftModifier) {
+                d->rowSel = index.row() + 1;
+                d->colSel = index.column();
+            } else {
+                d->row = d->rowSel = index.row() + 1;
+                d->col = d->colSel = index.column();
+            }
+            d->dragging = true;
+            applySelection();
+            return true;
+        }
+        case QEvent::MouseMove: {
+            if (!d->dragging)
+                return false;
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            QModelIndex index = view->indexAt(mouse->position().toPoint());
+            if (index.isValid()) {
+                d->rowSel = index.row() + 1;
+                d->colSel = index.column();
+                applySelection();
+            }
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton || !d->dragging)
+                return true;
+            d->dragging = false;
+            emit Click();
+            return true;
+        }
+        case QEvent::MouseButtonDblClick: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton &&
+                view->indexAt(mouse->position().toPoint()).isValid()) {
+                emit DblClick();
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool Grid::keyMove(QKeyEvent* key) {
+    int row = d->row, col = d->col;
+    int page = std::max(1, d->view->viewport()->height() /
+                               std::max(1, d->view->verticalHeader()->defaultSectionSize()));
+    switch (key->key()) {
+        case Qt::Key_Up:
+            row -= 1;
+            break;
+        case Qt::Key_Down:
+            row += 1;
+            break;
+        case Qt::Key_Left:
+            col -= 1;
+            break;
+        case Qt::Key_Right:
+            col += 1;
+            break;
+        case Qt::Key_PageUp:
+            row -= page;
+            break;
+        case Qt::Key_PageDown:
+            row += page;
+            break;
+        case Qt::Key_Home:
+            col = 0;
+            break;
+        case Qt::Key_End:
+            col = Cols() - 1;
+            break;
+        default:
+            return false;
+    }
+    row = std::clamp(row, 1, std::max(1, Rows() - 1));
+    col = std::clamp(col, 0, std::max(0, Cols() - 1));
+    if (Rows() < 2)
+        return true;
+    if (key->modifiers() & Qt::ShiftModifier) {
+        d->rowSel = row;
+        d->colSel = col;
+        applySelection();
+    } else {
+        d->row = d->rowSel = row;
+        d->col = d->colSel = col;
+        applySelection();
+    }
+    d->view->scrollTo(d->model->index(row - 1, col));
+    emit Click();
+    return true;
+}
+
+}  // namespace kestrel::ui

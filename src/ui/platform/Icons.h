@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace kestrel::ui {
+
+enum class ButtonPicture { Load, Save, Cut, Copy, Paste, Renumber, Sort, SortByCountry, Up, Down };
+
+// The button pictures, drawn at 1x and 2x so they stay crisp when scaled.
+QIcon ButtonIcon(ButtonPicture picture);
+// The decoration in the corner of the list window.
+QPixmap BannerPixmap(int width, int height, qreal devicePixelRatio);
+
+}  // namespace kestrel::ui

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTableView>
+
+#include "ui/platform/Grid.h"
+#include "ui/platform/GridModel.h"
+
+using kestrel::ui::Grid;
+
+namespace {
+
+std::string rowText(const Grid& grid, int row) {
+    std::string text;
+    for (int c = 0; c < grid.Cols(); ++c) {
+        if (c)
+            text += '|';
+        text += grid.TextMatrix(row, c);
+    }
+    return text;
+}
+
+struct GridFixture : ::testing::Test {
+    Grid grid;
+    void SetUp() override {
+        grid.setCols(3);
+        grid.AddItem("A\tB\tC");
+    }
+};
+
+}  // namespace
+
+TEST_F(GridFixture, AddItemSplitsAtTabsDropsExtraFieldsAndFillsMissing) {
+    struct Case {
+        std::string text;
+        std::string cells;
+    } cases[] = {
+        {"1\t2\t3", "1|2|3"}, {"1\t2\t3\t4\t5", "1|2|3"}, {"1", "1||"},
+        {"", "||"},           {"\t\tx", "||x"},
+    };
+    for (const Case& c : cases) {
+        grid.AddItem(c.text);
+        EXPECT_EQ(rowText(grid, grid.Rows() - 1), c.cells) << c.text;
+    }
+}
+
+TEST_F(GridFixture, InsertRemoveAndRowsKeepOrder) {
+    for (int i = 1; i <= 9; ++i)
+        grid.AddItem(std::to_string(i));
+    ASSERT_EQ(grid.Rows(), 10);
+    grid.AddItem("new", 3);
+    EXPECT_EQ(grid.TextMatrix(3, 0), "new");
+    EXPECT_EQ(grid.TextMatrix(4, 0), "3");
+    grid.RemoveItem(3);
+    EXPECT_EQ(grid.TextMatrix(3, 0), "3");
+    grid.setRows(4);
+    EXPECT_EQ(grid.Rows(), 4);
+    EXPECT_EQ(grid.TextMatrix(3, 0), "3");
+    EXPECT_EQ(grid.model()->rowCount(), 3);
+    grid.setRows(0);
+    EXPECT_EQ(grid.Rows(), 0);
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
+TEST_F(GridFixture, HeadingRowFeedsTheHeaderNotTheBody) {
+    grid.AddItem("x\ty\tz");
+    EXPECT_EQ(grid.model()->rowCount(), 1);
+    EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("B"));
+    EXPECT_EQ(grid.model()->index(0, 2).data().toString(), QStringLiteral("z"));
+}
+
+TEST_F(GridFixture, SettingRowOrColCollapsesTheSelection) {
+    for (int i = 0; i < 5; ++i)
+        grid.AddItem("r");
+    grid.setRow(2);
+    grid.setCol(1);
+    grid.setRowSel(4);
+    grid.setColSel(2);
+    EXPECT_EQ(grid.RowSel(), 4);
+    grid.setRow(3);
+    EXPECT_EQ(grid.RowSel(), 3);
+    EXPECT_EQ(grid.ColSel(), 1);
+    grid.setRowSel(5);
+    grid.setColSel(2);
+    grid.setCol(0);
+    EXPECT_EQ(grid.Row(), 3);
+    EXPECT_EQ(grid.RowSel(), 3);
+    EXPECT_EQ(grid.ColSel(), 0);
+    EXPECT_EQ(grid.view()->selectionModel()->selectedIndexes().size(), 1);
+}
+
+TEST_F(GridFixture, RedrawOffSendsNoRowSignalsAndOneResetWhenBackOn) {
+    QSignalSpy inserted(grid.model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(grid.model(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy reset(grid.model(), &QAbstractItemModel::modelReset);
+    grid.setRedraw(false);
+    for (int i = 0; i < 100; ++i)
+        grid.AddItem("r");
+    grid.RemoveItem(5);
+    grid.setRows(50);
+    EXPECT_EQ(inserted.count() + removed.count(), 0);
+    EXPECT_EQ(reset.count(), 0);
+    grid.setRedraw(true);
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(grid.model()->rowCount(), 49);
+}
+
+TEST_F(GridFixture, ModelPassesTheItemModelTester) {
+    QAbstractItemModelTester tester(grid.model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    for (int i = 0; i < 20; ++i)
+        grid.AddItem(std::to_string(i) + "\tx\ty");
+    grid.AddItem("first", 1);
+    grid.AddItem("heading", 0);
+    grid.RemoveItem(0);
+    grid.RemoveItem(7);
+    grid.setRows(5);
+    grid.setRedraw(false);
+    grid.setRows(1);
+    grid.AddItem("later");
+    grid.setRedraw(true);
+    grid.setColAlignment(1, 0);
+    grid.setRows(0);
+    grid.AddItem("h");
+    EXPECT_EQ(grid.Rows(), 1);
+}
+
+TEST_F(GridFixture, FrozenViewSharesModelAndSelection) {
+    grid.setFixedCols(2);
+    EXPECT_EQ(grid.frozenView()->model(), grid.view()->model());
+    EXPECT_EQ(grid.frozenView()->selectionModel(), grid.view()->selectionModel());
+    EXPECT_FALSE(grid.frozenView()->isColumnHidden(1));
+    EXPECT_TRUE(grid.frozenView()->isColumnHidden(2));
+}
