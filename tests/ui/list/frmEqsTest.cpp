@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -288,4 +290,34 @@ TEST_F(ListWindow, ClickAndShiftClickSelectWholeRows) {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(1, 7));
     EXPECT_EQ(grid().Row(), 3);
     EXPECT_EQ(grid().RowSel(), 1);
+}
+
+TEST_F(ListWindow, DialogProposesTheExampleNameThenTheFileUsedLast) {
+    std::vector<QString> proposed;
+    FileDialog::setTestAnswer([&](bool, const QString& path) -> std::optional<QString> {
+        proposed.push_back(path);
+        if (answers.empty())
+            return std::nullopt;
+        auto a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    });
+    QTemporaryDir dir;
+    QString path = writePair(dir, 1);
+    EXPECT_EQ(window->cd1().InitDir, QStringLiteral("C:\\Ironfront2"));
+    load(path);
+    window->cmdSave_Click();  // cancelled
+    ASSERT_EQ(proposed.size(), 2u);
+    EXPECT_EQ(proposed[0], QDir(QDir::currentPath()).filePath(QStringLiteral("EQUIP97.EQP")));
+    EXPECT_EQ(QFileInfo(proposed[1]).canonicalFilePath(), QFileInfo(path).canonicalFilePath());
+}
+
+TEST_F(ListWindow, LoadRestoresPointerAndRedrawAndEnterActsAsDoubleClick) {
+    QTemporaryDir dir;
+    load(writePair(dir, 3));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(grid().Redraw());
+    QSignalSpy doubleClicks(&grid(), &Grid::DblClick);
+    QTest::keyClick(grid().view(), Qt::Key_Return);
+    EXPECT_EQ(doubleClicks.count(), 1);
 }
