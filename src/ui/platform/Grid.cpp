@@ -421,7 +421,16 @@ bool Grid::keyMove(QKeyEvent* key) {
         d->col = d->colSel = col;
         applySelection();
     }
-    d->view->scrollTo(d->model->index(row - 1, col));
+    QModelIndex target = d->model->index(row - 1, col);
+    d->view->scrollTo(target);
+    // The view does not know the frozen columns cover its left edge.
+    if (d->frozen->isVisible() && col >= d->fixedCols) {
+        int covered = d->frozen->width() - d->view->visualRect(target).left();
+        if (covered > 0) {
+            QScrollBar* bar = d->view->horizontalScrollBar();
+            bar->setValue(bar->value() - covered);
+        }
+    }
     emit Click();
     return true;
 }
