@@ -1,0 +1,139 @@
+#include "storage/FileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace kestrel {
+
+namespace {
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+FileSystem*& currentSlot() {
+    static FileSystem* current = nullptr;
+    return current;
+}
+
+}  // namespace
+
+std::optional<std::string> PosixFileSystem::readFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::string bytes;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    }
+    char buffer[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+std::optional<std::uint64_t> PosixFileSystem::fileSize(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool PosixFileSystem::writeFile(const std::string& path, const std::string& bytes, int mode) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    // Also for a leftover temporary file, so the renamed file carries the old mode.
+    if (mode >= 0)
+        ok = ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    return ok;
+}
+
+std::optional<unsigned> PosixFileSystem::fileMode(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return static_cast<unsigned>(st.st_mode & 07777);
+}
+
+bool PosixFileSystem::link(const std::string& from, const std::string& to) {
+    return ::link(from.c_str(), to.c_str()) == 0;
+}
+
+bool PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
+    auto bytes = readFile(from);
+    auto mode = fileMode(from);
+    if (!bytes || !mode)
+        return false;
+    return writeFile(to, *bytes, static_cast<int>(*mode));
+}
+
+bool PosixFileSystem::rename(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool PosixFileSystem::remove(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool PosixFileSystem::syncFolder(const std::string& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    return ok;
+}
+
+std::optional<std::vector<std::string>> PosixFileSystem::listFolder(const std::string& folder) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return std::nullopt;
+    std::vector<std::string> names;
+    while (struct dirent* entry = ::readdir(dir))
+        names.emplace_back(entry->d_name);
+    ::closedir(dir);
+    return names;
+}
+
+FileSystem& fileSystem() {
+    static PosixFileSystem posix;
+    return currentSlot() ? *currentSlot() : posix;
+}
+
+FileSystem* setFileSystem(FileSystem* fs) {
+    FileSystem* previous = currentSlot();
+    currentSlot() = fs;
+    return previous;
+}
+
+}  // namespace kestrel

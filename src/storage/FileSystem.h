@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+// The few file operations the equipment files need. The POSIX implementation
+// is the real one; tests install one that fails at a chosen call. Every call
+// returns false (or nullopt) on failure and leaves nothing open.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // The length of the file, or nullopt when it cannot be obtained.
+    virtual std::optional<std::uint64_t> fileSize(const std::string& path) = 0;
+    // Creates or truncates path, writes bytes, fsyncs and closes. A mode of
+    // -1 leaves a new file to the umask; any other is given to the file.
+    virtual bool writeFile(const std::string& path, const std::string& bytes, int mode) = 0;
+    // The permission bits of an existing file.
+    virtual std::optional<unsigned> fileMode(const std::string& path) = 0;
+    virtual bool link(const std::string& from, const std::string& to) = 0;
+    // Copies from to to, fsync'd, for where hard links are not possible.
+    virtual bool copyFile(const std::string& from, const std::string& to) = 0;
+    virtual bool rename(const std::string& from, const std::string& to) = 0;
+    virtual bool remove(const std::string& path) = 0;
+    virtual bool syncFolder(const std::string& folder) = 0;
+    // Names of the entries of folder, or nullopt when it cannot be listed.
+    virtual std::optional<std::vector<std::string>> listFolder(const std::string& folder) = 0;
+};
+
+class PosixFileSystem : public FileSystem {
+public:
+    std::optional<std::string> readFile(const std::string& path) override;
+    std::optional<std::uint64_t> fileSize(const std::string& path) override;
+    bool writeFile(const std::string& path, const std::string& bytes, int mode) override;
+    std::optional<unsigned> fileMode(const std::string& path) override;
+    bool link(const std::string& from, const std::string& to) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    bool rename(const std::string& from, const std::string& to) override;
+    bool remove(const std::string& path) override;
+    bool syncFolder(const std::string& folder) override;
+    std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
+};
+
+// The instance the storage code uses; the POSIX one unless replaced.
+FileSystem& fileSystem();
+// Installs fs (nullptr restores the POSIX one) and returns the previous one.
+FileSystem* setFileSystem(FileSystem* fs);
+
+}  // namespace kestrel
