@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/Equipment.h"
+
+namespace kestrel::cli {
+
+// One heading row of the 40 property names, then one row per record, CR LF
+// line ends. Numbers as their codes, EqName and IconName as UTF-8, LastPart
+// as hexadecimal digits so that zero bytes survive a spreadsheet.
+std::string EncodeCsv(const std::vector<EquipmentRef>& records);
+
+struct CsvDecodeResult {
+    std::vector<Equipment> records;
+    std::string error;  // empty when the text was accepted
+    int line = 0;       // 1-based line where the offending row starts
+    bool ok() const { return error.empty(); }
+};
+
+// Reads what EncodeCsv writes and what a spreadsheet makes of it: a UTF-8 byte
+// order mark, LF or CR LF, quoted fields, columns in any order. The whole
+// text is checked before any record is handed out.
+CsvDecodeResult DecodeCsv(std::string_view text);
+
+}  // namespace kestrel::cli

@@ -1,0 +1,280 @@
+// Runs the built kestrel-eqp as a subprocess on pairs made here, byte by byte.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void spit(const fs::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+class Folder {
+public:
+    Folder() {
+        char tmpl[] = "/tmp/kestrel-eqp-XXXXXX";
+        path_ = mkdtemp(tmpl);
+    }
+    ~Folder() { fs::remove_all(path_); }
+    fs::path operator/(const std::string& s) const { return path_ / s; }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+Result run(const Folder& tmp, const std::string& arguments, const std::string& input = "") {
+    spit(tmp / "stdin", input);
+    std::string cmd = std::string("'") + KESTREL_EQP_PATH + "' " + arguments + " <'" +
+                      (tmp / "stdin").string() + "' >'" + (tmp / "stdout").string() + "' 2>'" +
+                      (tmp / "stderr").string() + "'";
+    int raw = std::system(cmd.c_str());
+    Result r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = slurp(tmp / "stdout");
+    r.err = slurp(tmp / "stderr");
+    return r;
+}
+
+// One 73-byte record; every field takes a value derived from seed so that
+// a swapped or shifted field shows up.
+struct Rec {
+    std::string name;
+    unsigned code = 1;
+    std::string mask = std::string("\x40\x00\x00\x00", 4);
+    unsigned char eqClass = 1;
+    unsigned char cost = 7;
+    std::string icon = std::string("T34\0\0\0", 6);
+    std::string tail = std::string(22, '\0');
+};
+
+std::string pairBinary(const std::vector<Rec>& recs, long count = -1) {
+    if (count < 0)
+        count = static_cast<long>(recs.size());
+    std::string b;
+    b += static_cast<char>(count & 0xFF);
+    b += static_cast<char>((count >> 8) & 0xFF);
+    for (std::size_t k = 0; k < recs.size(); ++k) {
+        const Rec& r = recs[k];
+        b += static_cast<char>(r.code & 0xFF);
+        b += static_cast<char>(r.code >> 8);
+        b += static_cast<char>(r.eqClass);
+        for (int i = 3; i <= 20; ++i)
+            b += static_cast<char>((i * 7 + k) % 2);  // codes keep their words
+        b += static_cast<char>(r.cost);
+        for (int i = 22; i <= 29; ++i)
+            b += static_cast<char>((i + k) % 2);
+        b += r.mask;
+        b += std::string("\x05\x01", 2);  // UnitSpecial
+        b += std::string("\x09\xC8\xFF", 3);
+        b += r.icon;
+        b += std::string("\x01\x00\x02\x00\x03\x00", 6);
+        b += r.tail;
+    }
+    return b;
+}
+
+std::string pairNames(const std::vector<Rec>& recs) {
+    std::string t;
+    for (const auto& r : recs)
+        t += r.name + "\r\n";
+    return t;
+}
+
+void writePair(const fs::path& folder, const std::vector<Rec>& recs, long count = -1) {
+    fs::create_directories(folder);
+    spit(folder / "EQUIP97.TXT", pairNames(recs));
+    spit(folder / "EQUIP97.EQP", pairBinary(recs, count));
+}
+
+std::vector<Rec> samplePair() {
+    Rec a;
+    a.name = "Scout Car, \"light\"";
+    a.code = 298;
+    Rec b;
+    b.name =
+        "Panzer \xC4"
+        "3";  // a code-page letter that UTF-8 spells in two bytes
+    b.code = 2;
+    b.mask = std::string("\x00\x80\x00\x00", 4);
+    b.tail = std::string("AB\0\0CD", 6) + std::string(16, '\0');
+    Rec c;
+    c.name = "";
+    c.code = 32767;
+    c.icon = std::string("ABCDEF");
+    return {a, b, c};
+}
+
+TEST(KestrelEqp, ExportThenImportReproducesThePairByteForByte) {
+    for (const char* format : {"csv", "clip"}) {
+        SCOPED_TRACE(format);
+        Folder tmp;
+        auto recs = samplePair();
+        if (std::string(format) == "clip")
+            recs[1].tail = std::string(22, '\0');
+        writePair(tmp / "in", recs);
+        Result ex = run(tmp, std::string("export '") + (tmp / "in").string() + "' --format " +
+                                 format + " -o '" + (tmp / "text").string() + "'");
+        ASSERT_EQ(ex.status, 0) << ex.err;
+        fs::create_directories(tmp / "out");
+        Result im = run(tmp, std::string("import '") + (tmp / "text").string() + "' '" +
+                                 (tmp / "out").string() + "' --format " + format);
+        ASSERT_EQ(im.status, 0) << im.err;
+        EXPECT_EQ(slurp(tmp / "out" / "EQUIP97.EQP"), slurp(tmp / "in" / "EQUIP97.EQP"));
+        EXPECT_EQ(slurp(tmp / "out" / "EQUIP97.TXT"), slurp(tmp / "in" / "EQUIP97.TXT"));
+    }
+}
+
+TEST(KestrelEqp, ClipExportIsTheCopyTextOfAllRows) {
+    Folder tmp;
+    writePair(tmp / "in", samplePair());
+    Result ex = run(tmp, "export '" + (tmp / "in").string() + "'");
+    ASSERT_EQ(ex.status, 0) << ex.err;
+    ASSERT_EQ(
+        ex.out.rfind("IFII Equipment Editor - by Varnek\r\nEquipment Info for\r\n3\r\n298\r\n", 0),
+        0u);
+}
+
+TEST(KestrelEqp, CsvFromASpreadsheetImports) {
+    Folder tmp;
+    std::string heading =
+        "EqCode,EqName,EqClass,SoftAttack,HardAttack,AirAttack,NavalAttack,GroundDefense,"
+        "AirDefense,CloseDefense,TargetType,Initiative,GunRange,SpottingRange,"
+        "RangeDefenseModifier,MoveMode,MovementMode,Movement,Fuel,Ammunition,Unk0,PrestigeCost,"
+        "Unk1,Unk2,Unk3,Unk4,MonthAvail,YearAvail,YearExpire,NonOrganicTransport,Country,"
+        "UnitSpecial,Unk5,Unk6,Unk7,IconName,AttackSound,MoveSound,DeathSound,LastPart";
+    std::string row =
+        "5,\"Car, \"\"big\"\"\",1,2,3,4,5,6,7,8,1,9,10,11,12,1,2,13,14,15,16,84,17,18,19,20,"
+        "6,41,45,1,7,3,21,22,23,T34,1,2,3,4142";
+    Result im = run(tmp, "import - '" + tmp.path().string() + "' --format csv",
+                    "\xEF\xBB\xBF" + heading + "\r\n" + row + "\r\n");
+    ASSERT_EQ(im.status, 0) << im.err;
+    EXPECT_EQ(slurp(tmp / "EQUIP97.TXT"), "Car, \"big\"\r\n");
+    std::string bin = slurp(tmp / "EQUIP97.EQP");
+    ASSERT_EQ(bin.size(), 2u + 73u);
+    EXPECT_EQ(bin.substr(2 + 30, 4), std::string("\x00\x80\x00\x00", 4));
+    EXPECT_EQ(static_cast<unsigned char>(bin[2 + 21]), 7);
+    EXPECT_EQ(bin.substr(2 + 51, 3), std::string("AB\0", 3));
+}
+
+TEST(KestrelEqp, CheckIsSilentOnACleanPair) {
+    Folder tmp;
+    writePair(tmp.path(), samplePair());
+    Result r = run(tmp, "check '" + (tmp / "EQUIP97.EQP").string() + "'");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(KestrelEqp, CheckFindsEachProblemKind) {
+    struct Case {
+        const char* what;
+        void (*spoil)(std::vector<Rec>&, long& count, std::string& binaryTail);
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"count", [](std::vector<Rec>&, long& count, std::string&) { count = 2; }, "count:"},
+        {"code without a word", [](std::vector<Rec>& r, long&, std::string&) { r[1].eqClass = 30; },
+         "record 2: EqClass 30 has no word"},
+        {"mask",
+         [](std::vector<Rec>& r, long&, std::string&) { r[2].mask = std::string("\x60\0\0\0", 4); },
+         "record 3: country mask 60000000 matches no country"},
+        {"truncated record", [](std::vector<Rec>&, long&, std::string& tail) { tail = "cut"; },
+         "read failure in record 3"},
+        {"bad two-byte field", [](std::vector<Rec>& r, long&, std::string&) { r[0].code = 0x8000; },
+         "read failure in record 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder tmp;
+        auto recs = samplePair();
+        recs[2].mask = std::string("\x20\0\0\0", 4);
+        long count = -1;
+        std::string tail;
+        c.spoil(recs, count, tail);
+        writePair(tmp.path(), recs, count);
+        if (tail == "cut") {
+            std::string bin = slurp(tmp / "EQUIP97.EQP");
+            spit(tmp / "EQUIP97.EQP", bin.substr(0, bin.size() - 40));
+        }
+        Result r = run(tmp, "check '" + tmp.path().string() + "'");
+        EXPECT_EQ(r.status, 1) << r.out << r.err;
+        EXPECT_NE(r.out.find(c.expected), std::string::npos) << r.out;
+    }
+}
+
+TEST(KestrelEqp, BadInputIsReportedAndWritesNothing) {
+    struct Case {
+        const char* what;
+        std::string arguments;
+        std::string input;
+        int status;
+        const char* message;
+    };
+    Folder tmp;
+    writePair(tmp / "in", samplePair());
+    ASSERT_EQ(
+        run(tmp, "export '" + (tmp / "in").string() + "' -o '" + (tmp / "good.txt").string() + "'")
+            .status,
+        0);
+    std::string clip = slurp(tmp / "good.txt");
+    // Line 9 is the first record's AirAttack, read as a whole number.
+    std::string badField = clip;
+    std::size_t at = 0;
+    for (int line = 1; line < 9; ++line)
+        at = badField.find("\r\n", at) + 2;
+    badField.replace(at, badField.find("\r\n", at) - at, "x1");
+    fs::create_directories(tmp / "out");
+    const std::string out = "'" + (tmp / "out").string() + "'";
+    const Case cases[] = {
+        {"truncated clip", "import - " + out, clip.substr(0, clip.size() - 9), 1,
+         "nothing written"},
+        {"bad clip field", "import - " + out, badField, 1, ":9:"},
+        {"bad csv field", "import - " + out + " --format csv", std::string("EqCode\r\nabc\r\n"), 1,
+         "nothing written"},
+        {"missing folder", "import - '" + (tmp / "nowhere" / "deeper").string() + "'", clip, 2,
+         "does not exist"},
+        {"missing pair", "check '" + (tmp / "nowhere").string() + "'", "", 2, "cannot read"},
+        {"unknown command", "frobnicate", "", 2, "unknown command"},
+        {"unknown format", "export '" + (tmp / "in").string() + "' --format xml", "", 2,
+         "unknown format"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Result r = run(tmp, c.arguments, c.input);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(fs::is_empty(tmp / "out"));
+    }
+}
+
+TEST(KestrelEqp, HelpForTheToolAndEachCommand) {
+    Folder tmp;
+    for (const char* args : {"--help", "check --help", "export --help", "import --help"}) {
+        SCOPED_TRACE(args);
+        Result r = run(tmp, args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find("Usage: kestrel-eqp"), std::string::npos);
+    }
+}
+
+}  // namespace
