@@ -28,6 +28,10 @@ std::optional<std::int32_t> ReadWholeNumber(std::string_view text,
 // lies beyond what 64 bits hold (callers range-check the rest).
 std::optional<std::int64_t> ReadLeadingNumber(std::string_view text);
 
+// The leading number when nothing had to be rounded away to make it whole
+// ("3", "3.0", "3 records"); no value for "1.5" or beyond 64 bits.
+std::optional<std::int64_t> ReadLeadingWholeNumber(std::string_view text);
+
 // The range checks callers need.
 constexpr bool FitsByte(std::int64_t v) { return v >= 0 && v <= 255; }
 constexpr bool FitsLong(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }

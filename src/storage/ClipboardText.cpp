@@ -1,0 +1,137 @@
+#include "storage/ClipboardText.h"
+
+#include <cstdint>
+#include <string>
+
+#include "text/NumberReaders.h"
+
+namespace kestrel {
+
+const char kClipboardHeader[] = "IFII Equipment Editor - by Varnek";
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::size_t kLinesPerRecord = 40;
+
+// The five fields an earlier editor already read leniently; texts written by
+// hand for it may carry words after the number.
+bool readsLeadingNumber(int field) {
+    switch (static_cast<Field>(field)) {
+        case Field::EqCode:
+        case Field::EqClass:
+        case Field::SoftAttack:
+        case Field::HardAttack:
+        case Field::YearAvail:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void appendLine(std::string& out, std::string_view line) {
+    out.append(line);
+    out.append(kLineEnd);
+}
+
+void appendWithoutZeros(std::string& out, const Text& text) {
+    for (char c : text) {
+        if (c != '\0')
+            out.push_back(c);
+    }
+    out.append(kLineEnd);
+}
+
+ClipboardDecodeResult refused(std::string reason, int line) {
+    ClipboardDecodeResult result;
+    result.error = std::move(reason);
+    result.line = line;
+    return result;
+}
+
+}  // namespace
+
+std::string EncodeClipboardText(const std::vector<EquipmentRef>& records) {
+    std::string out;
+    out.reserve(64 + records.size() * 200);
+    appendLine(out, kClipboardHeader);
+    appendLine(out, "Equipment Info for");
+    appendLine(out, std::to_string(records.size()));
+    for (const auto& record : records) {
+        for (int f = 0; f < kFieldCount; ++f) {
+            switch (fieldKind(f)) {
+                case FieldKind::Text:
+                    if (f == static_cast<int>(Field::EqName)) {
+                        appendLine(out, record->text(f));
+                    } else {
+                        appendWithoutZeros(out, record->text(f));
+                    }
+                    break;
+                case FieldKind::Byte:
+                case FieldKind::Long:
+                    appendLine(out, std::to_string(record->number(f)));
+                    break;
+            }
+        }
+    }
+    return out;
+}
+
+ClipboardDecodeResult DecodeClipboardText(std::string_view text) {
+    const std::string_view header(kClipboardHeader);
+    if (text.substr(0, header.size()) != header)
+        return refused("no header", 1);
+
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0;;) {
+        std::size_t end = text.find(kLineEnd, start);
+        if (end == std::string_view::npos)
+            break;
+        lines.push_back(text.substr(start, end - start));
+        start = end + kLineEnd.size();
+    }
+    // lines holds the pieces ended by CR LF; what follows the last one is not looked at.
+    if (lines.size() < 3)
+        return refused("fewer than three lines", static_cast<int>(lines.size()) + 1);
+
+    auto count = ReadLeadingWholeNumber(lines[2]);
+    if (!count || *count < 0)
+        return refused("count is not a whole number 0 or more", 3);
+    const std::size_t records = (lines.size() - 3) / kLinesPerRecord;
+    if ((lines.size() - 3) % kLinesPerRecord != 0 ||
+        static_cast<std::uint64_t>(*count) != records) {
+        return refused("line count does not match the record count", 0);
+    }
+
+    std::vector<Equipment> decoded(records);
+    std::size_t at = 3;
+    for (auto& record : decoded) {
+        for (int f = 0; f < kFieldCount; ++f, ++at) {
+            std::string_view line = lines[at];
+            const int lineNumber = static_cast<int>(at) + 1;
+            const FieldKind kind = fieldKind(f);
+            if (kind == FieldKind::Text) {
+                record.setText(f, Text(line));
+                continue;
+            }
+            std::optional<std::int64_t> value;
+            if (readsLeadingNumber(f)) {
+                value = ReadLeadingNumber(line);
+            } else if (auto whole = ReadWholeNumber(line)) {
+                value = *whole;
+            }
+            bool fits = value && (kind == FieldKind::Byte ? FitsByte(*value) : FitsLong(*value));
+            if (!fits) {
+                return refused(std::string(fieldName(f)) +
+                                   (kind == FieldKind::Byte ? " is not a byte" : " is not a long"),
+                               lineNumber);
+            }
+            record.setNumber(f, *value);
+        }
+    }
+    ClipboardDecodeResult result;
+    result.records = std::move(decoded);
+    return result;
+}
+
+}  // namespace kestrel
