@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "storage/FileSystem.h"
 #include "storage/Messages.h"
@@ -39,23 +40,66 @@ std::string lower(std::string s) {
     return s;
 }
 
+using ByteSetter = void (Equipment::*)(const Byte&);
+
+// The single-byte fields at offsets 2 to 20 and 22 to 29, in file order.
+constexpr ByteSetter kLeadBytes[] = {&Equipment::setEqClass,
+                                     &Equipment::setSoftAttack,
+                                     &Equipment::setHardAttack,
+                                     &Equipment::setAirAttack,
+                                     &Equipment::setNavalAttack,
+                                     &Equipment::setGroundDefense,
+                                     &Equipment::setAirDefense,
+                                     &Equipment::setCloseDefense,
+                                     &Equipment::setTargetType,
+                                     &Equipment::setInitiative,
+                                     &Equipment::setGunRange,
+                                     &Equipment::setSpottingRange,
+                                     &Equipment::setRangeDefenseModifier,
+                                     &Equipment::setMoveMode,
+                                     &Equipment::setMovementMode,
+                                     &Equipment::setMovement,
+                                     &Equipment::setFuel,
+                                     &Equipment::setAmmunition,
+                                     &Equipment::setUnk0};
+constexpr ByteSetter kMiddleBytes[] = {
+    &Equipment::setUnk1,       &Equipment::setUnk2,
+    &Equipment::setUnk3,       &Equipment::setUnk4,
+    &Equipment::setMonthAvail, &Equipment::setYearAvail,
+    &Equipment::setYearExpire, &Equipment::setNonOrganicTransport};
+
+// The mask bytes of countries 1 to 25 (entry 0 is never compared), so a load
+// compares four bytes instead of building a hexadecimal text per record.
+struct MaskBytes {
+    std::string bytes[26];
+    MaskBytes() {
+        for (std::size_t k = 1; k < 26; ++k)
+            bytes[k] = HexToBytes(CountryMasks[k]);
+    }
+    Long country(const unsigned char* p) const {
+        for (std::size_t k = 1; k < 26; ++k) {
+            if (bytes[k].size() == 4 && std::memcmp(bytes[k].data(), p, 4) == 0) {
+                return static_cast<Long>(k);
+            }
+        }
+        return 0;
+    }
+};
+
 // Fills record from one 73-byte slice; false at a two-byte field that does
 // not fit, with the fields before it already set.
-bool decodeRecord(const unsigned char* p, Equipment& record) {
+bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& record) {
     Long value = 0;
     if (!twoByte(p, value))
         return false;
     record.setEqCode(value);
-    for (int field = static_cast<int>(Field::EqClass); field <= static_cast<int>(Field::Unk0);
-         ++field) {
-        record.setNumber(field, p[field]);
-    }
+    for (std::size_t k = 0; k < std::size(kLeadBytes); ++k)
+        (record.*kLeadBytes[k])(p[2 + k]);
     record.setPrestigeCost(static_cast<Long>(p[21]) * 12);
-    for (int offset = 22; offset <= 29; ++offset) {
-        record.setNumber(static_cast<int>(Field::Unk1) + offset - 22, p[offset]);
+    for (std::size_t k = 0; k < std::size(kMiddleBytes); ++k) {
+        (record.*kMiddleBytes[k])(p[22 + k]);
     }
-    record.setCountry(
-        CountryFromMask(BytesToHex(std::string_view(reinterpret_cast<const char*>(p + 30), 4))));
+    record.setCountry(masks.country(p + 30));
     if (!twoByte(p + 34, value))
         return false;
     record.setUnitSpecial(value);
@@ -140,6 +184,22 @@ bool backUp(FileSystem& fs, const std::string& real, const std::string& backup) 
     return fs.link(real, backup) || fs.copyFile(real, backup);
 }
 
+// A lone LF does not end a line: it stays part of the name.
+template <typename Visit>
+void forEachLine(std::string_view bytes, Visit visit) {
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+        if (bytes[k] != '\r')
+            continue;
+        visit(bytes.substr(start, k - start));
+        if (k + 1 < bytes.size() && bytes[k + 1] == '\n')
+            ++k;
+        start = k + 1;
+    }
+    if (start < bytes.size())
+        visit(bytes.substr(start));
+}
+
 }  // namespace
 
 std::string BytesToHex(std::string_view bytes) {
@@ -215,15 +275,14 @@ std::vector<Text> DecodeNameList(std::string_view bytes) {
 
 Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryBytes,
                          Equipments& equipments) {
-    std::vector<Text> names = DecodeNameList(nameBytes);
-    const Long n = static_cast<Long>(names.size());
-    equipments.reserve(static_cast<std::size_t>(equipments.Count()) + names.size());
+    equipments.reserve(static_cast<std::size_t>(equipments.Count()) + 2 +
+                       binaryBytes.size() / kRecordSize);
+    Long n = 0;
     Equipment blank;
-    for (Long i = 1; i <= n; ++i) {
-        blank.setEqCode(i);
-        blank.setEqName(names[static_cast<std::size_t>(i - 1)]);
-        equipments.Add(blank);
-    }
+    forEachLine(nameBytes, [&](std::string_view line) {
+        blank.setEqCode(++n);
+        equipments.Add(blank)->setEqName(Text(line));
+    });
 
     const auto* p = reinterpret_cast<const unsigned char*>(binaryBytes.data());
     Long count = 0;
@@ -233,12 +292,13 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
     // zeros over every record, so the mismatch is reported.
     if (count != n)
         return n + 1;
+    const MaskBytes masks;
     auto item = equipments.begin();
     for (Long i = 1; i <= n; ++i, ++item) {
         std::size_t offset = 2 + kRecordSize * static_cast<std::size_t>(i - 1);
         if (binaryBytes.size() < offset + kRecordSize)
             return i;
-        if (!decodeRecord(p + offset, **item))
+        if (!decodeRecord(p + offset, masks, **item))
             return i;
     }
     return 0;
