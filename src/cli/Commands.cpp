@@ -165,17 +165,18 @@ std::vector<std::string> problemsOf(const PairBytes& pair) {
     const long names = static_cast<long>(DecodeNameList(pair.names).size());
     auto count = headerCount(pair.binary);
 
-    if (failedAt != 0) {
+    // The loader refuses a count that differs from the names with the same
+    // message as a read failure; the count problem says more.
+    const bool countsAgree = count && *count == names;
+    if (count && !countsAgree && *count < 32768) {
+        problems.push_back("count: the equipment file holds " + std::to_string(*count) +
+                           " records, the name list " + std::to_string(names) +
+                           " names; Load keeps the names only");
+    } else if (failedAt != 0) {
         std::string where = failedAt > names ? "while reading the record count"
                                              : "in record " + std::to_string(failedAt);
         problems.push_back("read failure " + where + ": \"" + kReadMessage +
                            std::to_string(failedAt) + "\"");
-    }
-    bool countsAgree = count && *count == names;
-    if (count && *count != names && *count < 32768) {
-        problems.push_back("count: the equipment file holds " + std::to_string(*count) +
-                           " records, the name list " + std::to_string(names) +
-                           " names; Load keeps the names only");
     }
 
     struct Coded {
@@ -313,15 +314,16 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     Equipments equipments;
     equipments.setDataPath(pair->dataPath);
     Long failedAt = DecodeEquipmentPair(pair->names, pair->binary, equipments);
+    auto count = headerCount(pair->binary);
+    if (count && *count < 32768 &&
+        *count != static_cast<long>(DecodeNameList(pair->names).size())) {
+        err << "kestrel-eqp: the record count differs from the number of names; "
+               "kestrel-eqp check lists why\n";
+        return kExitProblems;
+    }
     if (failedAt != 0) {
         ReportMessage(kReadMessage + std::to_string(failedAt));
         err << "kestrel-eqp: the pair does not load; kestrel-eqp check lists why\n";
-        return kExitProblems;
-    }
-    auto count = headerCount(pair->binary);
-    if (!count || *count != equipments.Count()) {
-        err << "kestrel-eqp: the record count differs from the number of names; "
-               "kestrel-eqp check lists why\n";
         return kExitProblems;
     }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +11,9 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/SamplePairs.h"
+#include "vocabulary/LookupTables.h"
 
 namespace fs = std::filesystem;
 
@@ -275,6 +279,66 @@ TEST(KestrelEqp, HelpForTheToolAndEachCommand) {
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.out.find("Usage: kestrel-eqp"), std::string::npos);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Random well-formed pairs cover every byte value in names and texts; the
+// clipboard text drops zero bytes, so its pairs are made without them.
+TEST(KestrelEqp, RandomPairsSurviveExportAndImport) {
+    kestrel::InitLookupTables();  // the encoder writes country masks from the table
+    std::mt19937 random(6);
+    for (const char* format : {"csv", "clip"}) {
+        SCOPED_TRACE(format);
+        Folder tmp;
+        kestrel::SamplePair pair;
+        if (std::string(format) == "csv") {
+            pair = kestrel::RandomPair(random, 300);
+        } else {
+            std::vector<kestrel::Equipment> records;
+            for (int i = 0; i < 300; ++i) {
+                auto e = kestrel::RandomEquipment(random);
+                for (auto field : {kestrel::Field::IconName, kestrel::Field::LastPart}) {
+                    std::string t = e.text(static_cast<int>(field));
+                    t.erase(std::remove(t.begin(), t.end(), '\0'), t.end());
+                    e.setText(static_cast<int>(field), t);
+                }
+                records.push_back(e);
+            }
+            pair = kestrel::EncodePair(records);
+        }
+        fs::create_directories(tmp / "in");
+        kestrel::WritePair((tmp / "in").string(), pair);
+        fs::create_directories(tmp / "out");
+        Result ex = run(tmp, std::string("export '") + (tmp / "in").string() + "' --format " +
+                                 format + " -o '" + (tmp / "text").string() + "'");
+        ASSERT_EQ(ex.status, 0) << ex.err;
+        Result im = run(tmp, std::string("import '") + (tmp / "text").string() + "' '" +
+                                 (tmp / "out" / "EQUIP97.EQP").string() + "' -f " + format);
+        ASSERT_EQ(im.status, 0) << im.err;
+        EXPECT_EQ(slurp(tmp / "out" / "EQUIP97.EQP"), pair.binary);
+        EXPECT_EQ(slurp(tmp / "out" / "EQUIP97.TXT"), pair.names);
+    }
+}
+
+TEST(KestrelEqp, ImportKeepsThePreviousPairAsBackups) {
+    Folder tmp;
+    auto first = samplePair();
+    writePair(tmp.path(), first);
+    const std::string oldNames = slurp(tmp / "EQUIP97.TXT");
+    const std::string oldBinary = slurp(tmp / "EQUIP97.EQP");
+    Result ex = run(
+        tmp, "export '" + tmp.path().string() + "' -f csv -o '" + (tmp / "all.csv").string() + "'");
+    ASSERT_EQ(ex.status, 0) << ex.err;
+    std::string csv = slurp(tmp / "all.csv");
+    Result im = run(tmp, "import - '" + tmp.path().string() + "' --format csv",
+                    csv.substr(0, csv.find("\r\n") + 2));
+    ASSERT_EQ(im.status, 0) << im.err;
+    EXPECT_EQ(slurp(tmp / "EQUIP97.T"), oldNames);
+    EXPECT_EQ(slurp(tmp / "EQUIP97.E"), oldBinary);
+    EXPECT_EQ(slurp(tmp / "EQUIP97.EQP"), std::string("\0\0", 2));
 }
 
 }  // namespace
