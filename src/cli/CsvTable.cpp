@@ -58,67 +58,75 @@ struct Row {
     int line = 0;
 };
 
-// Splits the text into rows of cells; an unterminated quote is the only
-// failure, reported with the line its row began on.
-bool splitRows(std::string_view text, std::vector<Row>& rows, CsvDecodeResult& result) {
-    std::size_t i = 0;
-    int line = 1;
-    while (i < text.size()) {
-        Row row;
-        row.line = line;
-        std::string cell;
-        bool endOfRow = false;
-        while (!endOfRow) {
+// Hands out one row of cells at a time, so that a large table is never held
+// twice; an unterminated quote is the only failure, reported with the line
+// its row began on.
+class RowReader {
+public:
+    explicit RowReader(std::string_view text) : text_(text) {}
+
+    // False at the end of the text or on a failure (result.error set).
+    bool next(Row& row, CsvDecodeResult& result) {
+        if (i_ >= text_.size())
+            return false;
+        row.line = line_;
+        std::size_t used = 0;
+        for (;;) {
+            if (used == row.cells.size())
+                row.cells.emplace_back();
+            std::string& cell = row.cells[used++];
             cell.clear();
-            if (i < text.size() && text[i] == '"') {
-                ++i;
+            if (i_ < text_.size() && text_[i_] == '"') {
+                ++i_;
                 for (;;) {
-                    if (i >= text.size()) {
+                    if (i_ >= text_.size()) {
                         result.error = "a quoted field is not closed";
                         result.line = row.line;
                         return false;
                     }
-                    char c = text[i++];
+                    char c = text_[i_++];
                     if (c == '"') {
-                        if (i < text.size() && text[i] == '"') {
+                        if (i_ < text_.size() && text_[i_] == '"') {
                             cell += '"';
-                            ++i;
+                            ++i_;
                             continue;
                         }
                         break;
                     }
                     if (c == '\n')
-                        ++line;
+                        ++line_;
                     cell += c;
                 }
-                // Anything between the closing quote and the separator is kept,
-                // as spreadsheets do.
-                while (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
-                    cell += text[i++];
-                }
-            } else {
-                while (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
-                    cell += text[i++];
-                }
             }
-            row.cells.push_back(cell);
-            if (i >= text.size()) {
-                endOfRow = true;
-            } else if (text[i] == ',') {
-                ++i;
-            } else {
-                if (text[i] == '\r')
-                    ++i;
-                if (i < text.size() && text[i] == '\n')
-                    ++i;
-                ++line;
-                endOfRow = true;
+            // After a closing quote, anything up to the separator is kept, as
+            // spreadsheets do.
+            std::size_t end = text_.find_first_of(",\r\n", i_);
+            if (end == std::string_view::npos)
+                end = text_.size();
+            cell.append(text_.data() + i_, end - i_);
+            i_ = end;
+            if (i_ >= text_.size())
+                break;
+            if (text_[i_] == ',') {
+                ++i_;
+                continue;
             }
+            if (text_[i_] == '\r')
+                ++i_;
+            if (i_ < text_.size() && text_[i_] == '\n')
+                ++i_;
+            ++line_;
+            break;
         }
-        rows.push_back(std::move(row));
+        row.cells.resize(used);
+        return true;
     }
-    return true;
-}
+
+private:
+    std::string_view text_;
+    std::size_t i_ = 0;
+    int line_ = 1;
+};
 
 bool isBlankRow(const Row& row) {
     for (const auto& c : row.cells) {
@@ -161,17 +169,17 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
 
-    std::vector<Row> rows;
-    if (!splitRows(text, rows, result))
-        return result;
-    if (rows.empty()) {
-        result.error = "there is no heading row";
-        result.line = 1;
+    RowReader reader(text);
+    Row heading;
+    if (!reader.next(heading, result)) {
+        if (result.ok()) {
+            result.error = "there is no heading row";
+            result.line = 1;
+        }
         return result;
     }
 
     // Columns are found by heading, so a spreadsheet may reorder them.
-    const Row& heading = rows.front();
     std::vector<int> fieldOfColumn(heading.cells.size(), -1);
     std::vector<int> columnOfField(kFieldCount, -1);
     for (std::size_t c = 0; c < heading.cells.size(); ++c) {
@@ -205,8 +213,9 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
     }
 
     std::vector<Equipment> records;
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-        const Row& row = rows[r];
+    records.reserve(text.size() / 160);
+    Row row;
+    while (reader.next(row, result)) {
         if (isBlankRow(row))
             continue;
         Equipment e;
@@ -253,6 +262,8 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
         }
         records.push_back(std::move(e));
     }
+    if (!result.ok())
+        return result;
     result.records = std::move(records);
     return result;
 }
