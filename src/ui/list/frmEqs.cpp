@@ -11,6 +11,7 @@
 
 #include "storage/EquipmentFiles.h"
 #include "storage/Messages.h"
+#include "text/CodePage.h"
 #include "ui/list/ListCommands.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
@@ -139,7 +140,7 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     connect(mUnitList, &Grid::DblClick, this, &frmEqs::UnitList_DblClick);
 
     setMessageHandler([](const std::string& message) {
-        MsgBox(QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size())));
+        MsgBox(QString::fromStdString(CodePageToUtf8(message)));
     });
     mdlGeneral::setListWindow(this);
     Form_Load();

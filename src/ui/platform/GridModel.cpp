@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <string_view>
 
+#include "text/CodePage.h"
+
 namespace kestrel::ui {
 
 namespace {
 QString decode(std::string_view bytes) {
-    // Latin-1 stands in until the code page decoder is linked in.
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return QString::fromStdString(CodePageToUtf8(bytes));
 }
 
 // The grid's general alignment puts numbers to the right, text to the left.
