@@ -260,6 +260,13 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
             }
             e.setNumber(f, *value);
         }
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+            if (c >= fieldOfColumn.size() && !row.cells[c].empty()) {
+                result.error = "the row has more cells than the heading has columns";
+                result.line = row.line;
+                return result;
+            }
+        }
         records.push_back(std::move(e));
     }
     if (!result.ok())

@@ -247,14 +247,25 @@ TEST(KestrelEqp, BadInputIsReportedAndWritesNothing) {
     for (int line = 1; line < 9; ++line)
         at = badField.find("\r\n", at) + 2;
     badField.replace(at, badField.find("\r\n", at) - at, "x1");
+    ASSERT_EQ(run(tmp, "export '" + (tmp / "in").string() + "' -f csv -o '" +
+                           (tmp / "good.csv").string() + "'")
+                  .status,
+              0);
+    std::string csv = slurp(tmp / "good.csv");
+    std::string badCsvNumber = csv;
+    badCsvNumber.replace(badCsvNumber.find("\r\n298,"), 6, "\r\nabc,");
     fs::create_directories(tmp / "out");
     const std::string out = "'" + (tmp / "out").string() + "'";
     const Case cases[] = {
         {"truncated clip", "import - " + out, clip.substr(0, clip.size() - 9), 1,
          "nothing written"},
         {"bad clip field", "import - " + out, badField, 1, ":9:"},
-        {"bad csv field", "import - " + out + " --format csv", std::string("EqCode\r\nabc\r\n"), 1,
-         "nothing written"},
+        {"bad csv number", "import - " + out + " --format csv", badCsvNumber, 1,
+         ":2: EqCode: \"abc\" is not a whole number"},
+        {"unclosed csv quote", "import - " + out + " --format csv",
+         csv.substr(0, csv.find("\r\n") + 2) + "5,\"open\r\n", 1, ":2: a quoted field"},
+        {"csv heading short of a column", "import - " + out + " --format csv",
+         std::string("EqCode\r\n1\r\n"), 1, ":1: the heading has no column EqName"},
         {"missing folder", "import - '" + (tmp / "nowhere" / "deeper").string() + "'", clip, 2,
          "does not exist"},
         {"missing pair", "check '" + (tmp / "nowhere").string() + "'", "", 2, "cannot read"},
