@@ -121,6 +121,10 @@ struct PairBytes {
 };
 
 std::optional<PairBytes> readPair(const std::string& path, std::ostream& err) {
+    if (!fileSystem().listFolder(path) && !fileSystem().fileSize(path)) {
+        err << "kestrel-eqp: no such file or folder: " << path << "\n";
+        return std::nullopt;
+    }
     PairBytes pair;
     pair.dataPath = dataPathFor(path);
     auto paths = PathsFor(pair.dataPath);
