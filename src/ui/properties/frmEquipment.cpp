@@ -76,9 +76,18 @@ QPixmap drawPicture(Picture picture, QSize size, qreal ratio, bool grey) {
         }
         case Picture::Update: {
             QRectF disk(4, 3, w - 8, h - 6);
-            p.fillRect(disk, ink);
-            p.fillRect(QRectF(disk.left() + 3, disk.top(), disk.width() - 6, 6), fill);
-            p.fillRect(QRectF(disk.left() + 3, disk.bottom() - 7, disk.width() - 6, 7), fill);
+            QPainterPath body;
+            body.moveTo(disk.topLeft());
+            body.lineTo(disk.right() - 3, disk.top());
+            body.lineTo(disk.right(), disk.top() + 3);
+            body.lineTo(disk.bottomRight());
+            body.lineTo(disk.bottomLeft());
+            body.closeSubpath();
+            p.fillPath(body, ink);
+            // Metal shutter with its slot at the top, paper label below.
+            p.fillRect(QRectF(disk.left() + 4, disk.top(), disk.width() - 9, 5), fill);
+            p.fillRect(QRectF(disk.right() - 8, disk.top() + 1, 2, 3), ink);
+            p.fillRect(QRectF(disk.left() + 2, disk.bottom() - 7, disk.width() - 4, 6), fill);
             break;
         }
         case Picture::First:
@@ -179,6 +188,11 @@ frmEquipment::frmEquipment(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Equipment Properties"));
     setFixedSize(TwipsToPixelsX(8355), TwipsToPixelsY(7575));
+    // The layout is measured for 8-point type; larger desktop fonts would clip
+    // the captions in their fixed places.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 
     struct FrameSpec {
         int left, top, width, height;
@@ -336,11 +350,11 @@ frmEquipment::frmEquipment(QWidget* parent)
         icon->setScaledContents(true);
         icon->setToolTip(QLatin1String(v.tip));
         valueBoxes[i] = makeBox(f2, v.box, QLatin1String(v.accessible),
-                                twipsRect(left + 500, top + 60, 600, 330));
+                                twipsRect(left + 470, top + 60, 680, 330));
         valueSpinners[i] = new UpDown(valueBoxes[i], 0, v.max, v.step, f2);
         valueSpinners[i]->setObjectName(QStringLiteral("UD") + QLatin1String(v.box));
         valueSpinners[i]->setAccessibleName(QLatin1String(v.accessible));
-        valueSpinners[i]->setGeometry(twipsRect(left + 1110, top + 60, 240, 330));
+        valueSpinners[i]->setGeometry(twipsRect(left + 1160, top + 60, 230, 330));
     }
     txtPC = valueBoxes[0], txtF = valueBoxes[1], txtA = valueBoxes[2], txtM = valueBoxes[3];
     txtGR = valueBoxes[4], txtI = valueBoxes[5], txtSR = valueBoxes[6], txtSA = valueBoxes[7];
@@ -379,7 +393,7 @@ frmEquipment::frmEquipment(QWidget* parent)
                                   {"Special 14 (?)", 2, 3},
                                   {"Special 15 (?)", 2, 4},
                                   {"Special 16 (?)", 2, 5}};
-    const int columnLeft[3] = {1150, 3750, 6550}, columnWidth[3] = {2550, 2750, 1700};
+    const int columnLeft[3] = {1060, 3700, 6700}, columnWidth[3] = {2620, 2950, 1560};
     for (int i = 1; i <= 16; ++i) {
         auto* box = new QCheckBox(QLatin1String(checks[i].caption), frames[6]);
         box->setObjectName(QStringLiteral("chkUS%1").arg(i));
@@ -393,15 +407,15 @@ frmEquipment::frmEquipment(QWidget* parent)
 
     // Frame8: sounds.
     QWidget* f8 = frames[8];
-    makeLabel(f8, QStringLiteral("Attack Sound:"), twipsRect(120, 170, 1150, 330));
+    makeLabel(f8, QStringLiteral("Attack Sound:"), twipsRect(120, 170, 1250, 330));
     txtAttackSound = makeBox(f8, "txtAttackSound", QStringLiteral("Attack Sound"),
-                             twipsRect(1300, 170, 1300, 330));
-    makeLabel(f8, QStringLiteral("Move Sound:"), twipsRect(2800, 170, 1050, 330));
+                             twipsRect(1400, 170, 1200, 330));
+    makeLabel(f8, QStringLiteral("Move Sound:"), twipsRect(2750, 170, 1150, 330));
     txtMoveSound =
-        makeBox(f8, "txtMoveSound", QStringLiteral("Move Sound"), twipsRect(3880, 170, 1300, 330));
-    makeLabel(f8, QStringLiteral("Death Sound:"), twipsRect(5380, 170, 1100, 330));
+        makeBox(f8, "txtMoveSound", QStringLiteral("Move Sound"), twipsRect(3950, 170, 1200, 330));
+    makeLabel(f8, QStringLiteral("Death Sound:"), twipsRect(5300, 170, 1200, 330));
     txtDeathSound = makeBox(f8, "txtDeathSound", QStringLiteral("Death Sound"),
-                            twipsRect(6500, 170, 1300, 330));
+                            twipsRect(6550, 170, 1200, 330));
 
     // Tab order: the combo boxes first, then the rest top to bottom.
     QList<QWidget*> order = {cmbClass, cmbTT,       cmbCountry, cmbMoveMethod, cmbMoveMode,

@@ -444,3 +444,23 @@ TEST_F(PropertiesWindow, ControlsAreNamedForScreenReaders) {
 }
 
 }  // namespace
+
+namespace {
+
+// KESTREL_GRAB=path saves a picture of the window with a record shown, for
+// checking the layout by eye (also under QT_SCALE_FACTOR=2).
+TEST_F(PropertiesWindow, GrabForLayoutCheck) {
+    const QString path = qEnvironmentVariable("KESTREL_GRAB");
+    if (path.isEmpty())
+        GTEST_SKIP() << "set KESTREL_GRAB to a file name";
+    load(5);
+    Equipment wide = sample(3);
+    wide.setEqName("Panzer IV Ausf. H");
+    wide.setPrestigeCost(65520);
+    wide.setUnitSpecial(0x255);
+    CopyEquipment(*mdlGeneral::gEquipments().Item(4), wide);
+    frmEquipment& w = show(4);
+    w.grab().save(path);
+}
+
+}  // namespace
