@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <iterator>
 
 #include "storage/FileSystem.h"
 #include "storage/Messages.h"
@@ -40,34 +39,6 @@ std::string lower(std::string s) {
     return s;
 }
 
-using ByteSetter = void (Equipment::*)(const Byte&);
-
-// The single-byte fields at offsets 2 to 20 and 22 to 29, in file order.
-constexpr ByteSetter kLeadBytes[] = {&Equipment::setEqClass,
-                                     &Equipment::setSoftAttack,
-                                     &Equipment::setHardAttack,
-                                     &Equipment::setAirAttack,
-                                     &Equipment::setNavalAttack,
-                                     &Equipment::setGroundDefense,
-                                     &Equipment::setAirDefense,
-                                     &Equipment::setCloseDefense,
-                                     &Equipment::setTargetType,
-                                     &Equipment::setInitiative,
-                                     &Equipment::setGunRange,
-                                     &Equipment::setSpottingRange,
-                                     &Equipment::setRangeDefenseModifier,
-                                     &Equipment::setMoveMode,
-                                     &Equipment::setMovementMode,
-                                     &Equipment::setMovement,
-                                     &Equipment::setFuel,
-                                     &Equipment::setAmmunition,
-                                     &Equipment::setUnk0};
-constexpr ByteSetter kMiddleBytes[] = {
-    &Equipment::setUnk1,       &Equipment::setUnk2,
-    &Equipment::setUnk3,       &Equipment::setUnk4,
-    &Equipment::setMonthAvail, &Equipment::setYearAvail,
-    &Equipment::setYearExpire, &Equipment::setNonOrganicTransport};
-
 // The mask bytes of countries 1 to 25 (entry 0 is never compared), so a load
 // compares four bytes instead of building a hexadecimal text per record.
 struct MaskBytes {
@@ -93,12 +64,34 @@ bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& rec
     if (!twoByte(p, value))
         return false;
     record.setEqCode(value);
-    for (std::size_t k = 0; k < std::size(kLeadBytes); ++k)
-        (record.*kLeadBytes[k])(p[2 + k]);
+    record.setEqClass(p[2]);
+    record.setSoftAttack(p[3]);
+    record.setHardAttack(p[4]);
+    record.setAirAttack(p[5]);
+    record.setNavalAttack(p[6]);
+    record.setGroundDefense(p[7]);
+    record.setAirDefense(p[8]);
+    record.setCloseDefense(p[9]);
+    record.setTargetType(p[10]);
+    record.setInitiative(p[11]);
+    record.setGunRange(p[12]);
+    record.setSpottingRange(p[13]);
+    record.setRangeDefenseModifier(p[14]);
+    record.setMoveMode(p[15]);
+    record.setMovementMode(p[16]);
+    record.setMovement(p[17]);
+    record.setFuel(p[18]);
+    record.setAmmunition(p[19]);
+    record.setUnk0(p[20]);
     record.setPrestigeCost(static_cast<Long>(p[21]) * 12);
-    for (std::size_t k = 0; k < std::size(kMiddleBytes); ++k) {
-        (record.*kMiddleBytes[k])(p[22 + k]);
-    }
+    record.setUnk1(p[22]);
+    record.setUnk2(p[23]);
+    record.setUnk3(p[24]);
+    record.setUnk4(p[25]);
+    record.setMonthAvail(p[26]);
+    record.setYearAvail(p[27]);
+    record.setYearExpire(p[28]);
+    record.setNonOrganicTransport(p[29]);
     record.setCountry(masks.country(p + 30));
     if (!twoByte(p + 34, value))
         return false;
