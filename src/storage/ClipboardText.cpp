@@ -14,8 +14,8 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kLinesPerRecord = 40;
 
-// The five fields an earlier editor already read leniently; texts written by
-// hand for it may carry words after the number.
+// These five take the number at the start of the line and ignore what follows
+// it, as pasted texts have always been read; the others must be numbers whole.
 bool readsLeadingNumber(int field) {
     switch (static_cast<Field>(field)) {
         case Field::EqCode:
@@ -40,6 +40,20 @@ void appendWithoutZeros(std::string& out, const Text& text) {
             out.push_back(c);
     }
     out.append(kLineEnd);
+}
+
+// Copy leaves zero bytes out of these two lines; where that would join a CR
+// and an LF, the record could never be copied again as one line.
+bool joinsLineEnd(std::string_view line) {
+    bool afterCr = false;
+    for (char c : line) {
+        if (c == '\0')
+            continue;
+        if (afterCr && c == '\n')
+            return true;
+        afterCr = c == '\r';
+    }
+    return false;
 }
 
 ClipboardDecodeResult refused(std::string reason, int line) {
@@ -111,6 +125,10 @@ ClipboardDecodeResult DecodeClipboardText(std::string_view text) {
             const int lineNumber = static_cast<int>(at) + 1;
             const FieldKind kind = fieldKind(f);
             if (kind == FieldKind::Text) {
+                if (f != static_cast<int>(Field::EqName) && joinsLineEnd(line)) {
+                    return refused(std::string(fieldName(f)) + " would not copy as one line",
+                                   lineNumber);
+                }
                 record.setText(f, Text(line));
                 continue;
             }

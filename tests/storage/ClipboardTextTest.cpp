@@ -123,6 +123,8 @@ TEST(ClipboardText, AcceptsWhatTheFormatAllows) {
         {withLine(31, "7.5"), 1},         // YearAvail rounds to even 8
         {withLine(34, "&H7FFFFFFF"), 1},  // Country
         {withLine(10, "254.5"), 1},       // NavalAttack rounds to even 254
+        // IconName: no CR LF even with its zeros left out
+        {withLine(39, std::string("a\r\0b\n\r", 6)), 1},
     };
     for (const auto& c : cases) {
         auto decoded = DecodeClipboardText(c.text);
@@ -166,7 +168,9 @@ TEST(ClipboardText, RefusesTheWholeTextAndSaysWhere) {
         {withLine(25, "lots"), 25},      // PrestigeCost
         {withLine(25, "2147483648"), 25},
         {withLine(31, "1E3"), 31},  // YearAvail
-        {withLine(42, "x"), 42},    // DeathSound
+        {withLine(42, "x"), 42},
+        {withLine(39, std::string("a\r\0\nb", 5)), 39},  // IconName: a CR LF once zeros go
+        {withLine(43, std::string("\r\0\0\n", 4)), 43},  // LastPart    // DeathSound
     };
     for (const auto& c : cases) {
         auto decoded = DecodeClipboardText(c.text);
