@@ -1,5 +1,6 @@
 #include "storage/ClipboardText.h"
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 
@@ -32,6 +33,12 @@ bool readsLeadingNumber(int field) {
 void appendLine(std::string& out, std::string_view line) {
     out.append(line);
     out.append(kLineEnd);
+}
+
+void appendNumber(std::string& out, std::int64_t value) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    appendLine(out, std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 
 void appendWithoutZeros(std::string& out, const Text& text) {
@@ -83,7 +90,7 @@ std::string EncodeClipboardText(const std::vector<EquipmentRef>& records) {
                     break;
                 case FieldKind::Byte:
                 case FieldKind::Long:
-                    appendLine(out, std::to_string(record->number(f)));
+                    appendNumber(out, record->number(f));
                     break;
             }
         }
