@@ -15,7 +15,8 @@ struct NumberSeparators {
 };
 
 // Whole-number reading: the whole text must be a number, blanks before and
-// after allowed; &H / &O prefixes give hexadecimal / octal; fractions go to
+// after allowed; &H / &O prefixes give hexadecimal / octal (a plain value,
+// not a 32-bit pattern: &HFFFFFFFF is too large, not -1); fractions go to
 // the nearest whole number, halves to even. No value when the text is not a
 // number or the result does not fit a long.
 std::optional<std::int32_t> ReadWholeNumber(std::string_view text,
@@ -33,7 +34,11 @@ std::optional<std::int64_t> ReadLeadingNumber(std::string_view text);
 std::optional<std::int64_t> ReadLeadingWholeNumber(std::string_view text);
 
 // The range checks callers need.
-constexpr bool FitsByte(std::int64_t v) { return v >= 0 && v <= 255; }
-constexpr bool FitsLong(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+constexpr bool FitsByte(std::int64_t v) {
+    return v >= 0 && v <= 255;
+}
+constexpr bool FitsLong(std::int64_t v) {
+    return v >= INT32_MIN && v <= INT32_MAX;
+}
 
 }  // namespace kestrel
