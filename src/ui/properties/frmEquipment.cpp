@@ -464,10 +464,15 @@ frmEquipment::~frmEquipment() {
 
 void frmEquipment::Form_Load() {
     InitLookupTables();
-    auto fill = [](QComboBox* combo, const auto& table, int count) {
+    auto fill = [](QComboBox* combo, const auto& table, std::size_t count) {
         combo->clear();
-        for (int i = 0; i < count; ++i)
-            combo->addItem(QString::fromStdString(CodePageToUtf8(table[i])));
+        QStringList items;
+        for (const std::string& word : table) {
+            if (static_cast<std::size_t>(items.size()) == count)
+                break;
+            items << QString::fromStdString(CodePageToUtf8(word));
+        }
+        combo->addItems(items);
         combo->setCurrentIndex(-1);
     };
     fill(cmbClass, ClassNames, 22);
