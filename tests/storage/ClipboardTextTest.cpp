@@ -107,7 +107,6 @@ TEST(ClipboardText, AcceptsWhatTheFormatAllows) {
         std::string text;
         std::size_t records;
     };
-    const std::string one = EncodeClipboardText(refs({sample(1)}));
     const Case cases[] = {
         {kHead + "0\r\n", 0},
         {kHead + "0\r\ntrailing piece", 0},
