@@ -135,6 +135,8 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     shortcut(QKeySequence::Cut, [] { cmdCut_Click(); });
     shortcut(QKeySequence::Copy, [] { cmdCopy_Click(); });
     shortcut(QKeySequence::Paste, [] { cmdPaste_Click(); });
+    // Closing asks about unsaved changes like the close box does.
+    shortcut(QKeySequence::Quit, [this] { close(); });
 
     connect(mUnitList, &Grid::Click, this, &frmEqs::UnitList_Click);
     connect(mUnitList, &Grid::DblClick, this, &frmEqs::UnitList_DblClick);
