@@ -2,8 +2,8 @@
 // the bare cost of moving the same bytes to and from disk as the baseline.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <unistd.h>
+#include <cstdio>
 
 #include <filesystem>
 #include <fstream>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchPairs.h"
 #include "model/Equipments.h"
 #include "model/ExchangeSort.h"
 #include "storage/ClipboardText.h"
@@ -23,59 +24,10 @@
 namespace fs = std::filesystem;
 using namespace kestrel;
 
+using bench::Pair;
+using bench::pairOf;
+
 namespace {
-
-Equipment randomRecord(std::mt19937& rng, int i) {
-    std::uniform_int_distribution<int> byte(0, 255);
-    Equipment e;
-    for (int f = 0; f < kFieldCount; ++f) {
-        if (fieldKind(f) == FieldKind::Byte) e.setNumber(f, byte(rng));
-    }
-    e.setEqCode(i);
-    e.setEqName("Equipment " + std::to_string(i));
-    e.setEqClass(static_cast<Byte>(byte(rng) % 22));
-    e.setTargetType(static_cast<Byte>(byte(rng) % 4));
-    e.setMoveMode(static_cast<Byte>(byte(rng) % 2));
-    e.setMovementMode(static_cast<Byte>(byte(rng) % 13));
-    e.setNonOrganicTransport(static_cast<Byte>(byte(rng) % 4));
-    e.setPrestigeCost(12 * byte(rng));
-    e.setCountry(byte(rng) % 26);
-    e.setUnitSpecial(byte(rng) * 64);
-    e.setIconName("IC" + std::to_string(i % 1000));
-    e.setAttackSound(byte(rng));
-    e.setMoveSound(byte(rng));
-    e.setDeathSound(byte(rng));
-    std::string tail(22, '\0');
-    for (auto& c : tail) c = static_cast<char>(1 + byte(rng) % 255);
-    e.setLastPart(tail);
-    return e;
-}
-
-struct Pair {
-    fs::path folder;
-    std::string eqp;
-};
-
-// One generated pair per size, written once for the whole run.
-const Pair& pairOf(int n) {
-    static std::vector<std::unique_ptr<Pair>> pairs;
-    for (auto& p : pairs) {
-        if (p->folder.filename() == std::to_string(n)) return *p;
-    }
-    InitLookupTables();
-    auto p = std::make_unique<Pair>();
-    p->folder = fs::temp_directory_path() / ("kestrel-bench-" + std::to_string(::getpid())) /
-                std::to_string(n);
-    fs::create_directories(p->folder);
-    p->eqp = (p->folder / "EQUIP97.EQP").string();
-    Equipments all;
-    std::mt19937 rng(n);
-    for (int i = 0; i < n; ++i) all.Add(randomRecord(rng, i));
-    all.setDataPath(p->eqp);
-    all.PutEquipments();
-    pairs.push_back(std::move(p));
-    return *pairs.back();
-}
 
 std::string readAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -127,13 +79,15 @@ void BM_PutEquipments(benchmark::State& state) {
     fs::path out = pairOf(n).folder / "saved";
     fs::create_directories(out);
     e.setDataPath((out / "EQUIP97.EQP").string());
-    for (auto _ : state) e.PutEquipments();
+    for (auto _ : state)
+        e.PutEquipments();
 }
 
 void BM_CopyAllToText(benchmark::State& state) {
     Equipments e = loaded(static_cast<int>(state.range(0)));
     std::vector<EquipmentRef> all(e.begin(), e.end());
-    for (auto _ : state) benchmark::DoNotOptimize(EncodeClipboardText(all).size());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EncodeClipboardText(all).size());
 }
 
 void BM_PasteFromText(benchmark::State& state) {
@@ -143,7 +97,8 @@ void BM_PasteFromText(benchmark::State& state) {
         auto decoded = DecodeClipboardText(text);
         Equipments target;
         target.reserve(decoded.records.size());
-        for (const auto& r : decoded.records) target.Add(r);
+        for (const auto& r : decoded.records)
+            target.Add(r);
         benchmark::DoNotOptimize(target.Count());
     }
 }
@@ -153,7 +108,7 @@ std::vector<std::int32_t> keysFor(int n, int kind) {
     std::mt19937 rng(7);
     std::vector<std::int32_t> keys(n);
     for (int i = 0; i < n; ++i) {
-        keys[i] = kind == 0 ? static_cast<std::int32_t>(rng() % 32768)
+        keys[i] = kind == 0   ? static_cast<std::int32_t>(rng() % 32768)
                   : kind == 1 ? static_cast<std::int32_t>(rng() % 26)
                               : n - i;
     }
@@ -162,7 +117,8 @@ std::vector<std::int32_t> keysFor(int n, int kind) {
 
 void BM_SortOrder(benchmark::State& state) {
     auto keys = keysFor(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    for (auto _ : state) benchmark::DoNotOptimize(ExchangeSortOrder(keys).data());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ExchangeSortOrder(keys).data());
 }
 
 const char* quiet = [] {

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
 #include <optional>
 #include <random>
 #include <string>
@@ -268,49 +266,3 @@ TEST_F(Ordering, SwapEquipmentsExchangesEveryValueButNotTheObjects) {
 
 }  // namespace
 
-namespace {
-
-// Timings of a full-size list; run by hand with --gtest_also_run_disabled_tests.
-TEST_F(Ordering, DISABLED_FullSizeListTimings) {
-    std::mt19937 rng(7);
-    auto timed = [](const char* what, auto&& command) {
-        auto start = std::chrono::steady_clock::now();
-        command();
-        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::steady_clock::now() - start)
-                      .count();
-        std::printf("%-24s %6lld ms\n", what, static_cast<long long>(ms));
-    };
-    std::vector<std::pair<Long, Long>> random, reverse;
-    for (int i = 0; i < 32767; ++i) {
-        random.emplace_back(static_cast<Long>(rng() % 32768), static_cast<Long>(rng() % 26));
-        reverse.emplace_back(32767 - i, 25 - i * 26 / 32767);
-    }
-    fill(random);
-    timed("renumber", [] { cmdRenumber_Click(); });
-    TearDown();
-    SetUp();
-    fill(random);
-    timed("sort random codes", [] { cmdSort_Click(); });
-    timed("sort random countries", [] { cmdSortbyCountry_Click(); });
-    TearDown();
-    SetUp();
-    fill(reverse);
-    timed("sort reverse codes", [] { cmdSort_Click(); });
-    TearDown();
-    SetUp();
-    fill(reverse);
-    timed("sort reverse countries", [] { cmdSortbyCountry_Click(); });
-    grid().setRow(1);
-    grid().setRowSel(grid().Rows() - 1);
-    timed("copy all", [] { cmdCopy_Click(); });
-    timed("paste all", [] { cmdPaste_Click(); });
-    grid().setRow(2);
-    grid().setRowSel(grid().Rows() - 2);
-    timed("cut nearly all", [] { cmdCut_Click(); });
-    grid().setRow(1);
-    timed("move down", [] { cmdDown_Click(); });
-    expectGridAgrees();
-}
-
-}  // namespace

@@ -1,0 +1,76 @@
+#pragma once
+// Generated equipment pairs shared by the benchmarks: written once per size
+// into a temporary folder, with valid codes so the grid shows words.
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/Equipments.h"
+#include "vocabulary/LookupTables.h"
+
+namespace bench {
+
+namespace fs = std::filesystem;
+using namespace kestrel;
+
+inline Equipment randomRecord(std::mt19937& rng, int i) {
+    std::uniform_int_distribution<int> byte(0, 255);
+    Equipment e;
+    for (int f = 0; f < kFieldCount; ++f) {
+        if (fieldKind(f) == FieldKind::Byte)
+            e.setNumber(f, byte(rng));
+    }
+    e.setEqCode(i);
+    e.setEqName("Equipment " + std::to_string(i));
+    e.setEqClass(static_cast<Byte>(byte(rng) % 22));
+    e.setTargetType(static_cast<Byte>(byte(rng) % 4));
+    e.setMoveMode(static_cast<Byte>(byte(rng) % 2));
+    e.setMovementMode(static_cast<Byte>(byte(rng) % 13));
+    e.setNonOrganicTransport(static_cast<Byte>(byte(rng) % 4));
+    e.setPrestigeCost(12 * byte(rng));
+    e.setCountry(byte(rng) % 26);
+    e.setUnitSpecial(byte(rng) * 64);
+    e.setIconName("IC" + std::to_string(i % 1000));
+    e.setAttackSound(byte(rng));
+    e.setMoveSound(byte(rng));
+    e.setDeathSound(byte(rng));
+    std::string tail(22, '\0');
+    for (auto& c : tail)
+        c = static_cast<char>(1 + byte(rng) % 255);
+    e.setLastPart(tail);
+    return e;
+}
+
+struct Pair {
+    fs::path folder;
+    std::string eqp;
+};
+
+// One generated pair per size, written once for the whole run.
+inline const Pair& pairOf(int n) {
+    static std::vector<std::unique_ptr<Pair>> pairs;
+    for (auto& p : pairs) {
+        if (p->folder.filename() == std::to_string(n))
+            return *p;
+    }
+    InitLookupTables();
+    auto p = std::make_unique<Pair>();
+    p->folder = fs::temp_directory_path() / ("kestrel-bench-" + std::to_string(::getpid())) /
+                std::to_string(n);
+    fs::create_directories(p->folder);
+    p->eqp = (p->folder / "EQUIP97.EQP").string();
+    Equipments all;
+    std::mt19937 rng(n);
+    for (int i = 0; i < n; ++i)
+        all.Add(randomRecord(rng, i));
+    all.setDataPath(p->eqp);
+    all.PutEquipments();
+    pairs.push_back(std::move(p));
+    return *pairs.back();
+}
+
+}  // namespace bench

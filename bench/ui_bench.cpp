@@ -1,0 +1,141 @@
+// The list window on the largest file the format allows: Load from the click
+// to a painted grid, and the list commands, on the offscreen platform.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QTableView>
+#include <cstdio>
+#include <memory>
+#include <random>
+
+#include "BenchPairs.h"
+#include "ui/list/ListCommands.h"
+#include "ui/list/frmEqs.h"
+#include "ui/mdlGeneral.h"
+#include "ui/platform/FileDialog.h"
+#include "ui/platform/Grid.h"
+#include "ui/platform/MessageBox.h"
+
+using namespace kestrel;
+using namespace kestrel::ui;
+
+namespace {
+
+// A shown list window with the pair of n records loaded through its Load command.
+std::unique_ptr<frmEqs> listed(int n) {
+    QString path = QString::fromStdString(bench::pairOf(n).eqp);
+    FileDialog::setTestAnswer(
+        [path](bool, const QString&) { return std::optional<QString>(path); });
+    setSaveChangesHandler([] { return SaveChangesAnswer::Discard; });
+    auto window = std::make_unique<frmEqs>();
+    window->show();
+    window->cmdLoad_Click();
+    QApplication::processEvents();
+    return window;
+}
+
+void paint(frmEqs& window) {
+    window.UnitList().view()->viewport()->repaint();
+    QApplication::processEvents();
+}
+
+void BM_ListIntoGrid(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        window->cmdLoad_Click();
+        paint(*window);
+    }
+}
+
+void BM_Renumber(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        cmdRenumber_Click();
+        paint(*window);
+    }
+}
+
+// Keys: 0 random codes, 1 random among 26 countries, 2 reverse order.
+void setKeys(int kind) {
+    std::mt19937 rng(11);
+    Equipments& list = mdlGeneral::gEquipments();
+    for (std::int32_t i = 1; i <= list.Count(); ++i) {
+        auto e = list.Item(i);
+        if (kind == 0)
+            e->setEqCode(static_cast<Long>(rng() % 32768));
+        if (kind == 1)
+            e->setCountry(static_cast<Long>(rng() % 26));
+        if (kind == 2)
+            e->setEqCode(list.Count() - i);
+    }
+}
+
+template <bool byCountry>
+void BM_Sort(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        setKeys(static_cast<int>(state.range(1)));
+        state.ResumeTiming();
+        byCountry ? cmdSortbyCountry_Click() : cmdSort_Click();
+        paint(*window);
+    }
+}
+
+void BM_MoveUpDown(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    Grid& grid = window->UnitList();
+    for (auto _ : state) {
+        grid.setRow(grid.Rows() / 2);
+        cmdUp_Click();
+        cmdDown_Click();
+        paint(*window);
+    }
+}
+
+void BM_CopyAllRows(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    Grid& grid = window->UnitList();
+    for (auto _ : state) {
+        grid.setRow(1);
+        grid.setRowSel(grid.Rows() - 1);
+        cmdCopy_Click();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_ListIntoGrid)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Renumber)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Sort, false)
+    ->Name("BM_SortByCode")
+    ->Args({999, 0})
+    ->Args({32767, 0})
+    ->Args({32767, 2})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Sort, true)
+    ->Name("BM_SortByCountry")
+    ->Args({999, 1})
+    ->Args({32767, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoveUpDown)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyAllRows)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setMsgBoxHandler([](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+    {
+        // Peak memory of the editor with the largest file listed and painted.
+        auto window = listed(32767);
+        paint(*window);
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::fprintf(stderr, "peak memory with 32767 records listed: %.1f MB (target 150 MB)\n",
+                     usage.ru_maxrss / 1024.0);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
