@@ -86,14 +86,14 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
 
     std::array<QToolButton*, 10> buttons{};
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
-        const ButtonSpec& spec = kButtons[i];
+        const ButtonSpec& look = kButtons[i];
         auto* button = new QToolButton(mFrame1);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setGeometry(twipsRect(spec.left, 150, 345, 330));
-        button->setIcon(ButtonIcon(spec.picture));
+        button->setObjectName(QString::fromLatin1(look.name));
+        button->setGeometry(twipsRect(look.left, 150, 345, 330));
+        button->setIcon(ButtonIcon(look.picture));
         button->setIconSize(QSize(16, 16));
-        button->setToolTip(QString::fromLatin1(spec.tip));
-        button->setAccessibleName(QString::fromLatin1(spec.tip));
+        button->setToolTip(QString::fromLatin1(look.tip));
+        button->setAccessibleName(QString::fromLatin1(look.tip));
         button->setFocusPolicy(Qt::StrongFocus);
         button->setAutoRaise(false);
         buttons[i] = button;
