@@ -28,7 +28,7 @@ clean:
 # Benchmarks: built in their own tree, kept out of `make test`.
 bench: setup
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_BENCH=ON >/dev/null
-	@cmake --build build-bench -j$(JOBS)
+	@cmake --build build-bench -j$(JOBS) --target core_bench ui_bench
 	@QT_QPA_PLATFORM=offscreen bash scripts/bench build-bench
 
 # Fuzzing with libFuzzer; FUZZ_SECONDS per target.
