@@ -11,6 +11,15 @@ namespace kestrel::ui {
 namespace {
 constexpr int kSize = 22;
 
+// The painter's font, bold, at a size in pixels: the pictures' digits and the
+// banner are drawn in it.
+void useBoldFont(QPainter& p, int pixels) {
+    QFont font = p.font();
+    font.setPixelSize(pixels);
+    font.setBold(true);
+    p.setFont(font);
+}
+
 void page(QPainter& p, QRectF r) {
     p.setPen(QPen(QColor(60, 60, 60), 1));
     p.setBrush(Qt::white);
@@ -72,20 +81,14 @@ void draw(QPainter& p, ButtonPicture picture) {
             page(p, QRectF(9.5, 8.5, 10, 12));
             break;
         case ButtonPicture::Renumber: {
-            QFont font = p.font();
-            font.setPixelSize(9);
-            font.setBold(true);
-            p.setFont(font);
+            useBoldFont(p, 9);
             p.setPen(QColor(20, 60, 140));
             p.drawText(QRectF(0, 1, 22, 10), Qt::AlignCenter, QStringLiteral("0 1"));
             p.drawText(QRectF(0, 11, 22, 10), Qt::AlignCenter, QStringLiteral("2 3"));
             break;
         }
         case ButtonPicture::Sort: {
-            QFont font = p.font();
-            font.setPixelSize(8);
-            font.setBold(true);
-            p.setFont(font);
+            useBoldFont(p, 8);
             p.setPen(QColor(20, 60, 140));
             p.drawText(QRectF(1, 1, 12, 10), Qt::AlignCenter, QStringLiteral("1"));
             p.drawText(QRectF(1, 11, 12, 10), Qt::AlignCenter, QStringLiteral("9"));
@@ -153,10 +156,7 @@ QPixmap BannerPixmap(int width, int height, qreal devicePixelRatio) {
     gradient.setColorAt(0, QColor(40, 60, 40));
     gradient.setColorAt(1, QColor(110, 120, 80));
     p.fillRect(QRect(0, 0, width, height), gradient);
-    QFont font = p.font();
-    font.setBold(true);
-    font.setPixelSize(std::max(8, height / 2));
-    p.setFont(font);
+    useBoldFont(p, std::max(8, height / 2));
     p.setPen(QColor(235, 225, 190));
     p.drawText(QRect(6, 0, width - 12, height), Qt::AlignVCenter | Qt::AlignLeft,
                QStringLiteral("Kestrel Editor"));
