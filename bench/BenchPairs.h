@@ -38,9 +38,12 @@ inline Equipment randomRecord(std::mt19937& rng, int i) {
     e.setAttackSound(byte(rng));
     e.setMoveSound(byte(rng));
     e.setDeathSound(byte(rng));
+    // No CR in the tail, so that every record also carries as clip text.
     std::string tail(22, '\0');
-    for (auto& c : tail)
+    for (auto& c : tail) {
         c = static_cast<char>(1 + byte(rng) % 255);
+        c = c == '\r' ? '\x0e' : c;
+    }
     e.setLastPart(tail);
     return e;
 }

@@ -2,8 +2,13 @@
 // the bare cost of moving the same bytes to and from disk as the baseline.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
 #include <cstdio>
+#include <stdexcept>
 
 #include <filesystem>
 #include <fstream>
@@ -18,6 +23,7 @@
 #include "model/ExchangeSort.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
+#include "storage/FileSystem.h"
 #include "storage/Messages.h"
 #include "vocabulary/LookupTables.h"
 
@@ -83,6 +89,62 @@ void BM_PutEquipments(benchmark::State& state) {
         e.PutEquipments();
 }
 
+// The same save with the fsyncs left out, to show what durability costs.
+void BM_PutEquipmentsUnsynced(benchmark::State& state) {
+    int n = static_cast<int>(state.range(0));
+    Equipments e = loaded(n);
+    fs::path out = pairOf(n).folder / "saved-unsynced";
+    fs::create_directories(out);
+    e.setDataPath((out / "EQUIP97.EQP").string());
+    PosixFileSystem unsynced(PosixFileSystem::Durability::Unsynced);
+    FileSystem* previous = setFileSystem(&unsynced);
+    for (auto _ : state)
+        e.PutEquipments();
+    setFileSystem(previous);
+}
+
+// Runs the command-line tool to completion, as a user would, output discarded.
+void runTool(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{KESTREL_EQP_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> raw;
+    for (auto& a : argv)
+        raw.push_back(a.data());
+    raw.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int status = 0;
+    bool ran = posix_spawn(&pid, raw[0], &actions, nullptr, raw.data(), environ) == 0 &&
+               ::waitpid(pid, &status, 0) == pid;
+    posix_spawn_file_actions_destroy(&actions);
+    if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("kestrel-eqp failed: " + argv[1]);
+}
+
+const char* const kToolFormats[] = {"clip", "csv"};
+
+void BM_ToolExport(benchmark::State& state) {
+    const Pair& p = pairOf(static_cast<int>(state.range(0)));
+    std::string format = kToolFormats[state.range(1)];
+    std::string out = (p.folder / ("export." + format)).string();
+    for (auto _ : state)
+        runTool({"export", p.eqp, "--format", format, "-o", out});
+}
+
+void BM_ToolImport(benchmark::State& state) {
+    const Pair& p = pairOf(static_cast<int>(state.range(0)));
+    std::string format = kToolFormats[state.range(1)];
+    std::string text = (p.folder / ("import." + format)).string();
+    fs::path target = p.folder / ("imported-" + format);
+    fs::create_directories(target);
+    runTool({"export", p.eqp, "--format", format, "-o", text});
+    for (auto _ : state)
+        runTool({"import", text, target.string(), "--format", format});
+}
+
 void BM_CopyAllToText(benchmark::State& state) {
     Equipments e = loaded(static_cast<int>(state.range(0)));
     std::vector<EquipmentRef> all(e.begin(), e.end());
@@ -132,6 +194,9 @@ BENCHMARK(BM_ReadBytesBaseline)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisec
 BENCHMARK(BM_WriteBytesBaseline)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GetEquipments)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PutEquipments)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PutEquipmentsUnsynced)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToolExport)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToolImport)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyAllToText)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PasteFromText)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortOrder)

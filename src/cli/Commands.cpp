@@ -56,8 +56,9 @@ const char kExportHelp[] =
     "                 per record, codes as numbers, EqName and IconName in UTF-8,\n"
     "                 LastPart as hexadecimal digits\n"
     "\n"
-    "Exit status: 0 written, 1 the pair does not load cleanly (see check),\n"
-    "2 it cannot be read or FILE cannot be written.\n";
+    "Exit status: 0 written, 1 the pair does not load cleanly (see check) or\n"
+    "a record's IconName or LastPart holds a CR and an LF that would split its\n"
+    "clip line, 2 it cannot be read or FILE cannot be written.\n";
 
 const char kImportHelp[] =
     "Usage: kestrel-eqp import FILE PATH [--format clip|csv]\n"
@@ -332,6 +333,18 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
 
     auto refs = refsOf(equipments);
+    if (o.format == "clip") {
+        // Import would refuse such a text, so say so now rather than write it.
+        for (std::size_t i = 0; i < refs.size(); ++i) {
+            int f = FieldSplitByCopy(*refs[i]);
+            if (f >= 0) {
+                err << "kestrel-eqp: record " << i + 1 << ": " << fieldName(f)
+                    << " holds a CR and an LF that would split its clip line; "
+                       "use --format csv\n";
+                return kExitProblems;
+            }
+        }
+    }
     std::string text = o.format == "csv" ? EncodeCsv(refs) : EncodeClipboardText(refs);
     if (o.output) {
         if (!fileSystem().writeFile(*o.output, text, -1)) {

@@ -63,6 +63,11 @@ bool joinsLineEnd(std::string_view line) {
     return false;
 }
 
+bool splitsOnCopy(int field, std::string_view line) {
+    return fieldKind(field) == FieldKind::Text && field != static_cast<int>(Field::EqName) &&
+           joinsLineEnd(line);
+}
+
 ClipboardDecodeResult refused(std::string reason, int line) {
     ClipboardDecodeResult result;
     result.error = std::move(reason);
@@ -71,6 +76,14 @@ ClipboardDecodeResult refused(std::string reason, int line) {
 }
 
 }  // namespace
+
+int FieldSplitByCopy(const Equipment& e) {
+    for (int f = 0; f < kFieldCount; ++f) {
+        if (fieldKind(f) == FieldKind::Text && splitsOnCopy(f, e.text(f)))
+            return f;
+    }
+    return -1;
+}
 
 std::string EncodeClipboardText(const std::vector<EquipmentRef>& records) {
     std::string out;
@@ -132,7 +145,7 @@ ClipboardDecodeResult DecodeClipboardText(std::string_view text) {
             const int lineNumber = static_cast<int>(at) + 1;
             const FieldKind kind = fieldKind(f);
             if (kind == FieldKind::Text) {
-                if (f != static_cast<int>(Field::EqName) && joinsLineEnd(line)) {
+                if (splitsOnCopy(f, line)) {
                     return refused(std::string(fieldName(f)) + " would not copy as one line",
                                    lineNumber);
                 }

@@ -16,6 +16,11 @@ extern const char kClipboardHeader[];  // "IFII Equipment Editor - by Varnek"
 // code page; zero bytes of IconName and LastPart are left out.
 std::string EncodeClipboardText(const std::vector<EquipmentRef>& records);
 
+// The first field of e whose Copy line would split in two (a CR and an LF
+// that meet once zero bytes are left out), or -1 when every line holds. Such a
+// record's text is refused when pasted.
+int FieldSplitByCopy(const Equipment& e);
+
 // A decoded text: either every record it holds, or why it was refused.
 struct ClipboardDecodeResult {
     std::vector<Equipment> records;

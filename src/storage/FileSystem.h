@@ -34,6 +34,11 @@ public:
 
 class PosixFileSystem : public FileSystem {
 public:
+    // Unsynced is for measuring what the fsyncs cost; the editor always syncs.
+    enum class Durability { Synced, Unsynced };
+    explicit PosixFileSystem(Durability durability = Durability::Synced)
+        : synced_(durability == Durability::Synced) {}
+
     std::optional<std::string> readFile(const std::string& path) override;
     std::optional<std::uint64_t> fileSize(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& bytes, int mode) override;
@@ -44,6 +49,9 @@ public:
     bool remove(const std::string& path) override;
     bool syncFolder(const std::string& folder) override;
     std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
+
+private:
+    bool synced_;
 };
 
 // The instance the storage code uses; the POSIX one unless replaced.

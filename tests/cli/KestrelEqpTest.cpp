@@ -254,6 +254,9 @@ TEST(KestrelEqp, BadInputIsReportedAndWritesNothing) {
     std::string csv = slurp(tmp / "good.csv");
     std::string badCsvNumber = csv;
     badCsvNumber.replace(badCsvNumber.find("\r\n298,"), 6, "\r\nabc,");
+    auto splitting = samplePair();
+    splitting[1].tail = std::string("X\r\0\nY", 5) + std::string(17, '\0');
+    writePair(tmp / "split", splitting);
     fs::create_directories(tmp / "out");
     const std::string out = "'" + (tmp / "out").string() + "'";
     const Case cases[] = {
@@ -272,6 +275,8 @@ TEST(KestrelEqp, BadInputIsReportedAndWritesNothing) {
          "no such file or folder"},
         {"pair without its name list", "export '" + (tmp / "good.txt").string() + "'", "", 2,
          "cannot read the name list"},
+        {"clip line a CR LF would split", "export '" + (tmp / "split").string() + "'", "", 1,
+         "record 2: LastPart holds a CR and an LF"},
         {"unknown command", "frobnicate", "", 2, "unknown command"},
         {"unknown format", "export '" + (tmp / "in").string() + "' --format xml", "", 2,
          "unknown format"},

@@ -179,3 +179,29 @@ TEST(ClipboardText, RefusesTheWholeTextAndSaysWhere) {
         EXPECT_EQ(decoded.line, c.line) << decoded.error << " in " << c.text;
     }
 }
+
+// Whatever FieldSplitByCopy finds is exactly what makes a paste of the copy fail.
+TEST(ClipboardText, SplitByCopyPredictsThePasteRefusal) {
+    const int icon = static_cast<int>(Field::IconName);
+    const int tail = static_cast<int>(Field::LastPart);
+    const struct {
+        int field;
+        std::string text;
+        int expected;
+    } cases[] = {
+        {icon, std::string("a\r\0\nb", 5), icon},
+        {tail, "\r\n", tail},
+        {tail, std::string("\r\0\0\n", 4), tail},
+        {tail, "\n\r", -1},
+        {tail, "lone\rcr", -1},
+        {icon, "lone\nlf", -1},
+        {tail, std::string("\r\0x\n", 4), -1},
+    };
+    for (const auto& c : cases) {
+        Equipment e = sample(2);
+        e.setText(c.field, c.text);
+        EXPECT_EQ(FieldSplitByCopy(e), c.expected) << fieldName(c.field);
+        auto decoded = DecodeClipboardText(EncodeClipboardText(refs({e})));
+        EXPECT_EQ(decoded.ok(), c.expected < 0) << decoded.error;
+    }
+}
