@@ -211,11 +211,15 @@ void Grid::setRedraw(bool on) {
     if (on) {
         // The reset forgets column widths only in the header's resize modes
         // we don't use, but the frozen view must be laid out again.
+        // Each width set relays out the header, so only changed ones are set.
         for (int c = 0; c < Cols(); ++c) {
             int w = d->widths[static_cast<std::size_t>(c)];
             if (w >= 0) {
-                d->view->setColumnWidth(c, TwipsToPixelsX(w));
-                d->frozen->setColumnWidth(c, TwipsToPixelsX(w));
+                int px = TwipsToPixelsX(w);
+                if (d->view->columnWidth(c) != px)
+                    d->view->setColumnWidth(c, px);
+                if (d->frozen->columnWidth(c) != px)
+                    d->frozen->setColumnWidth(c, px);
             }
         }
         updateFrozen();
@@ -284,10 +288,13 @@ void Grid::updateFrozen() {
     }
     int width = 0;
     for (int c = 0; c < Cols(); ++c) {
-        frozen->setColumnHidden(c, c >= n);
+        if (frozen->isColumnHidden(c) != (c >= n))
+            frozen->setColumnHidden(c, c >= n);
         if (c < n) {
-            frozen->setColumnWidth(c, d->view->columnWidth(c));
-            width += d->view->columnWidth(c);
+            int w = d->view->columnWidth(c);
+            if (frozen->columnWidth(c) != w)
+                frozen->setColumnWidth(c, w);
+            width += w;
         }
     }
     frozen->horizontalHeader()->setFixedHeight(d->view->horizontalHeader()->height());
