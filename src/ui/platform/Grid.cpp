@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/platform/GridCellDelegate.h"
 #include "ui/platform/GridModel.h"
 #include "ui/platform/Twips.h"
 
@@ -43,6 +44,7 @@ void setupView(QTableView* view) {
     view->horizontalHeader()->setMinimumSectionSize(1);
     view->setWordWrap(false);
     view->setTabKeyNavigation(false);
+    view->setItemDelegate(new GridCellDelegate(view));
 }
 }  // namespace
 

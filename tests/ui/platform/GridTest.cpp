@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTableView>
+#include <vector>
 
 #include "ui/platform/Grid.h"
 #include "ui/platform/GridModel.h"
@@ -132,4 +135,51 @@ TEST_F(GridFixture, FrozenViewSharesModelAndSelection) {
     EXPECT_EQ(grid.frozenView()->selectionModel(), grid.view()->selectionModel());
     EXPECT_FALSE(grid.frozenView()->isColumnHidden(1));
     EXPECT_TRUE(grid.frozenView()->isColumnHidden(2));
+}
+
+// A cell's text stays inside its cell, and selected rows show the highlight
+// from edge to edge; read back from the pixels of a real paint.
+TEST(GridPaint, SelectedRowsAreHighlightedAndTextIsClippedAtTheCell) {
+    Grid grid;
+    grid.setCols(3);
+    for (int c = 0; c < 3; ++c)
+        grid.setColWidth(c, 900);
+    grid.AddItem("N\tName\tCL");
+    grid.AddItem("1\tWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW\t");
+    grid.AddItem("2\tWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW\t");
+    grid.setFixedRows(1);
+    grid.setRow(1);
+    grid.setCol(0);
+    grid.setRowSel(1);
+    grid.setColSel(2);
+    grid.resize(400, 200);
+    grid.show();
+    QApplication::processEvents();
+
+    QWidget* viewport = grid.view()->viewport();
+    const QImage image = viewport->grab().toImage();
+    const QPalette palette = viewport->palette();
+    const QRgb highlights[] = {palette.color(QPalette::Active, QPalette::Highlight).rgb(),
+                               palette.color(QPalette::Inactive, QPalette::Highlight).rgb()};
+    auto cellPixels = [&](int modelRow, int col) {
+        QRect r = grid.view()->visualRect(grid.model()->index(modelRow, col));
+        std::vector<QRgb> pixels;
+        // Inside the grid lines, which belong to neither cell.
+        for (int y = r.top() + 1; y < r.bottom() - 1; ++y) {
+            for (int x = r.left() + 1; x < r.right() - 1; ++x)
+                pixels.push_back(image.pixel(x, y));
+        }
+        return pixels;
+    };
+    const auto selectedEmpty = cellPixels(0, 2);
+    ASSERT_FALSE(selectedEmpty.empty());
+    for (QRgb p : selectedEmpty)
+        ASSERT_TRUE(p == highlights[0] || p == highlights[1]) << std::hex << p;
+    const QRgb base = palette.color(QPalette::Base).rgb();
+    for (QRgb p : cellPixels(1, 2))
+        ASSERT_EQ(p, base) << std::hex << p;
+    bool inked = false;
+    for (QRgb p : cellPixels(1, 1))
+        inked = inked || p != base;
+    EXPECT_TRUE(inked) << "the unselected long name was not drawn";
 }

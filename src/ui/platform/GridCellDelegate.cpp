@@ -1,0 +1,35 @@
+#include "ui/platform/GridCellDelegate.h"
+
+#include <QPainter>
+
+namespace kestrel::ui {
+
+namespace {
+// The gap between a cell's edge and its text, in pixels, as the style keeps it.
+constexpr int kTextMargin = 3;
+}  // namespace
+
+void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QVariant alignment = index.data(Qt::TextAlignmentRole);
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (option.state & QStyle::State_Active) ? QPalette::Active
+                                                                               : QPalette::Inactive;
+    if (selected)
+        painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    if (text.isEmpty())
+        return;
+    // drawText clips to the rectangle it is given, as a flex grid clips.
+    const QPen pen = painter->pen();
+    painter->setPen(
+        option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    const int flags = alignment.isValid() ? alignment.value<Qt::Alignment>().toInt()
+                                          : static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter);
+    painter->drawText(option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0),
+                      flags | Qt::TextSingleLine, text);
+    painter->setPen(pen);
+}
+
+}  // namespace kestrel::ui
