@@ -152,6 +152,25 @@ void BM_CopyAllRows(benchmark::State& state) {
     }
 }
 
+// Pastes every row's copy at the end of the list, from the real clipboard.
+void BM_PasteAllRows(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    Grid& grid = window->UnitList();
+    grid.setRow(1);
+    grid.setRowSel(grid.Rows() - 1);
+    cmdCopy_Click();
+    PaintCounter paints(*window);
+    for (auto _ : state) {
+        state.PauseTiming();
+        window->cmdLoad_Click();
+        paint(*window);
+        state.ResumeTiming();
+        cmdPaste_Click();
+        paint(*window);
+    }
+    paints.report(state);
+}
+
 }  // namespace
 
 BENCHMARK(BM_RepaintBaseline)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
@@ -170,6 +189,7 @@ BENCHMARK_TEMPLATE(BM_Sort, true)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MoveUpDown)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyAllRows)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PasteAllRows)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
