@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
 #include <QToolButton>
 #include <memory>
 
@@ -327,6 +329,39 @@ TEST_F(PropertiesWindow, NavigationStartsFromTheGridRow) {
     EXPECT_EQ(w.txtName->text(), "Unit0");
     w.cmdPrevious_Click();
     EXPECT_EQ(grid().Row(), 1);
+}
+
+// The keys reach the commands from whichever control has the focus.
+TEST_F(PropertiesWindow, ShortcutsRunTheirCommands) {
+    load(10);
+    frmEquipment& w = show(5);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    w.txtName->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const struct {
+        const char* keys;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        long index;  // gCurrentIndex afterwards
+    } cases[] = {
+        {"Alt+Right", Qt::Key_Right, Qt::AltModifier, 6},
+        {"Alt+Left", Qt::Key_Left, Qt::AltModifier, 5},
+        {"Alt+End", Qt::Key_End, Qt::AltModifier, 10},
+        {"Alt+Home", Qt::Key_Home, Qt::AltModifier, 1},
+        {"Ctrl+N", Qt::Key_N, Qt::ControlModifier, 11},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        QTest::keyClick(QApplication::focusWidget(), c.key, c.modifiers);
+        EXPECT_EQ(mdlGeneral::gCurrentIndex, c.index);
+    }
+    for (Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+        w.txtName->setText(enter == Qt::Key_Return ? "by Return" : "by Enter");
+        QTest::keyClick(w.txtSA, enter, Qt::ControlModifier);
+        EXPECT_EQ(item(11).EqName(), w.txtName->text().toStdString());
+    }
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(PropertiesWindow, NoRecordRowsNothingHappens) {
