@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyle>
+#include <QTransform>
 
 namespace kestrel::ui {
 
@@ -32,24 +33,17 @@ void page(QPainter& p, QRectF r) {
 
 void arrow(QPainter& p, bool up, QColor colour) {
     QPainterPath path;
-    if (up) {
-        path.moveTo(11, 3);
-        path.lineTo(19, 12);
-        path.lineTo(14, 12);
-        path.lineTo(14, 19);
-        path.lineTo(8, 19);
-        path.lineTo(8, 12);
-        path.lineTo(3, 12);
-    } else {
-        path.moveTo(11, 19);
-        path.lineTo(19, 10);
-        path.lineTo(14, 10);
-        path.lineTo(14, 3);
-        path.lineTo(8, 3);
-        path.lineTo(8, 10);
-        path.lineTo(3, 10);
-    }
+    path.moveTo(11, 3);
+    path.lineTo(19, 12);
+    path.lineTo(14, 12);
+    path.lineTo(14, 19);
+    path.lineTo(8, 19);
+    path.lineTo(8, 12);
+    path.lineTo(3, 12);
     path.closeSubpath();
+    // The down arrow is the up arrow turned over within the 22-pixel picture.
+    if (!up)
+        path = QTransform(1, 0, 0, -1, 0, 22).map(path);
     p.setPen(QPen(colour.darker(160), 1));
     p.setBrush(colour);
     p.drawPath(path);
