@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/CsvTable.h"
+#include "cli/PairAccess.h"
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
@@ -72,76 +73,12 @@ const char kImportHelp[] =
     "Exit status: 0 written, 1 the text was refused or the save failed,\n"
     "2 FILE or the folder of PATH cannot be read.\n";
 
-const char kBinaryName[] = "EQUIP97.EQP";
-
 struct UsageError {
     std::string what;
 };
 
 bool isHelp(const std::string& a) {
     return a == "--help" || a == "-h";
-}
-
-std::string upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return s;
-}
-
-// PATH may name the folder; the binary file is then looked up in it under
-// any letter case, as a pair copied from another system may have it.
-std::string dataPathFor(const std::string& path) {
-    auto entries = fileSystem().listFolder(path);
-    if (!entries)
-        return path;
-    std::string folder = path;
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    for (const auto& name : *entries) {
-        if (upper(name) == kBinaryName)
-            return folder + name;
-    }
-    return folder + kBinaryName;
-}
-
-std::string folderOf(const std::string& dataPath) {
-    auto slash = dataPath.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return dataPath.substr(0, slash);
-}
-
-struct PairBytes {
-    std::string dataPath;
-    std::string names;
-    std::string binary;
-};
-
-std::optional<PairBytes> readPair(const std::string& path, std::ostream& err) {
-    if (!fileSystem().listFolder(path) && !fileSystem().fileSize(path)) {
-        err << "kestrel-eqp: no such file or folder: " << path << "\n";
-        return std::nullopt;
-    }
-    PairBytes pair;
-    pair.dataPath = dataPathFor(path);
-    auto paths = PathsFor(pair.dataPath);
-    auto names = fileSystem().readFile(paths.nameList);
-    if (!names) {
-        err << "kestrel-eqp: cannot read the name list " << paths.nameList << "\n";
-        return std::nullopt;
-    }
-    auto binary = fileSystem().readFile(pair.dataPath);
-    if (!binary) {
-        err << "kestrel-eqp: cannot read the equipment file " << pair.dataPath << "\n";
-        return std::nullopt;
-    }
-    pair.names = std::move(*names);
-    pair.binary = std::move(*binary);
-    return pair;
 }
 
 // The record count the binary file claims, when it has the two bytes.
@@ -166,8 +103,19 @@ std::vector<std::string> problemsOf(const PairBytes& pair) {
     std::vector<std::string> problems;
     Equipments equipments;
     equipments.setDataPath(pair.dataPath);
-    Long failedAt = DecodeEquipmentPair(pair.names, pair.binary, equipments);
+    LoadReport report;
+    Long failedAt = DecodeEquipmentPair(pair.names, pair.binary, equipments, &report);
     const long names = static_cast<long>(DecodeNameList(pair.names).size());
+    for (const LoadFinding& finding : report.findings) {
+        if (finding.kind == LoadFinding::Kind::ShortFile ||
+            finding.kind == LoadFinding::Kind::TrailingBytes) {
+            problems.push_back("file: " + finding.message);
+        }
+    }
+    if (pair.unread > 0) {
+        problems.push_back("file: the equipment file is larger than the largest pair; its last " +
+                           std::to_string(pair.unread) + " bytes were not read");
+    }
     auto count = headerCount(pair.binary);
 
     // The loader refuses a count that differs from the names with the same
@@ -228,8 +176,8 @@ std::vector<std::string> problemsOf(const PairBytes& pair) {
                     known = known || m == mask;
                 if (!known) {
                     problems.push_back(rec + "country mask " + mask +
-                                       " matches no country; a save writes " + CountryNames[0] +
-                                       " (" + CountryMasks[0] + ")");
+                                       " matches no country; a save keeps it unless the "
+                                       "country is changed");
                 }
             }
         }
@@ -347,7 +295,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     std::string text = o.format == "csv" ? EncodeCsv(refs) : EncodeClipboardText(refs);
     if (o.output) {
-        if (!fileSystem().writeFile(*o.output, text, -1)) {
+        if (!writeOutput(*o.output, text)) {
             err << "kestrel-eqp: cannot write " << *o.output << "\n";
             return kExitUnreadable;
         }
@@ -358,26 +306,14 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kExitOk;
 }
 
-std::optional<std::string> readInput(const std::string& file) {
-    if (file == "-") {
-        std::string text((std::istreambuf_iterator<char>(std::cin)),
-                         std::istreambuf_iterator<char>());
-        return text;
-    }
-    return fileSystem().readFile(file);
-}
-
 int runImport(const std::vector<std::string>& args, std::ostream& err) {
     Options o = parseOptions(args, false);
     if (o.positional.size() != 2)
         throw UsageError{"import takes a FILE and a PATH"};
     const std::string& file = o.positional[0];
-    const std::string dataPath = dataPathFor(o.positional[1]);
-    const std::string folder = folderOf(dataPath);
-    if (!fileSystem().listFolder(folder)) {
-        err << "kestrel-eqp: the folder " << folder << " does not exist or cannot be read\n";
+    const auto dataPath = dataPathFor(o.positional[1], err);
+    if (!dataPath)
         return kExitUnreadable;
-    }
     auto text = readInput(file);
     if (!text) {
         err << "kestrel-eqp: cannot read " << file << "\n";
@@ -408,7 +344,7 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
     }
 
     Equipments equipments;
-    equipments.setDataPath(dataPath);
+    equipments.setDataPath(*dataPath);
     equipments.reserve(records.size());
     for (const auto& r : records)
         equipments.Add(r);

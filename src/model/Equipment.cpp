@@ -53,6 +53,7 @@ std::int64_t Equipment::number(int field) const {
 }
 
 void Equipment::setNumber(int field, std::int64_t value) {
+    changed(static_cast<Field>(field));
     switch (static_cast<Field>(field)) {
 #define KESTREL_SET_NUMBER_Byte(name)       \
     case Field::name:                       \
@@ -102,10 +103,11 @@ void Equipment::setText(int field, const Text& value) {
 
 bool Equipment::operator==(const Equipment& other) const {
 #define KESTREL_FIELD_EQUAL(kind, name) \
-    if (m##name != other.m##name) return false;
+    if (m##name != other.m##name)       \
+        return false;
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_EQUAL)
 #undef KESTREL_FIELD_EQUAL
-    return true;
+    return mMaskAsRead == other.mMaskAsRead;
 }
 
 void CopyEquipment(Equipment& destination, const Equipment& source) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/EquipmentFields.h"
@@ -30,9 +32,14 @@ const char* fieldName(int field);
 // conversion; the file format's limits are enforced only when saving.
 class Equipment {
 public:
-#define KESTREL_FIELD_ACCESSORS(kind, name)                 \
-    const kind& name() const { return m##name; }            \
-    void set##name(const kind& vData) { m##name = vData; }
+#define KESTREL_FIELD_ACCESSORS(kind, name) \
+    const kind& name() const {              \
+        return m##name;                     \
+    }                                       \
+    void set##name(const kind& vData) {     \
+        m##name = vData;                    \
+        changed(Field::name);               \
+    }
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_ACCESSORS)
 #undef KESTREL_FIELD_ACCESSORS
 
@@ -43,10 +50,32 @@ public:
     const Text& text(int field) const;
     void setText(int field, const Text& value);
 
+    // The four country mask bytes the record was read with, where they are
+    // none of the countries' masks (Country then reads 0). They are kept
+    // until Country is set, so that a save writes them back as it found them.
+    using MaskBytes = std::array<Byte, 4>;
+    const std::optional<MaskBytes>& MaskAsRead() const {
+        return mMaskAsRead;
+    }
+    void setUnknownMask(const MaskBytes& mask) {
+        mMaskAsRead = mask;
+    }
+    bool hasUnknownMask() const {
+        return mMaskAsRead.has_value();
+    }
+
     bool operator==(const Equipment& other) const;
-    bool operator!=(const Equipment& other) const { return !(*this == other); }
+    bool operator!=(const Equipment& other) const {
+        return !(*this == other);
+    }
 
 private:
+    void changed(Field field) {
+        if (field == Field::Country)
+            mMaskAsRead.reset();
+    }
+
+    std::optional<MaskBytes> mMaskAsRead;
 #define KESTREL_FIELD_MEMBER(kind, name) kind m##name{};
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_MEMBER)
 #undef KESTREL_FIELD_MEMBER

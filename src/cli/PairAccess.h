@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace kestrel::cli {
+
+// The binary file a PATH argument names: in a folder, its EQUIP97.EQP under
+// any letter case (the exact spelling first); else PATH itself when it ends
+// in .EQP and its folder exists. nullopt, with the reason in err, otherwise.
+std::optional<std::string> dataPathFor(const std::string& path, std::ostream& err);
+
+// The bytes of a pair as the editor's load sees them: an interrupted save of
+// it is finished or undone first (what was done is told on err), only
+// regular files are read, and no more than a pair can hold.
+struct PairBytes {
+    std::string dataPath;
+    std::string names;
+    std::string binary;
+    // Bytes of the binary file beyond the largest pair, not read.
+    std::uint64_t unread = 0;
+};
+std::optional<PairBytes> readPair(const std::string& path, std::ostream& err);
+
+// Reads FILE for import: a regular file of at most 256 MB, or standard input.
+std::optional<std::string> readInput(const std::string& file);
+
+// Writes bytes to file through a new temporary file beside it and a rename,
+// so that a failure leaves file as it was.
+bool writeOutput(const std::string& file, const std::string& bytes);
+
+}  // namespace kestrel::cli
