@@ -13,6 +13,7 @@
 #include "storage/Messages.h"
 #include "text/CodePage.h"
 #include "ui/list/ListCommands.h"
+#include "ui/list/SaveChecks.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/Grid.h"
@@ -193,7 +194,7 @@ void frmEqs::resizeEvent(QResizeEvent* event) {
 bool frmEqs::settleUnsavedChanges() {
     if (!isModified())
         return true;
-    switch (AskSaveChanges(this)) {
+    switch (AskSaveChanges(this, UnsavedChangesDefault())) {
         case SaveChangesAnswer::Save:
             return SaveList();
         case SaveChangesAnswer::Discard:
@@ -227,7 +228,7 @@ void frmEqs::cmdLoad_Click() {
         mdlGeneral::ResetEquipments();
         Equipments& equipments = mdlGeneral::gEquipments();
         equipments.setDataPath(pathOf(mCd1.FileName));
-        equipments.GetEquipments();
+        LoadListAndReport(equipments);
         mUnitList->setRows(1);
         const std::int32_t n = equipments.Count();
         for (std::int32_t i = 1; i <= n; ++i)
@@ -235,9 +236,9 @@ void frmEqs::cmdLoad_Click() {
         if (mUnitList->Rows() > 1)
             mUnitList->setFixedRows(1);
     }
-    // Whatever was read now stands for the file on disk, even after a
-    // failed read: a prompt to save it would invite overwriting the file.
-    setModified(false);
+    // A list read only in part does not stand for the pair: it must not be
+    // dropped or saved over it unasked.
+    setModified(ListIsIncomplete());
     mdlGeneral::ListChanged();
 }
 
@@ -246,7 +247,7 @@ void frmEqs::cmdSave_Click() {
 }
 
 bool frmEqs::SaveList() {
-    if (!mCd1.ShowSave(this))
+    if (!mCd1.ShowSave(this) || !MaySaveTo(this, pathOf(mCd1.FileName)))
         return false;
     bool reported = false;
     {
@@ -264,6 +265,7 @@ bool frmEqs::SaveList() {
     }
     if (reported)
         return false;
+    ListSavedTo(pathOf(mCd1.FileName));
     setModified(false);
     return true;
 }
