@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/CsvTable.h"
+#include "cli/ImportChecks.h"
 #include "cli/PairAccess.h"
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
@@ -32,7 +33,8 @@ const char kToolHelp[] =
     "                                          write every record as text\n"
     "  import FILE PATH [--format clip|csv]    write records from text as a new pair\n"
     "\n"
-    "PATH is the EQUIP97.EQP file or the folder holding it.\n"
+    "PATH is a folder holding EQUIP97.EQP, or an .EQP file (X.EQP pairs with\n"
+    "X.TXT); anything else is refused.\n"
     "kestrel-eqp COMMAND --help describes one command.\n";
 
 const char kCheckHelp[] =
@@ -62,13 +64,22 @@ const char kExportHelp[] =
     "clip line, 2 it cannot be read or FILE cannot be written.\n";
 
 const char kImportHelp[] =
-    "Usage: kestrel-eqp import FILE PATH [--format clip|csv]\n"
+    "Usage: kestrel-eqp import FILE PATH [--format clip|csv] [--lenient]\n"
+    "                          [--allow-empty]\n"
     "\n"
     "Reads records from FILE (- for standard input), checks the whole text and\n"
-    "writes the records as a new pair at PATH (the EQUIP97.EQP file or its\n"
-    "folder) with the editor's save: the previous files stay as backups\n"
-    "EQUIP97.T and EQUIP97.E. The format is clip unless --format says csv.\n"
-    "A refused text changes nothing and is reported with its line.\n"
+    "writes the records as a new pair at PATH (a folder holding EQUIP97.EQP, or\n"
+    "a file X.EQP in an existing folder, which pairs with X.TXT) with the\n"
+    "editor's save: the previous files stay as backups X.T and X.E. The format\n"
+    "is clip unless --format says csv. A refused text changes nothing and is\n"
+    "reported with its line.\n"
+    "  --lenient      write values the pair cannot hold exactly as given (an\n"
+    "                 IconName over 6 bytes, a LastPart over 22, a PrestigeCost\n"
+    "                 not a multiple of 12, a number with a fraction) as the\n"
+    "                 file holds them, with a warning for each; without it\n"
+    "                 they are refused\n"
+    "  --allow-empty  write a pair of no records; without it a text without\n"
+    "                 records is refused\n"
     "\n"
     "Exit status: 0 written, 1 the text was refused or the save failed,\n"
     "2 FILE or the folder of PATH cannot be read.\n";
@@ -228,6 +239,8 @@ struct Options {
     std::vector<std::string> positional;
     std::string format = "clip";
     std::optional<std::string> output;
+    bool lenient = false;
+    bool allowEmpty = false;
 };
 
 Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
@@ -244,6 +257,10 @@ Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
             if (i + 1 >= args.size())
                 throw UsageError{a + " needs a FILE"};
             o.output = args[++i];
+        } else if (!allowOutput && a == "--lenient") {
+            o.lenient = true;
+        } else if (!allowOutput && a == "--allow-empty") {
+            o.allowEmpty = true;
         } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError{"unknown option " + a};
         } else {
@@ -323,16 +340,21 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
     std::vector<Equipment> records;
     std::string error;
     int line = 0;
+    std::vector<std::pair<std::size_t, int>> rounded;
+    std::vector<int> recordLines;
     if (o.format == "csv") {
         auto decoded = DecodeCsv(*text);
         records = std::move(decoded.records);
         error = decoded.error;
         line = decoded.line;
+        rounded = std::move(decoded.rounded);
+        recordLines = std::move(decoded.recordLines);
     } else {
         auto decoded = DecodeClipboardText(*text);
         records = std::move(decoded.records);
         error = decoded.error;
         line = decoded.line;
+        rounded = std::move(decoded.rounded);
     }
     const std::string shownFile = file == "-" ? "<stdin>" : file;
     if (!error.empty()) {
@@ -340,6 +362,27 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
         if (line > 0)
             err << ":" << line;
         err << ": " << error << "; nothing written\n";
+        return kExitProblems;
+    }
+    if (records.empty() && !o.allowEmpty) {
+        err << "kestrel-eqp: " << shownFile
+            << ": the text holds no records; nothing written (--allow-empty writes an empty "
+               "pair)\n";
+        return kExitProblems;
+    }
+    auto lineOf = [&](std::size_t record, int field) {
+        if (o.format == "csv")
+            return record < recordLines.size() ? recordLines[record] : 0;
+        return static_cast<int>(4 + 40 * record + static_cast<std::size_t>(field));
+    };
+    auto inexact = InexactValues(records, rounded, lineOf);
+    for (const InexactValue& v : inexact) {
+        err << "kestrel-eqp: " << (o.lenient ? "warning: " : "") << shownFile << ":" << v.line
+            << ": " << v.what << "\n";
+    }
+    if (!inexact.empty() && !o.lenient) {
+        err << "kestrel-eqp: " << shownFile
+            << ": nothing written; --lenient writes the values as the file holds them\n";
         return kExitProblems;
     }
 
@@ -351,12 +394,13 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
 
     // Refusals are found before the save so that no temporary file is left.
     std::string bytes;
-    Long refused = EncodeNameList(equipments, bytes);
+    std::string why;
+    Long refused = EncodeNameList(equipments, bytes, &why);
     if (refused == 0)
-        refused = EncodeBinaryFile(equipments, bytes);
+        refused = EncodeBinaryFile(equipments, bytes, &why);
     if (refused != 0) {
         err << "kestrel-eqp: " << shownFile << ": record " << refused
-            << " holds a value the equipment file cannot take; nothing written\n";
+            << " holds a value the equipment file cannot take (" << why << "); nothing written\n";
         return kExitProblems;
     }
 

@@ -170,7 +170,7 @@ TEST(KestrelEqp, CsvFromASpreadsheetImports) {
     std::string row =
         "5,\"Car, \"\"big\"\"\",1,2,3,4,5,6,7,8,1,9,10,11,12,1,2,13,14,15,16,84,17,18,19,20,"
         "6,41,45,1,7,3,21,22,23,T34,1,2,3,4142";
-    Result im = run(tmp, "import - '" + tmp.path().string() + "' --format csv",
+    Result im = run(tmp, "import - '" + tmp.path().string() + "' --format csv --allow-empty",
                     "\xEF\xBB\xBF" + heading + "\r\n" + row + "\r\n");
     ASSERT_EQ(im.status, 0) << im.err;
     EXPECT_EQ(slurp(tmp / "EQUIP97.TXT"), "Car, \"big\"\r\n");
@@ -357,7 +357,7 @@ TEST(KestrelEqp, ImportKeepsThePreviousPairAsBackups) {
         tmp, "export '" + tmp.path().string() + "' -f csv -o '" + (tmp / "all.csv").string() + "'");
     ASSERT_EQ(ex.status, 0) << ex.err;
     std::string csv = slurp(tmp / "all.csv");
-    Result im = run(tmp, "import - '" + tmp.path().string() + "' --format csv",
+    Result im = run(tmp, "import - '" + tmp.path().string() + "' --format csv --allow-empty",
                     csv.substr(0, csv.find("\r\n") + 2));
     ASSERT_EQ(im.status, 0) << im.err;
     EXPECT_EQ(slurp(tmp / "EQUIP97.T"), oldNames);
