@@ -75,7 +75,7 @@ std::optional<std::string> dataPathFor(const std::string& path, std::ostream& er
     return std::nullopt;
 }
 
-std::optional<PairBytes> readPair(const std::string& path, std::ostream& err) {
+std::optional<PairBytes> readPair(const std::string& path, std::ostream& err, bool repair) {
     FileSystem& fs = fileSystem();
     FileStatus status = fs.status(path, true);
     if (!status.exists()) {
@@ -89,7 +89,7 @@ std::optional<PairBytes> readPair(const std::string& path, std::ostream& err) {
     pair.dataPath = *dataPath;
     const EquipmentFilePaths paths = PathsFor(pair.dataPath);
 
-    Recovery recovery = RecoverInterruptedSave(paths, true);
+    Recovery recovery = RecoverInterruptedSave(paths, repair);
     if (!recovery.message.empty())
         err << "kestrel-eqp: " << recovery.message << "\n";
     if (recovery.outcome == Recovery::Outcome::InProgress ||

@@ -13,7 +13,8 @@ std::optional<std::string> dataPathFor(const std::string& path, std::ostream& er
 
 // The bytes of a pair as the editor's load sees them: an interrupted save of
 // it is finished or undone first (what was done is told on err), only
-// regular files are read, and no more than a pair can hold.
+// regular files are read, and no more than a pair can hold. Without repair
+// (a pair only compared with) an interrupted save is only told about.
 struct PairBytes {
     std::string dataPath;
     std::string names;
@@ -21,7 +22,7 @@ struct PairBytes {
     // Bytes of the binary file beyond the largest pair, not read.
     std::uint64_t unread = 0;
 };
-std::optional<PairBytes> readPair(const std::string& path, std::ostream& err);
+std::optional<PairBytes> readPair(const std::string& path, std::ostream& err, bool repair = true);
 
 // Reads FILE for import: a regular file of at most 256 MB, or standard input.
 std::optional<std::string> readInput(const std::string& file);
