@@ -44,9 +44,9 @@ std::string valueOf(const Equipment& record, int field) {
     return std::string(fieldName(field)) + " " + std::to_string(record.number(field));
 }
 
-void checkWord(const Equipment& record, Field f, std::size_t words, RecordProblems& problems) {
-    const std::int64_t code = record.number(fieldOf(f));
-    if (code < 0 || static_cast<std::uint64_t>(code) >= words)
+void checkWord(const Equipment& record, Field f, Byte code, std::size_t words,
+               RecordProblems& problems) {
+    if (code >= words)
         problems.add(Severity::Warning, ProblemKind::NoWord, fieldOf(f),
                      valueOf(record, fieldOf(f)) + " has no word");
 }
@@ -75,15 +75,14 @@ std::string costRange() {
 void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& out) {
     RecordProblems problems(record, position, out);
     const char* const refused = "; the save refuses it";
-    auto twoByte = [&](Field f) {
-        const std::int64_t v = record.number(fieldOf(f));
+    auto twoByte = [&](Field f, Long v) {
         if (v < 0 || v > kMaxTwoByte)
             problems.add(Severity::Error, ProblemKind::TwoByteOutOfRange, fieldOf(f),
                          valueOf(record, fieldOf(f)) + " is outside 0 to " +
                              std::to_string(kMaxTwoByte) + refused);
     };
 
-    twoByte(Field::EqCode);
+    twoByte(Field::EqCode, record.EqCode());
     // A lone LF is refused as well as CR: the game's reader may end a line at either.
     if (std::memchr(record.EqName().data(), '\r', record.EqName().size()) ||
         std::memchr(record.EqName().data(), '\n', record.EqName().size())) {
@@ -91,10 +90,11 @@ void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& o
             Severity::Error, ProblemKind::LineBreakInName, fieldOf(Field::EqName),
             std::string("EqName holds a line break, which would split the name list") + refused);
     }
-    checkWord(record, Field::EqClass, ClassNames.size(), problems);
-    checkWord(record, Field::TargetType, TargetTypeNames.size(), problems);
-    checkWord(record, Field::MoveMode, MoveModeNames.size(), problems);
-    checkWord(record, Field::MovementMode, MovementMethodNames.size(), problems);
+    checkWord(record, Field::EqClass, record.EqClass(), ClassNames.size(), problems);
+    checkWord(record, Field::TargetType, record.TargetType(), TargetTypeNames.size(), problems);
+    checkWord(record, Field::MoveMode, record.MoveMode(), MoveModeNames.size(), problems);
+    checkWord(record, Field::MovementMode, record.MovementMode(), MovementMethodNames.size(),
+              problems);
 
     const Long cost = record.PrestigeCost();
     const long saved = SavedCostByte(cost);
@@ -109,55 +109,79 @@ void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& o
                          std::to_string(saved * kCostStep));
     }
 
-    checkWord(record, Field::NonOrganicTransport, TransportNames.size(), problems);
+    checkWord(record, Field::NonOrganicTransport, record.NonOrganicTransport(),
+              TransportNames.size(), problems);
     if (record.Country() < 0 || record.Country() > kMaxCountry) {
         problems.add(Severity::Error, ProblemKind::CountryOutOfRange, fieldOf(Field::Country),
                      valueOf(record, fieldOf(Field::Country)) + " is outside 0 to " +
                          std::to_string(kMaxCountry) + refused);
     }
-    twoByte(Field::UnitSpecial);
+    twoByte(Field::UnitSpecial, record.UnitSpecial());
     checkCut(record, Field::IconName, kIconSize, problems);
-    twoByte(Field::AttackSound);
-    twoByte(Field::MoveSound);
-    twoByte(Field::DeathSound);
+    twoByte(Field::AttackSound, record.AttackSound());
+    twoByte(Field::MoveSound, record.MoveSound());
+    twoByte(Field::DeathSound, record.DeathSound());
     checkCut(record, Field::LastPart, kLastPartSize, problems);
     // A country mask the load could not place is not kept by the record, so
     // LoadProblems reports it from the file's bytes.
 }
 
-void CheckDuplicateCodes(const Equipments& list, std::vector<Problem>& out) {
-    // Two flat tables cover every code a save accepts; others are rare.
-    std::vector<Long> first(kMaxTwoByte + 1, 0);
-    std::vector<Long> second(kMaxTwoByte + 1, 0);
-    std::unordered_map<Long, std::pair<Long, Long>> outside;
-    auto slots = [&](Long code) -> std::pair<Long*, Long*> {
-        if (code >= 0 && code <= kMaxTwoByte)
-            return {&first[static_cast<std::size_t>(code)],
-                    &second[static_cast<std::size_t>(code)]};
-        auto& pair = outside[code];
-        return {&pair.first, &pair.second};
-    };
-    Long position = 0;
-    for (const EquipmentRef& record : list) {
-        ++position;
-        auto [f, s] = slots(record->EqCode());
-        if (*f == 0)
-            *f = position;
-        else if (*s == 0)
-            *s = position;
+namespace {
+
+// The first two positions of each EqCode. Flat tables cover every code a
+// save accepts; others are rare.
+class CodePositions {
+public:
+    explicit CodePositions(const Equipments& list)
+        : mFirst(kMaxTwoByte + 1, 0), mSecond(kMaxTwoByte + 1, 0) {
+        Long position = 0;
+        for (const EquipmentRef& record : list) {
+            Slots s = slots(record->EqCode());
+            ++position;
+            if (*s.first == 0)
+                *s.first = position;
+            else if (*s.second == 0)
+                *s.second = position;
+        }
     }
-    position = 0;
-    for (const EquipmentRef& record : list) {
-        ++position;
-        auto [f, s] = slots(record->EqCode());
-        if (*s == 0)
-            continue;
-        const Long other = *f == position ? *s : *f;
-        RecordProblems(*record, position, out)
+
+    // Appends the duplicate-code problem of record at position, if it has one.
+    void check(const Equipment& record, Long position, std::vector<Problem>& out) {
+        Slots s = slots(record.EqCode());
+        if (*s.second == 0)
+            return;
+        const Long other = *s.first == position ? *s.second : *s.first;
+        RecordProblems(record, position, out)
             .add(Severity::Warning, ProblemKind::DuplicateCode, fieldOf(Field::EqCode),
-                 valueOf(*record, fieldOf(Field::EqCode)) + " is also used by record " +
+                 valueOf(record, fieldOf(Field::EqCode)) + " is also used by record " +
                      std::to_string(other));
     }
+
+private:
+    struct Slots {
+        Long* first;
+        Long* second;
+    };
+    Slots slots(Long code) {
+        if (code >= 0 && code <= kMaxTwoByte)
+            return {&mFirst[static_cast<std::size_t>(code)],
+                    &mSecond[static_cast<std::size_t>(code)]};
+        auto& pair = mOutside[code];
+        return {&pair.first, &pair.second};
+    }
+
+    std::vector<Long> mFirst;
+    std::vector<Long> mSecond;
+    std::unordered_map<Long, std::pair<Long, Long>> mOutside;
+};
+
+}  // namespace
+
+void CheckDuplicateCodes(const Equipments& list, std::vector<Problem>& out) {
+    CodePositions codes(list);
+    Long position = 0;
+    for (const EquipmentRef& record : list)
+        codes.check(*record, ++position, out);
 }
 
 namespace {
@@ -179,14 +203,11 @@ void checkCount(const Equipments& list, std::vector<Problem>& out) {
 std::vector<Problem> CheckList(const Equipments& list) {
     std::vector<Problem> problems;
     checkCount(list, problems);
-    std::vector<Problem> duplicates;
-    CheckDuplicateCodes(list, duplicates);
-    auto duplicate = duplicates.begin();
+    CodePositions codes(list);
     Long position = 0;
     for (const EquipmentRef& record : list) {
         CheckRecord(*record, ++position, problems);
-        if (duplicate != duplicates.end() && duplicate->record == position)
-            problems.push_back(std::move(*duplicate++));
+        codes.check(*record, position, problems);
     }
     return problems;
 }
