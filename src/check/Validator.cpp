@@ -11,8 +11,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr int kNoField = -1;
-
 constexpr int fieldOf(Field f) {
     return static_cast<int>(f);
 }
@@ -83,7 +81,7 @@ void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& o
     };
 
     twoByte(Field::EqCode, record.EqCode());
-    // A lone LF is refused as well as CR: the game's reader may end a line at either.
+    // The save refuses a lone LF as well as CR: readers other than ours may end a line there.
     if (std::memchr(record.EqName().data(), '\r', record.EqName().size()) ||
         std::memchr(record.EqName().data(), '\n', record.EqName().size())) {
         problems.add(

@@ -42,7 +42,7 @@ const char kCheckHelp[] =
     "Usage: kestrel-eqp check PATH [--format text|csv] [--errors-only]\n"
     "\n"
     "Loads the pair at PATH (the EQUIP97.EQP file or its folder) as the editor's\n"
-    "Load does and lists what the editor lists as problems, one per line:\n"
+    "Load does and lists every problem the editor's check finds, one per line:\n"
     "  record 12 (N 298, \"Tiger I\"): EqClass 30 has no word\n"
     "Errors are what a save refuses: a two-byte value outside 0 to 32767, a\n"
     "cost outside -6 to 3065, a Country outside 0 to 25, a line break in a name,\n"
