@@ -1,5 +1,7 @@
 #include "check/LoadProblems.h"
 
+#include <algorithm>
+
 #include "storage/EquipmentFiles.h"
 #include "storage/RecordFormat.h"
 #include "vocabulary/LookupTables.h"
@@ -39,11 +41,11 @@ Problem fileProblem(ProblemKind kind, std::string message) {
     return p;
 }
 
-Problem recordProblem(const Equipments& loaded, Long position, ProblemKind kind, Field field,
+Problem recordProblem(const Equipments& loaded, Long position, ProblemKind kind, int field,
                       std::string message) {
     Problem p = fileProblem(kind, std::move(message));
     p.record = position;
-    p.field = static_cast<int>(field);
+    p.field = field;
     if (position <= loaded.Count()) {
         const Equipment& e = *loaded.Item(position);
         p.eqCode = e.EqCode();
@@ -94,7 +96,7 @@ std::vector<Problem> LoadProblems(std::string_view nameBytes, std::string_view b
     const std::size_t needed = recordOffset(names + 1);
     Long readWhole = names;
     if (failedAt != 0) {
-        readWhole = failedAt - 1;
+        readWhole = std::min(failedAt - 1, names);
         if (binaryBytes.size() < recordOffset(failedAt + 1)) {
             problems.push_back(fileProblem(
                 ProblemKind::FileShort,
@@ -105,19 +107,29 @@ std::vector<Problem> LoadProblems(std::string_view nameBytes, std::string_view b
                     readMessage(failedAt)));
         } else {
             const std::size_t at = recordOffset(failedAt);
+            const TwoByteField* culprit = nullptr;
             for (const TwoByteField& f : kTwoByteFields) {
-                const unsigned value = twoByteAt(binaryBytes, at + f.offset);
-                if (value <= static_cast<unsigned>(kMaxTwoByte))
-                    continue;
+                if (twoByteAt(binaryBytes, at + f.offset) > static_cast<unsigned>(kMaxTwoByte)) {
+                    culprit = &f;
+                    break;
+                }
+            }
+            const char* const stopped =
+                "; the load stopped here, so the record is read in part and those after it hold "
+                "the names only";
+            if (culprit) {
+                const int field = static_cast<int>(culprit->field);
+                problems.push_back(
+                    recordProblem(loaded, failedAt, ProblemKind::RecordUnreadable, field,
+                                  std::string(fieldName(field)) + " " +
+                                      std::to_string(twoByteAt(binaryBytes, at + culprit->offset)) +
+                                      " in the file is above " + std::to_string(kMaxTwoByte) +
+                                      stopped + readMessage(failedAt)));
+            } else {
+                // The loader stopped for a reason the bytes do not show; say where at least.
                 problems.push_back(recordProblem(
-                    loaded, failedAt, ProblemKind::RecordUnreadable, f.field,
-                    std::string(fieldName(static_cast<int>(f.field))) + " " +
-                        std::to_string(value) + " in the file is above " +
-                        std::to_string(kMaxTwoByte) +
-                        "; the load stopped here, so the record is read in part and those after it "
-                        "hold the names only" +
-                        readMessage(failedAt)));
-                break;
+                    loaded, failedAt, ProblemKind::RecordUnreadable, -1,
+                    std::string("the record cannot be read") + stopped + readMessage(failedAt)));
             }
         }
     } else if (binaryBytes.size() > needed) {
@@ -140,10 +152,10 @@ std::vector<Problem> LoadProblems(std::string_view nameBytes, std::string_view b
             known = known || bytes == m;
         if (!known) {
             const std::string mask = BytesToHex(bytes);
-            problems.push_back(
-                recordProblem(loaded, position, ProblemKind::UnknownCountryMask, Field::Country,
-                              "country mask " + mask + " matches no country; the save writes " +
-                                  CountryNames[0] + " (" + CountryMasks[0] + ")"));
+            problems.push_back(recordProblem(
+                loaded, position, ProblemKind::UnknownCountryMask, static_cast<int>(Field::Country),
+                "country mask " + mask + " matches no country; the save writes " + CountryNames[0] +
+                    " (" + CountryMasks[0] + ")"));
         }
     }
     return problems;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,40 @@ TEST(LoadProblems, EachFindingOfTheLoad) {
             found.push_back(FormatProblem(p));
         }
         EXPECT_EQ(found, c.expected);
+    }
+}
+
+// Damaged pairs of every shape: the findings stay within the bytes and the
+// list, whatever the loader made of them.
+TEST(LoadProblems, DamagedPairsNeverReadPastTheirBytes) {
+    InitLookupTables();
+    std::mt19937 random(5);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    for (int round = 0; round < 2000; ++round) {
+        SamplePair pair = RandomPair(random, pick(5));
+        for (int damage = pick(4); damage > 0 && !pair.binary.empty(); --damage) {
+            const std::size_t at =
+                static_cast<std::size_t>(pick(static_cast<int>(pair.binary.size())));
+            switch (pick(3)) {
+                case 0:
+                    pair.binary[at] = static_cast<char>(pick(256));
+                    break;
+                case 1:
+                    pair.binary.resize(at);
+                    break;
+                default:
+                    pair.names += pick(2) ? "x\r\n" : "\r";
+            }
+        }
+        Equipments loaded;
+        Long failedAt = DecodeEquipmentPair(pair.names, pair.binary, loaded);
+        std::vector<Problem> problems;
+        ASSERT_NO_THROW(problems = LoadProblems(pair.names, pair.binary, loaded, failedAt));
+        for (const Problem& p : problems)
+            ASSERT_LE(p.record, loaded.Count()) << round;
+        if (failedAt != 0) {
+            EXPECT_FALSE(problems.empty()) << round;
+        }
     }
 }
 
