@@ -1,5 +1,6 @@
 #include <utility>
 
+#include "check/Validator.h"
 #include "cli/CommandOptions.h"
 #include "cli/Commands.h"
 #include "cli/CsvTable.h"
@@ -113,13 +114,14 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
 
     // Refusals are found before the save so that no temporary file is left.
     std::string bytes;
-    std::string why;
-    Long refused = EncodeNameList(equipments, bytes, &why);
+    Long refused = EncodeNameList(equipments, bytes);
     if (refused == 0)
-        refused = EncodeBinaryFile(equipments, bytes, &why);
+        refused = EncodeBinaryFile(equipments, bytes);
     if (refused != 0) {
         err << "kestrel-eqp: " << shownFile << ": record " << refused
-            << " holds a value the equipment file cannot take (" << why << "); nothing written\n";
+            << " holds a value the equipment file cannot take; nothing written\n";
+        for (const Problem& problem : SaveRefusals(equipments, refused))
+            err << "kestrel-eqp: " << FormatProblem(problem) << "\n";
         return kExitProblems;
     }
 

@@ -5,15 +5,12 @@
 
 #include "storage/FileSystem.h"
 #include "storage/Messages.h"
+#include "storage/RecordFormat.h"
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel {
 
 namespace {
-
-constexpr std::size_t kRecordSize = 73;
-constexpr std::size_t kIconSize = 6;
-constexpr std::size_t kLastPartSize = 22;
 
 // Signed 16-bit arithmetic in the file's format: a high byte of 128 or more
 // does not fit, which makes the load fail.
@@ -124,25 +121,17 @@ void putPadded(std::string& out, const Text& text, std::size_t size) {
     out.append(size - n, '\0');
 }
 
-std::string outside(const char* field, std::int64_t value, const char* range) {
-    return std::string(field) + " " + std::to_string(value) + " is outside " + range;
-}
-
-// Empty when the record can be written, else which field and why.
-std::string encodeRecord(const Equipment& record, std::string& out) {
+bool encodeRecord(const Equipment& record, std::string& out) {
     if (!putTwoByte(out, record.EqCode()))
-        return outside("EqCode", record.EqCode(), "0 to 32767");
+        return false;
     for (int field = static_cast<int>(Field::EqClass); field <= static_cast<int>(Field::Unk0);
          ++field) {
         out.push_back(static_cast<char>(record.number(field)));
     }
-    // Halves go to the even neighbour: 18 gives 2, 30 gives 2, 42 gives 4.
-    double prestige = std::nearbyint(static_cast<double>(record.PrestigeCost()) / 12.0);
-    if (prestige < 0 || prestige > 255) {
-        return outside("PrestigeCost", record.PrestigeCost(),
-                       "-6 to 3065 (the file holds it divided by 12 in one byte)");
-    }
-    out.push_back(static_cast<char>(static_cast<int>(prestige)));
+    long prestige = SavedCostByte(record.PrestigeCost());
+    if (prestige < 0 || prestige > kMaxCostByte)
+        return false;
+    out.push_back(static_cast<char>(prestige));
     for (int field = static_cast<int>(Field::Unk1);
          field <= static_cast<int>(Field::NonOrganicTransport); ++field) {
         out.push_back(static_cast<char>(record.number(field)));
@@ -151,23 +140,21 @@ std::string encodeRecord(const Equipment& record, std::string& out) {
         out.append(reinterpret_cast<const char*>(mask->data()), mask->size());
     } else {
         if (record.Country() < 0 || record.Country() > 25)
-            return outside("Country", record.Country(), "0 to 25");
+            return false;
         out += HexToBytes(CountryMasks[static_cast<std::size_t>(record.Country())]);
     }
     if (!putTwoByte(out, record.UnitSpecial()))
-        return outside("UnitSpecial", record.UnitSpecial(), "0 to 32767");
+        return false;
     out.push_back(static_cast<char>(record.Unk5()));
     out.push_back(static_cast<char>(record.Unk6()));
     out.push_back(static_cast<char>(record.Unk7()));
     putPadded(out, record.IconName(), kIconSize);
-    if (!putTwoByte(out, record.AttackSound()))
-        return outside("AttackSound", record.AttackSound(), "0 to 32767");
-    if (!putTwoByte(out, record.MoveSound()))
-        return outside("MoveSound", record.MoveSound(), "0 to 32767");
-    if (!putTwoByte(out, record.DeathSound()))
-        return outside("DeathSound", record.DeathSound(), "0 to 32767");
+    if (!putTwoByte(out, record.AttackSound()) || !putTwoByte(out, record.MoveSound()) ||
+        !putTwoByte(out, record.DeathSound())) {
+        return false;
+    }
     putPadded(out, record.LastPart(), kLastPartSize);
-    return std::string();
+    return true;
 }
 
 // A lone LF does not end a line: it stays part of the name.
@@ -330,18 +317,15 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
     return 0;
 }
 
-Long EncodeNameList(const Equipments& equipments, std::string& out, std::string* why) {
+Long EncodeNameList(const Equipments& equipments, std::string& out) {
     out.clear();
     Long i = 1;
     for (const EquipmentRef& record : equipments) {
         const Text& name = record->EqName();
         // Written as it stands a CR would end the line and shift every later
         // name; a lone LF does not end a line and is read back as it was.
-        if (name.find('\r') != Text::npos) {
-            if (why)
-                *why = "record " + std::to_string(i) + ": the name holds a line break (CR)";
+        if (name.find('\r') != Text::npos)
             return i;
-        }
         out += name;
         out += "\r\n";
         ++i;
@@ -349,24 +333,15 @@ Long EncodeNameList(const Equipments& equipments, std::string& out, std::string*
     return 0;
 }
 
-Long EncodeBinaryFile(const Equipments& equipments, std::string& out, std::string* why) {
+Long EncodeBinaryFile(const Equipments& equipments, std::string& out) {
     out.clear();
     out.reserve(2 + kRecordSize * static_cast<std::size_t>(equipments.Count()));
-    if (!putTwoByte(out, equipments.Count())) {
-        if (why) {
-            *why = "the list holds " + std::to_string(equipments.Count()) +
-                   " records, the equipment file at most 32767";
-        }
+    if (!putTwoByte(out, equipments.Count()))
         return equipments.Count() + 1;
-    }
     Long i = 1;
     for (const EquipmentRef& record : equipments) {
-        std::string problem = encodeRecord(*record, out);
-        if (!problem.empty()) {
-            if (why)
-                *why = "record " + std::to_string(i) + ": " + problem;
+        if (!encodeRecord(*record, out))
             return i;
-        }
         ++i;
     }
     // Bytes this program does not understand stay where they were found.

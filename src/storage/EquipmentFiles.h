@@ -61,9 +61,9 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
 
 // The bytes of the two files for the collection. Return 0, or the counter
 // the write message shows for the record (or Count + 1) that cannot be
-// written; why, where given, says which field and why in plain words.
-Long EncodeNameList(const Equipments& equipments, std::string& out, std::string* why = nullptr);
-Long EncodeBinaryFile(const Equipments& equipments, std::string& out, std::string* why = nullptr);
+// written.
+Long EncodeNameList(const Equipments& equipments, std::string& out);
+Long EncodeBinaryFile(const Equipments& equipments, std::string& out);
 
 // The largest record count and name list the pair may have.
 constexpr Long kMaxRecords = 32767;

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "check/Validator.h"
 #include "storage/EquipmentFiles.h"
 #include "storage/FileSystem.h"
 #include "storage/Messages.h"
@@ -12,6 +13,14 @@ namespace {
 std::string folderFor(const std::string& path) {
     std::string folder = FolderOf(path);
     return folder.empty() ? std::string(".") : folder;
+}
+
+// The counter alone leaves the user to guess which of 40 values is at fault.
+std::string refusals(const Equipments& equipments, Long counter) {
+    std::string text;
+    for (const Problem& problem : SaveRefusals(equipments, counter))
+        text += (text.empty() ? "" : "\n") + FormatProblem(problem);
+    return text;
 }
 
 // One file of the pair on its way in.
@@ -150,10 +159,10 @@ SaveResult PairSave::run() {
     Part names;
     Part binary;
     std::string why;
-    if (Long failed = EncodeNameList(mEquipments, names.bytes, &why))
-        return fail(failed, why);
-    if (Long failed = EncodeBinaryFile(mEquipments, binary.bytes, &why))
-        return fail(failed, why);
+    if (Long failed = EncodeNameList(mEquipments, names.bytes))
+        return fail(failed, refusals(mEquipments, failed));
+    if (Long failed = EncodeBinaryFile(mEquipments, binary.bytes))
+        return fail(failed, refusals(mEquipments, failed));
     names.entry = {mPaths.nameListTemp, mPaths.nameListTarget, mPaths.nameListBackup};
     binary.entry = {mPaths.binaryTemp, mPaths.binaryTarget, mPaths.binaryBackup};
     for (Part* part : {&names, &binary}) {
