@@ -130,6 +130,13 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     equipments.setDataPath(pair->dataPath);
     Long failedAt = DecodeEquipmentPair(pair->names, pair->binary, equipments);
     std::vector<Problem> problems = LoadProblems(pair->names, pair->binary, equipments, failedAt);
+    if (pair->unread > 0) {
+        Problem beyond;
+        beyond.kind = ProblemKind::TrailingBytes;
+        beyond.message = "the equipment file is larger than the largest pair; its last " +
+                         std::to_string(pair->unread) + " bytes were not read";
+        problems.push_back(beyond);
+    }
     std::vector<Problem> listed = CheckList(equipments);
     problems.insert(problems.end(), std::make_move_iterator(listed.begin()),
                     std::make_move_iterator(listed.end()));

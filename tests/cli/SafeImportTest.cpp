@@ -23,15 +23,18 @@ namespace {
 struct Result {
     int status = -1;
     std::string err;
+    std::string out;
 };
 
 Result run(const ScopedTempFolder& tmp, const std::string& arguments,
            const std::string& input = "") {
     WriteBytes(tmp / "stdin", input);
     std::string cmd = std::string("'") + KESTREL_EQP_PATH + "' " + arguments + " <'" +
-                      (tmp / "stdin") + "' >/dev/null 2>'" + (tmp / "stderr") + "'";
+                      (tmp / "stdin") + "' >'" + (tmp / "stdout") + "' 2>'" + (tmp / "stderr") +
+                      "'";
     int raw = std::system(cmd.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(tmp / "stderr")};
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(tmp / "stderr"),
+            ReadBytes(tmp / "stdout")};
 }
 
 // The clip text of two valid records with line (from 1) replaced by text.
@@ -152,6 +155,13 @@ TEST(SafeImport, OnlyRegularFilesAreRead) {
     Result huge = run(tmp, "check '" + tmp.path() + "'");
     EXPECT_EQ(huge.status, 2);
     EXPECT_NE(huge.err.find("larger than 16 MB"), std::string::npos) << huge.err;
+
+    // A binary file beyond the largest pair is read only that far.
+    WritePair(tmp.path(), RandomPair(random, 2));
+    ASSERT_EQ(::truncate((tmp / "EQUIP97.EQP").c_str(), 200 << 20), 0);
+    Result beyond = run(tmp, "check '" + tmp.path() + "'");
+    EXPECT_EQ(beyond.status, 1) << beyond.err;
+    EXPECT_NE(beyond.out.find("bytes were not read"), std::string::npos) << beyond.out;
 }
 
 }  // namespace
