@@ -28,7 +28,7 @@ struct BoundedRead {
 };
 
 // A file opened by the save: created new, written, synced, owned, locked.
-using FileHandle = long;
+using FileHandle = std::intptr_t;  // wide enough for a Windows HANDLE
 constexpr FileHandle kNoHandle = -1;
 // The mode for createNew that leaves a new file to the umask.
 constexpr unsigned kNewFileMode = 0x10000;
