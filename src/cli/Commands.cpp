@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "cli/CsvTable.h"
+#include "cli/DiffCommand.h"
+#include "cli/PairFiles.h"
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
@@ -22,12 +24,14 @@ namespace {
 const char kToolHelp[] =
     "Usage: kestrel-eqp COMMAND [ARGUMENTS]\n"
     "\n"
-    "Checks, exports and imports Ironfront II equipment file pairs (EQUIP97.EQP\n"
-    "with EQUIP97.TXT beside it) with the editor's own load and save.\n"
+    "Checks, compares, exports and imports Ironfront II equipment file pairs\n"
+    "(EQUIP97.EQP with EQUIP97.TXT beside it) with the editor's own load and save.\n"
     "\n"
     "Commands:\n"
     "  check PATH                              list every problem of a pair\n"
-    "  export PATH [--format clip|csv] [-o FILE]\n"
+    "  diff A B [--by code|position] [--format text|csv] [--fields LIST]\n"
+    "                                          list how two pairs differ\n"
+    "  export PATH [--format clip|csv] [--no-bom] [-o FILE]\n"
     "                                          write every record as text\n"
     "  import FILE PATH [--format clip|csv]    write records from text as a new pair\n"
     "\n"
@@ -47,14 +51,16 @@ const char kCheckHelp[] =
     "2 it cannot be read.\n";
 
 const char kExportHelp[] =
-    "Usage: kestrel-eqp export PATH [--format clip|csv] [-o FILE]\n"
+    "Usage: kestrel-eqp export PATH [--format clip|csv] [--no-bom] [-o FILE]\n"
     "\n"
     "Writes every record of the pair at PATH to standard output, or to FILE.\n"
     "  --format clip  the text the editor's Copy puts on the clipboard for all\n"
     "                 rows, in the files' code page (the default)\n"
     "  --format csv   RFC 4180: a heading row of the 40 property names, one row\n"
     "                 per record, codes as numbers, EqName and IconName in UTF-8,\n"
-    "                 LastPart as hexadecimal digits\n"
+    "                 LastPart as hexadecimal digits; the text begins with a\n"
+    "                 UTF-8 byte-order mark, so that spreadsheets read the names\n"
+    "                 right, unless --no-bom leaves it out\n"
     "\n"
     "Exit status: 0 written, 1 the pair does not load cleanly (see check) or\n"
     "a record's IconName or LastPart holds a CR and an LF that would split its\n"
@@ -72,85 +78,8 @@ const char kImportHelp[] =
     "Exit status: 0 written, 1 the text was refused or the save failed,\n"
     "2 FILE or the folder of PATH cannot be read.\n";
 
-const char kBinaryName[] = "EQUIP97.EQP";
-
-struct UsageError {
-    std::string what;
-};
-
 bool isHelp(const std::string& a) {
     return a == "--help" || a == "-h";
-}
-
-std::string upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return s;
-}
-
-// PATH may name the folder; the binary file is then looked up in it under
-// any letter case, as a pair copied from another system may have it.
-std::string dataPathFor(const std::string& path) {
-    auto entries = fileSystem().listFolder(path);
-    if (!entries)
-        return path;
-    std::string folder = path;
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    for (const auto& name : *entries) {
-        if (upper(name) == kBinaryName)
-            return folder + name;
-    }
-    return folder + kBinaryName;
-}
-
-std::string folderOf(const std::string& dataPath) {
-    auto slash = dataPath.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return dataPath.substr(0, slash);
-}
-
-struct PairBytes {
-    std::string dataPath;
-    std::string names;
-    std::string binary;
-};
-
-std::optional<PairBytes> readPair(const std::string& path, std::ostream& err) {
-    if (!fileSystem().listFolder(path) && !fileSystem().fileSize(path)) {
-        err << "kestrel-eqp: no such file or folder: " << path << "\n";
-        return std::nullopt;
-    }
-    PairBytes pair;
-    pair.dataPath = dataPathFor(path);
-    auto paths = PathsFor(pair.dataPath);
-    auto names = fileSystem().readFile(paths.nameList);
-    if (!names) {
-        err << "kestrel-eqp: cannot read the name list " << paths.nameList << "\n";
-        return std::nullopt;
-    }
-    auto binary = fileSystem().readFile(pair.dataPath);
-    if (!binary) {
-        err << "kestrel-eqp: cannot read the equipment file " << pair.dataPath << "\n";
-        return std::nullopt;
-    }
-    pair.names = std::move(*names);
-    pair.binary = std::move(*binary);
-    return pair;
-}
-
-// The record count the binary file claims, when it has the two bytes.
-std::optional<long> headerCount(const std::string& binary) {
-    if (binary.size() < 2)
-        return std::nullopt;
-    auto lo = static_cast<unsigned char>(binary[0]);
-    auto hi = static_cast<unsigned char>(binary[1]);
-    return static_cast<long>(hi) * 256 + lo;
 }
 
 long roundedCost(Long cost) {
@@ -280,6 +209,7 @@ struct Options {
     std::vector<std::string> positional;
     std::string format = "clip";
     std::optional<std::string> output;
+    bool bom = true;
 };
 
 Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
@@ -292,6 +222,8 @@ Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
             o.format = args[++i];
         } else if (a.rfind("--format=", 0) == 0) {
             o.format = a.substr(9);
+        } else if (allowOutput && a == "--no-bom") {
+            o.bom = false;
         } else if (allowOutput && (a == "-o" || a == "--output")) {
             if (i + 1 >= args.size())
                 throw UsageError{a + " needs a FILE"};
@@ -345,7 +277,14 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             }
         }
     }
-    std::string text = o.format == "csv" ? EncodeCsv(refs) : EncodeClipboardText(refs);
+    std::string text;
+    if (o.format == "csv") {
+        if (o.bom)
+            text = "\xEF\xBB\xBF";
+        text += EncodeCsv(refs);
+    } else {
+        text = EncodeClipboardText(refs);
+    }
     if (o.output) {
         if (!fileSystem().writeFile(*o.output, text, -1)) {
             err << "kestrel-eqp: cannot write " << *o.output << "\n";
@@ -458,6 +397,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const char* commandHelp = command == "check"    ? kCheckHelp
                               : command == "export" ? kExportHelp
                               : command == "import" ? kImportHelp
+                              : command == "diff"   ? kDiffHelp
                                                     : nullptr;
     if (isHelp(command) || command == "help") {
         out << kToolHelp;
@@ -476,6 +416,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return runCheck(rest, out, err);
         if (command == "export")
             return runExport(rest, out, err);
+        if (command == "diff")
+            return RunDiff(rest, out, err);
         return runImport(rest, err);
     } catch (const UsageError& e) {
         err << "kestrel-eqp: " << e.what << "\n\n" << commandHelp;
