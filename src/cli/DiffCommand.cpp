@@ -1,5 +1,6 @@
 #include "cli/DiffCommand.h"
 
+#include <charconv>
 #include <cstdio>
 #include <optional>
 
@@ -113,10 +114,30 @@ DiffOptions parseDiffOptions(const std::vector<std::string>& args) {
     return o;
 }
 
+// Code-page bytes as UTF-8; the words and digits that make up most values
+// are ASCII and go across unchanged.
+void appendUtf8(std::string& out, std::string_view bytes) {
+    std::size_t ascii = 0;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
+        ++ascii;
+    out.append(bytes.data(), ascii);
+    if (ascii < bytes.size())
+        out += CodePageToUtf8(bytes.substr(ascii));
+}
+
+void appendHex(std::string& out, std::string_view bytes) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    for (char c : bytes) {
+        auto u = static_cast<unsigned char>(c);
+        out += kDigits[u >> 4];
+        out += kDigits[u & 0xF];
+    }
+}
+
 // A name or icon as UTF-8 in quotes; control characters are spelled out so
 // that bytes from a file never drive the terminal.
-std::string quoted(const Text& bytes) {
-    std::string out = "\"";
+void appendQuoted(std::string& out, const Text& bytes) {
+    out += '"';
     for (char c : CodePageToUtf8(bytes)) {
         auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F) {
@@ -129,26 +150,52 @@ std::string quoted(const Text& bytes) {
             out += c;
         }
     }
-    return out + "\"";
+    out += '"';
+}
+
+void appendNumber(std::string& out, std::int64_t value) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+// The value as one CSV cell or one word of a line: LastPart as hexadecimal
+// digits, the texts as UTF-8, coded values as their words.
+void appendPlain(std::string& out, const Equipment& e, int field) {
+    if (field == static_cast<int>(Field::LastPart)) {
+        appendHex(out, e.LastPart());
+    } else if (fieldKind(field) == FieldKind::Text) {
+        appendUtf8(out, e.text(field));
+    } else {
+        const std::int64_t value = e.number(field);
+        if (const std::string* word = FieldWord(field, value))
+            appendUtf8(out, *word);
+        else
+            appendNumber(out, value);
+    }
+}
+
+void appendForLine(std::string& out, const Equipment& e, int field) {
+    if (field == static_cast<int>(Field::EqName) || field == static_cast<int>(Field::IconName))
+        appendQuoted(out, e.text(field));
+    else
+        appendPlain(out, e, field);
 }
 
 std::string plainValue(const Equipment& e, int field) {
-    if (field == static_cast<int>(Field::LastPart))
-        return BytesToHex(e.LastPart());
-    if (fieldKind(field) == FieldKind::Text)
-        return CodePageToUtf8(e.text(field));
-    return CodePageToUtf8(FieldValueText(e, field));
+    std::string out;
+    appendPlain(out, e, field);
+    return out;
 }
 
-std::string textValue(const Equipment& e, int field) {
-    if (field == static_cast<int>(Field::EqName) || field == static_cast<int>(Field::IconName))
-        return quoted(e.text(field));
-    return plainValue(e, field);
-}
-
-std::string recordName(std::int32_t position, const Equipment& e) {
-    return "record " + std::to_string(position) + " (N " + std::to_string(e.EqCode()) + ", " +
-           quoted(e.EqName()) + ")";
+void appendRecordName(std::string& out, std::int32_t position, const Equipment& e) {
+    out += "record ";
+    appendNumber(out, position);
+    out += " (N ";
+    appendNumber(out, e.EqCode());
+    out += ", ";
+    appendQuoted(out, e.EqName());
+    out += ')';
 }
 
 void appendCsvCell(std::string& out, const std::string& cell) {
@@ -180,45 +227,81 @@ std::string positionText(std::int32_t position) {
     return position > 0 ? std::to_string(position) : std::string();
 }
 
-std::string renderText(const EquipmentComparison& c, const Equipments& a, const Equipments& b) {
-    std::string out;
-    auto ra = std::vector<EquipmentRef>(a.begin(), a.end());
-    auto rb = std::vector<EquipmentRef>(b.begin(), b.end());
+// Lines are built in a buffer handed on in pieces, so that the tens of
+// megabytes two very different pairs give are never held at once.
+class ChunkedOutput {
+public:
+    explicit ChunkedOutput(std::ostream& out) : out_(out) { buffer.reserve(2 * kChunk); }
+    ~ChunkedOutput() { flush(); }
+    void lineDone() {
+        if (buffer.size() >= kChunk)
+            flush();
+    }
+    void flush() {
+        out_.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        buffer.clear();
+    }
+    std::string buffer;
+
+private:
+    static constexpr std::size_t kChunk = 1 << 16;
+    std::ostream& out_;
+};
+
+void renderText(const EquipmentComparison& c, const Equipments& a, const Equipments& b,
+                std::ostream& stream) {
+    ChunkedOutput chunks(stream);
+    std::string& out = chunks.buffer;
+    const std::vector<EquipmentRef> ra(a.begin(), a.end()), rb(b.begin(), b.end());
     for (const auto& d : c.differences) {
+        chunks.lineDone();
         if (d.kind == DifferenceKind::OnlyInFirst) {
-            out += "only in A: " + recordName(d.first, *ra[d.first - 1]) + "\n";
+            out += "only in A: ";
+            appendRecordName(out, d.first, *ra[d.first - 1]);
+            out += '\n';
             continue;
         }
         if (d.kind == DifferenceKind::OnlyInSecond) {
-            out += "only in B: " + recordName(d.second, *rb[d.second - 1]) + "\n";
+            out += "only in B: ";
+            appendRecordName(out, d.second, *rb[d.second - 1]);
+            out += '\n';
             continue;
         }
         const Equipment& x = *ra[d.first - 1];
         const Equipment& y = *rb[d.second - 1];
-        out += recordName(d.first, x);
-        if (d.first != d.second)
-            out += ", record " + std::to_string(d.second) + " in B";
+        appendRecordName(out, d.first, x);
+        if (d.first != d.second) {
+            out += ", record ";
+            appendNumber(out, d.second);
+            out += " in B";
+        }
         const char* separator = ": ";
         for (int f = 0; f < kFieldCount; ++f) {
             if (!(d.fields & fieldBit(f)))
                 continue;
             out += separator;
             out += FieldLabel(f);
-            out += ' ' + textValue(x, f) + " -> " + textValue(y, f);
+            out += ' ';
+            appendForLine(out, x, f);
+            out += " -> ";
+            appendForLine(out, y, f);
             separator = ", ";
         }
-        out += "\n";
+        out += '\n';
     }
-    return out;
 }
 
-std::string renderCsv(const EquipmentComparison& c, const Equipments& a, const Equipments& b,
-                      bool bom) {
-    std::string out = bom ? "\xEF\xBB\xBF" : "";
+void renderCsv(const EquipmentComparison& c, const Equipments& a, const Equipments& b, bool bom,
+               std::ostream& stream) {
+    ChunkedOutput chunks(stream);
+    std::string& out = chunks.buffer;
+    if (bom)
+        out += "\xEF\xBB\xBF";
     appendCsvRow(out, {"Difference", "Record A", "Record B", "N", "Name", "Field", "A", "B"});
     auto ra = std::vector<EquipmentRef>(a.begin(), a.end());
     auto rb = std::vector<EquipmentRef>(b.begin(), b.end());
     for (const auto& d : c.differences) {
+        chunks.lineDone();
         if (d.kind != DifferenceKind::Changed) {
             bool inA = d.kind == DifferenceKind::OnlyInFirst;
             const Equipment& e = inA ? *ra[d.first - 1] : *rb[d.second - 1];
@@ -237,7 +320,6 @@ std::string renderCsv(const EquipmentComparison& c, const Equipments& a, const E
             }
         }
     }
-    return out;
 }
 
 std::string positionsText(const std::vector<std::int32_t>& positions, const char* list) {
@@ -281,8 +363,10 @@ int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return kExitUnreadable;
 
     EquipmentComparison c = CompareEquipments(a, b, o.by, o.fields);
-    std::string text = o.csv ? renderCsv(c, a, b, o.bom) : renderText(c, a, b);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (o.csv)
+        renderCsv(c, a, b, o.bom, out);
+    else
+        renderText(c, a, b, out);
     out.flush();
     for (const auto& d : c.duplicates) {
         err << "kestrel-eqp: note: N " << d.code << " is held by " << positionsText(d.first, "A")

@@ -68,16 +68,15 @@ void matchByCode(const std::vector<const Equipment*>& a, const std::vector<const
 }  // namespace
 
 FieldMask ChangedFields(const Equipment& a, const Equipment& b, FieldMask among) {
+    // Through the inline getters rather than by field number: this runs for
+    // every field of every matched pair.
     FieldMask changed = 0;
-    for (int f = 0; f < kFieldCount; ++f) {
-        if (!(among & fieldBit(f)))
-            continue;
-        bool differs =
-            fieldKind(f) == FieldKind::Text ? a.text(f) != b.text(f) : a.number(f) != b.number(f);
-        if (differs)
-            changed |= fieldBit(f);
-    }
-    return changed;
+#define KESTREL_FIELD_CHANGED(kind, name) \
+    if (a.name() != b.name())             \
+        changed |= fieldBit(static_cast<int>(Field::name));
+    KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_CHANGED)
+#undef KESTREL_FIELD_CHANGED
+    return changed & among;
 }
 
 void TakeFields(Equipment& into, const Equipment& from, FieldMask fields) {

@@ -50,26 +50,40 @@ std::vector<int> FieldsNamed(std::string_view word) {
     return fields;
 }
 
-std::string FieldValueText(const Equipment& e, int field) {
+namespace {
+template <std::size_t N>
+const std::string* wordIn(const std::array<std::string, N>& table, std::int64_t code) {
+    return code >= 0 && static_cast<std::uint64_t>(code) < N
+               ? &table[static_cast<std::size_t>(code)]
+               : nullptr;
+}
+}  // namespace
+
+const std::string* FieldWord(int field, std::int64_t code) {
     switch (static_cast<Field>(field)) {
         case Field::EqClass:
-            return WordOf(ClassNames, e.EqClass());
+            return wordIn(ClassNames, code);
         case Field::TargetType:
-            return WordOf(TargetTypeNames, e.TargetType());
+            return wordIn(TargetTypeNames, code);
         case Field::MoveMode:
-            return WordOf(MoveModeNames, e.MoveMode());
+            return wordIn(MoveModeNames, code);
         case Field::MovementMode:
-            return WordOf(MovementMethodNames, e.MovementMode());
+            return wordIn(MovementMethodNames, code);
         case Field::NonOrganicTransport:
-            return WordOf(TransportNames, e.NonOrganicTransport());
+            return wordIn(TransportNames, code);
         case Field::Country:
-            return WordOf(CountryNames, e.Country());
+            return wordIn(CountryNames, code);
         default:
-            break;
+            return nullptr;
     }
+}
+
+std::string FieldValueText(const Equipment& e, int field) {
     if (fieldKind(field) == FieldKind::Text)
         return e.text(field);
-    return std::to_string(e.number(field));
+    const std::int64_t value = e.number(field);
+    const std::string* word = FieldWord(field, value);
+    return word ? *word : std::to_string(value);
 }
 
 }  // namespace kestrel

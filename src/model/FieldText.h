@@ -20,6 +20,10 @@ const char* FieldLabel(int field);
 // letter case. "U" gives all eight unknown bytes; an unknown word none.
 std::vector<int> FieldsNamed(std::string_view word);
 
+// The word a coded field's value stands for, or nullptr when its table has
+// none (or the field is not coded).
+const std::string* FieldWord(int field, std::int64_t code);
+
 // A value as the grid shows it: numbers in decimal, coded fields as their
 // word (or the code when it has none), texts as their bytes.
 std::string FieldValueText(const Equipment& equipment, int field);
