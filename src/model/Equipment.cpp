@@ -102,8 +102,7 @@ void Equipment::setText(int field, const Text& value) {
 
 bool Equipment::operator==(const Equipment& other) const {
 #define KESTREL_FIELD_EQUAL(kind, name) \
-    if (m##name != other.m##name)       \
-        return false;
+    if (m##name != other.m##name) return false;
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_EQUAL)
 #undef KESTREL_FIELD_EQUAL
     return true;

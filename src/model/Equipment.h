@@ -30,13 +30,9 @@ const char* fieldName(int field);
 // conversion; the file format's limits are enforced only when saving.
 class Equipment {
 public:
-#define KESTREL_FIELD_ACCESSORS(kind, name) \
-    const kind& name() const {              \
-        return m##name;                     \
-    }                                       \
-    void set##name(const kind& vData) {     \
-        m##name = vData;                    \
-    }
+#define KESTREL_FIELD_ACCESSORS(kind, name)                 \
+    const kind& name() const { return m##name; }            \
+    void set##name(const kind& vData) { m##name = vData; }
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_ACCESSORS)
 #undef KESTREL_FIELD_ACCESSORS
 
@@ -48,9 +44,7 @@ public:
     void setText(int field, const Text& value);
 
     bool operator==(const Equipment& other) const;
-    bool operator!=(const Equipment& other) const {
-        return !(*this == other);
-    }
+    bool operator!=(const Equipment& other) const { return !(*this == other); }
 
 private:
 #define KESTREL_FIELD_MEMBER(kind, name) kind m##name{};

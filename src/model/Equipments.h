@@ -33,11 +33,11 @@ public:
                      Byte AirDefense, Byte CloseDefense, Byte TargetType, Byte Initiative,
                      Byte GunRange, Byte SpottingRange, Byte RangeDefenseModifier, Byte MoveMode,
                      Byte MovementMode, Byte Movement, Byte Fuel, Byte Ammunition, Byte Unk0,
-                     Long PrestigeCost, Byte Unk1, Byte Unk2, Byte Unk3, Byte Unk4, Byte MonthAvail,
-                     Byte YearAvail, Byte YearExpire, Byte NonOrganicTransport, Long Country,
-                     Long UnitSpecial, Byte Unk5, Byte Unk6, Byte Unk7, const Text& IconName,
-                     Long AttackSound, Long MoveSound, Long DeathSound, const Text& LastPart,
-                     const std::string& sKey);
+                     Long PrestigeCost, Byte Unk1, Byte Unk2, Byte Unk3, Byte Unk4,
+                     Byte MonthAvail, Byte YearAvail, Byte YearExpire, Byte NonOrganicTransport,
+                     Long Country, Long UnitSpecial, Byte Unk5, Byte Unk6, Byte Unk7,
+                     const Text& IconName, Long AttackSound, Long MoveSound, Long DeathSound,
+                     const Text& LastPart, const std::string& sKey);
 
     // Position 1 to Count, or a key. Anything else throws std::out_of_range
     // and leaves the collection as it was.
@@ -59,10 +59,7 @@ public:
     const_iterator end() const { return mItems.end(); }
 
     // Room for n records, so that a large load appends without regrowing.
-    void reserve(std::size_t n) {
-        mItems.reserve(n);
-        mKeys.reserve(n);
-    }
+    void reserve(std::size_t n) { mItems.reserve(n); mKeys.reserve(n); }
 
 private:
     std::size_t positionOf(const std::string& key) const;
