@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "BenchPairs.h"
+#include "check/Validator.h"
 #include "model/EquipmentComparison.h"
 #include "model/Equipments.h"
 #include "model/ExchangeSort.h"
@@ -217,6 +218,31 @@ void BM_SortOrder(benchmark::State& state) {
         benchmark::DoNotOptimize(ExchangeSortOrder(keys).data());
 }
 
+// The whole check of the list, on the generated list as it is (no problem)
+// and with a word-less class in every record (a problem each).
+void BM_CheckList(benchmark::State& state) {
+    Equipments e = loaded(static_cast<int>(state.range(0)));
+    if (state.range(1) == 1) {
+        for (const EquipmentRef& r : e)
+            r->setEqClass(30);
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CheckList(e).size());
+}
+
+// What a panel pays after a command that changed one record in place.
+void BM_RecheckRecord(benchmark::State& state) {
+    Equipments e = loaded(static_cast<int>(state.range(0)));
+    std::vector<Problem> problems = CheckList(e);
+    Long position = 1;
+    for (auto _ : state) {
+        position = position % e.Count() + 1;
+        e.Item(position)->setEqClass(e.Item(position)->EqClass() == 30 ? 1 : 30);
+        RecheckRecord(e, position, problems);
+        benchmark::DoNotOptimize(problems.size());
+    }
+}
+
 const char* quiet = [] {
     setMessageHandler([](const std::string& m) { std::fprintf(stderr, "%s\n", m.c_str()); });
     return "";
@@ -249,5 +275,12 @@ BENCHMARK(BM_SortOrder)
     ->Args({32767, 1})
     ->Args({32767, 2})
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_CheckList)
+    ->Args({999, 0})
+    ->Args({32767, 0})
+    ->Args({32767, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecheckRecord)->Arg(32767)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

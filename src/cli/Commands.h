@@ -11,11 +11,6 @@ constexpr int kExitProblems = 1;    // check found problems; diff found differen
                                     // import refused or failed
 constexpr int kExitUnreadable = 2;  // a path cannot be read, or the command line is wrong
 
-// A command line that cannot be run as given: said with the command's help.
-struct UsageError {
-    std::string what;
-};
-
 // Runs one command line (without the program name).
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

@@ -1,9 +1,10 @@
 #include "cli/DiffCommand.h"
 
 #include <charconv>
-#include <cstdio>
 #include <optional>
+#include <stdexcept>
 
+#include "check/Problem.h"
 #include "cli/Commands.h"
 #include "cli/PairFiles.h"
 #include "model/EquipmentComparison.h"
@@ -53,9 +54,10 @@ FieldMask parseFields(const std::string& list) {
         if (!word.empty()) {
             auto fields = FieldsNamed(word);
             if (fields.empty())
-                throw UsageError{"no field is called \"" + word + "\""};
+                throw std::invalid_argument("no field is called \"" + word + "\"");
             if (word == "U" || word == "u") {
-                throw UsageError{"U is the heading of eight fields; name them Unk0 to Unk7"};
+                throw std::invalid_argument(
+                    "U is the heading of eight fields; name them Unk0 to Unk7");
             }
             for (int f : fields)
                 mask |= fieldBit(f);
@@ -65,7 +67,7 @@ FieldMask parseFields(const std::string& list) {
         start = comma + 1;
     }
     if (mask == 0)
-        throw UsageError{"--fields needs at least one field"};
+        throw std::invalid_argument("--fields needs at least one field");
     return mask;
 }
 
@@ -84,18 +86,18 @@ DiffOptions parseDiffOptions(const std::vector<std::string>& args) {
             if (value)
                 return *value;
             if (i + 1 >= args.size())
-                throw UsageError{a + " needs " + what};
+                throw std::invalid_argument(a + " needs " + what);
             return args[++i];
         };
         if (a == "--by") {
             std::string v = valueOf("code or position");
             if (v != "code" && v != "position")
-                throw UsageError{"unknown match \"" + v + "\" (code or position)"};
+                throw std::invalid_argument("unknown match \"" + v + "\" (code or position)");
             o.by = v == "code" ? MatchBy::Code : MatchBy::Position;
         } else if (a == "--format" || a == "-f") {
             std::string v = valueOf("text or csv");
             if (v != "text" && v != "csv")
-                throw UsageError{"unknown format \"" + v + "\" (text or csv)"};
+                throw std::invalid_argument("unknown format \"" + v + "\" (text or csv)");
             o.csv = v == "csv";
         } else if (a == "--fields") {
             FieldMask mask = parseFields(valueOf("a LIST of fields"));
@@ -104,13 +106,13 @@ DiffOptions parseDiffOptions(const std::vector<std::string>& args) {
         } else if (a == "--no-bom" && !value) {
             o.bom = false;
         } else if (a.size() > 1 && a[0] == '-') {
-            throw UsageError{"unknown option " + args[i]};
+            throw std::invalid_argument("unknown option " + args[i]);
         } else {
             o.paths.push_back(a);
         }
     }
     if (o.paths.size() != 2)
-        throw UsageError{"diff takes two PATHs, A and B"};
+        throw std::invalid_argument("diff takes two PATHs, A and B");
     return o;
 }
 
@@ -134,22 +136,12 @@ void appendHex(std::string& out, std::string_view bytes) {
     }
 }
 
-// A name or icon as UTF-8 in quotes; control characters are spelled out so
-// that bytes from a file never drive the terminal.
+// A name or icon as UTF-8 in quotes, its control characters spelled out as
+// the check's lines spell them, so that bytes from a file never drive the
+// terminal and a line stays one line.
 void appendQuoted(std::string& out, const Text& bytes) {
     out += '"';
-    for (char c : CodePageToUtf8(bytes)) {
-        auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\x%02X", u);
-            out += esc;
-        } else {
-            if (c == '"' || c == '\\')
-                out += '\\';
-            out += c;
-        }
-    }
+    appendUtf8(out, SpelledOut(bytes));
     out += '"';
 }
 

@@ -78,7 +78,7 @@ TEST(KestrelEqpDiff, LinesAndExitStatus) {
         {"by code",
          {},
          1,
-         "record 2 (N 10, \"Unit 1\"): Name \"Unit 1\" -> \"Say \\\"hi\\\"\\x01\"\n"
+         "record 2 (N 10, \"Unit 1\"): Name \"Unit 1\" -> \"Say \"hi\"\\x01\"\n"
          "record 3 (N 20, \"Unit 2\"): SA 2 -> 14, Co " +
              c2 + " -> " + c7 +
              "\n"
@@ -87,7 +87,7 @@ TEST(KestrelEqpDiff, LinesAndExitStatus) {
         {"only some fields",
          {"--fields", "sa,Name"},
          1,
-         "record 2 (N 10, \"Unit 1\"): Name \"Unit 1\" -> \"Say \\\"hi\\\"\\x01\"\n"
+         "record 2 (N 10, \"Unit 1\"): Name \"Unit 1\" -> \"Say \"hi\"\\x01\"\n"
          "record 3 (N 20, \"Unit 2\"): SA 2 -> 14\n"
          "only in A: record 5 (N 40, \"Unit 4\")\n"
          "only in B: record 6 (N 301, \"Panther\")\n"},
