@@ -259,6 +259,10 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
         records = std::move(decoded.records);
         error = decoded.error;
         line = decoded.line;
+        for (const auto& [at, warning] : decoded.warnings) {
+            err << "kestrel-eqp: " << (file == "-" ? "<stdin>" : file) << ":" << at
+                << ": warning: " << warning << "\n";
+        }
     } else {
         auto decoded = DecodeClipboardText(*text);
         records = std::move(decoded.records);

@@ -232,5 +232,33 @@ TEST(KestrelEqpExport, CsvCarriesAByteOrderMarkUnlessToldNot) {
     EXPECT_NE(clip.out.rfind(kBom, 0), 0u) << "the clip text is the clipboard's, without a mark";
 }
 
+// A spreadsheet that took the UTF-8 for Windows-1252 and saved it again turns
+// "é" into "Ã©". Any bytes make a valid name, so the import goes ahead, but
+// says which cells look garbled.
+TEST(KestrelEqpImport, CsvMisreadBySpreadsheetIsPointedOut) {
+    auto records = baseRecords();
+    records[1].setEqName("Char B1 \xE9");
+    Pairs pairs(records, records);
+    const std::string text = pairs.tmp / "out.csv";
+    ASSERT_EQ(eqp(pairs.tmp, {"export", pairs.a, "--format", "csv", "--no-bom", "-o", text}).status,
+              0);
+    std::string csv = ReadBytes(text);
+    const std::string good = "Char B1 \xC3\xA9", misread = "Char B1 \xC3\x83\xC2\xA9";
+    ASSERT_NE(csv.find(good), std::string::npos);
+    WriteBytes(text, csv.replace(csv.find(good), good.size(), misread));
+
+    ToolResult im = eqp(pairs.tmp, {"import", text, pairs.b, "--format", "csv"});
+    EXPECT_EQ(im.status, 0) << im.err;
+    EXPECT_EQ(im.err, "kestrel-eqp: " + text + ":3: warning: EqName: \"" + misread +
+                          "\" reads like UTF-8 taken for Windows-1252 (\"" + good + "\" meant?)\n");
+
+    ToolResult clean =
+        eqp(pairs.tmp, {"import", pairs.tmp / "out.csv", pairs.b, "--format", "csv"});
+    WriteBytes(text, ReadBytes(text).replace(ReadBytes(text).find(misread), misread.size(), good));
+    clean = eqp(pairs.tmp, {"import", text, pairs.b, "--format", "csv"});
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.err, "") << "a name read right draws no warning";
+}
+
 }  // namespace
 }  // namespace kestrel
