@@ -1,11 +1,12 @@
 #include "cli/DiffCommand.h"
 
-#include <charconv>
+#include <array>
 #include <optional>
 #include <stdexcept>
 
 #include "check/Problem.h"
 #include "cli/Commands.h"
+#include "cli/OutputBuffer.h"
 #include "cli/PairFiles.h"
 #include "model/EquipmentComparison.h"
 #include "model/FieldText.h"
@@ -118,197 +119,167 @@ DiffOptions parseDiffOptions(const std::vector<std::string>& args) {
 
 // Code-page bytes as UTF-8; the words and digits that make up most values
 // are ASCII and go across unchanged.
-void appendUtf8(std::string& out, std::string_view bytes) {
+void putUtf8(OutputBuffer& out, std::string_view bytes) {
     std::size_t ascii = 0;
     while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
         ++ascii;
-    out.append(bytes.data(), ascii);
+    out.put(bytes.substr(0, ascii));
     if (ascii < bytes.size())
-        out += CodePageToUtf8(bytes.substr(ascii));
+        out.put(CodePageToUtf8(bytes.substr(ascii)));
 }
 
-void appendHex(std::string& out, std::string_view bytes) {
+void putHex(OutputBuffer& out, std::string_view bytes) {
     static const char kDigits[] = "0123456789ABCDEF";
     for (char c : bytes) {
         auto u = static_cast<unsigned char>(c);
-        out += kDigits[u >> 4];
-        out += kDigits[u & 0xF];
+        out.put(kDigits[u >> 4]);
+        out.put(kDigits[u & 0xF]);
     }
 }
 
 // A name or icon as UTF-8 in quotes, its control characters spelled out as
 // the check's lines spell them, so that bytes from a file never drive the
 // terminal and a line stays one line.
-void appendQuoted(std::string& out, const Text& bytes) {
-    out += '"';
-    appendUtf8(out, SpelledOut(bytes));
-    out += '"';
+void putQuoted(OutputBuffer& out, const Text& bytes) {
+    out.put('"');
+    putUtf8(out, SpelledOut(bytes));
+    out.put('"');
 }
 
-void appendNumber(std::string& out, std::int64_t value) {
-    char digits[24];
-    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
-
-// The value as one CSV cell or one word of a line: LastPart as hexadecimal
-// digits, the texts as UTF-8, coded values as their words.
-void appendPlain(std::string& out, const Equipment& e, int field) {
+// A value as a line shows it: names and icons quoted, LastPart as
+// hexadecimal digits, coded values as their words.
+void putValue(OutputBuffer& out, const Equipment& e, int field) {
     if (field == static_cast<int>(Field::LastPart)) {
-        appendHex(out, e.LastPart());
+        putHex(out, e.LastPart());
     } else if (fieldKind(field) == FieldKind::Text) {
-        appendUtf8(out, e.text(field));
+        putQuoted(out, e.text(field));
     } else {
         const std::int64_t value = e.number(field);
         if (const std::string* word = FieldWord(field, value))
-            appendUtf8(out, *word);
+            putUtf8(out, *word);
         else
-            appendNumber(out, value);
+            out.putNumber(value);
     }
 }
 
-void appendForLine(std::string& out, const Equipment& e, int field) {
-    if (field == static_cast<int>(Field::EqName) || field == static_cast<int>(Field::IconName))
-        appendQuoted(out, e.text(field));
-    else
-        appendPlain(out, e, field);
+// The same value as one CSV cell: texts unquoted, the cell's quoting does
+// the rest.
+std::string cellValue(const Equipment& e, int field) {
+    if (field == static_cast<int>(Field::LastPart))
+        return BytesToHex(e.LastPart());
+    return CodePageToUtf8(FieldValueText(e, field));
 }
 
-std::string plainValue(const Equipment& e, int field) {
-    std::string out;
-    appendPlain(out, e, field);
-    return out;
+void putRecordName(OutputBuffer& out, std::int32_t position, const Equipment& e) {
+    out.put("record ");
+    out.putNumber(position);
+    out.put(" (N ");
+    out.putNumber(e.EqCode());
+    out.put(", ");
+    putQuoted(out, e.EqName());
+    out.put(')');
 }
 
-void appendRecordName(std::string& out, std::int32_t position, const Equipment& e) {
-    out += "record ";
-    appendNumber(out, position);
-    out += " (N ";
-    appendNumber(out, e.EqCode());
-    out += ", ";
-    appendQuoted(out, e.EqName());
-    out += ')';
-}
-
-void appendCsvCell(std::string& out, const std::string& cell) {
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) {
-        out += cell;
-        return;
-    }
-    out += '"';
-    for (char c : cell) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
-void appendCsvRow(std::string& out, std::initializer_list<std::string> cells) {
+void putCsvRow(OutputBuffer& out, std::initializer_list<std::string> cells) {
     bool firstCell = true;
     for (const auto& cell : cells) {
         if (!firstCell)
-            out += ',';
+            out.put(',');
         firstCell = false;
-        appendCsvCell(out, cell);
+        if (cell.find_first_of(",\"\r\n") == std::string::npos) {
+            out.put(cell);
+            continue;
+        }
+        out.put('"');
+        for (char c : cell) {
+            if (c == '"')
+                out.put('"');
+            out.put(c);
+        }
+        out.put('"');
     }
-    out += "\r\n";
+    out.put("\r\n");
 }
 
 std::string positionText(std::int32_t position) {
     return position > 0 ? std::to_string(position) : std::string();
 }
 
-// Lines are built in a buffer handed on in pieces, so that the tens of
-// megabytes two very different pairs give are never held at once.
-class ChunkedOutput {
-public:
-    explicit ChunkedOutput(std::ostream& out) : out_(out) { buffer.reserve(2 * kChunk); }
-    ~ChunkedOutput() { flush(); }
-    void lineDone() {
-        if (buffer.size() >= kChunk)
-            flush();
-    }
-    void flush() {
-        out_.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        buffer.clear();
-    }
-    std::string buffer;
-
-private:
-    static constexpr std::size_t kChunk = 1 << 16;
-    std::ostream& out_;
-};
+// Field labels, looked up once rather than once per changed value.
+const std::array<std::string_view, kFieldCount>& labels() {
+    static const auto table = [] {
+        std::array<std::string_view, kFieldCount> t;
+        for (int f = 0; f < kFieldCount; ++f)
+            t[static_cast<std::size_t>(f)] = FieldLabel(f);
+        return t;
+    }();
+    return table;
+}
 
 void renderText(const EquipmentComparison& c, const Equipments& a, const Equipments& b,
                 std::ostream& stream) {
-    ChunkedOutput chunks(stream);
-    std::string& out = chunks.buffer;
+    OutputBuffer out(stream);
     const std::vector<EquipmentRef> ra(a.begin(), a.end()), rb(b.begin(), b.end());
     for (const auto& d : c.differences) {
-        chunks.lineDone();
         if (d.kind == DifferenceKind::OnlyInFirst) {
-            out += "only in A: ";
-            appendRecordName(out, d.first, *ra[d.first - 1]);
-            out += '\n';
+            out.put("only in A: ");
+            putRecordName(out, d.first, *ra[d.first - 1]);
+            out.put('\n');
             continue;
         }
         if (d.kind == DifferenceKind::OnlyInSecond) {
-            out += "only in B: ";
-            appendRecordName(out, d.second, *rb[d.second - 1]);
-            out += '\n';
+            out.put("only in B: ");
+            putRecordName(out, d.second, *rb[d.second - 1]);
+            out.put('\n');
             continue;
         }
         const Equipment& x = *ra[d.first - 1];
         const Equipment& y = *rb[d.second - 1];
-        appendRecordName(out, d.first, x);
+        putRecordName(out, d.first, x);
         if (d.first != d.second) {
-            out += ", record ";
-            appendNumber(out, d.second);
-            out += " in B";
+            out.put(", record ");
+            out.putNumber(d.second);
+            out.put(" in B");
         }
-        const char* separator = ": ";
+        std::string_view separator = ": ";
         for (int f = 0; f < kFieldCount; ++f) {
             if (!(d.fields & fieldBit(f)))
                 continue;
-            out += separator;
-            out += FieldLabel(f);
-            out += ' ';
-            appendForLine(out, x, f);
-            out += " -> ";
-            appendForLine(out, y, f);
+            out.put(separator);
+            out.put(labels()[static_cast<std::size_t>(f)]);
+            out.put(' ');
+            putValue(out, x, f);
+            out.put(" -> ");
+            putValue(out, y, f);
             separator = ", ";
         }
-        out += '\n';
+        out.put('\n');
     }
 }
 
 void renderCsv(const EquipmentComparison& c, const Equipments& a, const Equipments& b, bool bom,
                std::ostream& stream) {
-    ChunkedOutput chunks(stream);
-    std::string& out = chunks.buffer;
+    OutputBuffer out(stream);
     if (bom)
-        out += "\xEF\xBB\xBF";
-    appendCsvRow(out, {"Difference", "Record A", "Record B", "N", "Name", "Field", "A", "B"});
-    auto ra = std::vector<EquipmentRef>(a.begin(), a.end());
-    auto rb = std::vector<EquipmentRef>(b.begin(), b.end());
+        out.put("\xEF\xBB\xBF");
+    putCsvRow(out, {"Difference", "Record A", "Record B", "N", "Name", "Field", "A", "B"});
+    const std::vector<EquipmentRef> ra(a.begin(), a.end()), rb(b.begin(), b.end());
     for (const auto& d : c.differences) {
-        chunks.lineDone();
         if (d.kind != DifferenceKind::Changed) {
             bool inA = d.kind == DifferenceKind::OnlyInFirst;
             const Equipment& e = inA ? *ra[d.first - 1] : *rb[d.second - 1];
-            appendCsvRow(out, {inA ? "only in A" : "only in B", positionText(d.first),
-                               positionText(d.second), std::to_string(e.EqCode()),
-                               CodePageToUtf8(e.EqName()), "", "", ""});
+            putCsvRow(out, {inA ? "only in A" : "only in B", positionText(d.first),
+                            positionText(d.second), std::to_string(e.EqCode()),
+                            CodePageToUtf8(e.EqName()), "", "", ""});
             continue;
         }
         const Equipment& x = *ra[d.first - 1];
         const Equipment& y = *rb[d.second - 1];
         for (int f = 0; f < kFieldCount; ++f) {
             if (d.fields & fieldBit(f)) {
-                appendCsvRow(out, {"changed", positionText(d.first), positionText(d.second),
-                                   std::to_string(x.EqCode()), CodePageToUtf8(x.EqName()),
-                                   FieldLabel(f), plainValue(x, f), plainValue(y, f)});
+                putCsvRow(out, {"changed", positionText(d.first), positionText(d.second),
+                                std::to_string(x.EqCode()), CodePageToUtf8(x.EqName()),
+                                FieldLabel(f), cellValue(x, f), cellValue(y, f)});
             }
         }
     }
