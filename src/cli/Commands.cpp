@@ -12,7 +12,8 @@
 #include "cli/CheckCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/CsvTable.h"
-#include "cli/PairAccess.h"
+#include "cli/DiffCommand.h"
+#include "cli/PairFiles.h"
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
@@ -27,13 +28,15 @@ namespace {
 const char kToolHelp[] =
     "Usage: kestrel-eqp COMMAND [ARGUMENTS]\n"
     "\n"
-    "Checks, exports and imports Ironfront II equipment file pairs (EQUIP97.EQP\n"
-    "with EQUIP97.TXT beside it) with the editor's own load and save.\n"
+    "Checks, compares, exports and imports Ironfront II equipment file pairs\n"
+    "(EQUIP97.EQP with EQUIP97.TXT beside it) with the editor's own load and save.\n"
     "\n"
     "Commands:\n"
     "  check PATH [--format text|csv] [--errors-only]\n"
     "                                          list every problem of a pair\n"
-    "  export PATH [--format clip|csv] [-o FILE]\n"
+    "  diff A B [--by code|position] [--format text|csv] [--fields LIST]\n"
+    "                                          list how two pairs differ\n"
+    "  export PATH [--format clip|csv] [--no-bom] [-o FILE]\n"
     "                                          write every record as text\n"
     "  import FILE PATH [--format clip|csv]    write records from text as a new pair\n"
     "\n"
@@ -64,14 +67,16 @@ const char kCheckHelp[] =
     "cannot be read.\n";
 
 const char kExportHelp[] =
-    "Usage: kestrel-eqp export PATH [--format clip|csv] [-o FILE]\n"
+    "Usage: kestrel-eqp export PATH [--format clip|csv] [--no-bom] [-o FILE]\n"
     "\n"
     "Writes every record of the pair at PATH to standard output, or to FILE.\n"
     "  --format clip  the text the editor's Copy puts on the clipboard for all\n"
     "                 rows, in the files' code page (the default)\n"
     "  --format csv   RFC 4180: a heading row of the 40 property names, one row\n"
     "                 per record, codes as numbers, EqName and IconName in UTF-8,\n"
-    "                 LastPart as hexadecimal digits\n"
+    "                 LastPart as hexadecimal digits; the text begins with a\n"
+    "                 UTF-8 byte-order mark, so that spreadsheets read the names\n"
+    "                 right, unless --no-bom leaves it out\n"
     "\n"
     "Exit status: 0 written, 1 the pair does not load cleanly (see check) or\n"
     "a record's IconName or LastPart holds a CR and an LF that would split its\n"
@@ -102,15 +107,6 @@ bool isHelp(const std::string& a) {
     return a == "--help" || a == "-h";
 }
 
-// The record count the binary file claims, when it has the two bytes.
-std::optional<long> headerCount(const std::string& binary) {
-    if (binary.size() < 2)
-        return std::nullopt;
-    auto lo = static_cast<unsigned char>(binary[0]);
-    auto hi = static_cast<unsigned char>(binary[1]);
-    return static_cast<long>(hi) * 256 + lo;
-}
-
 std::vector<EquipmentRef> refsOf(const Equipments& equipments) {
     return std::vector<EquipmentRef>(equipments.begin(), equipments.end());
 }
@@ -122,7 +118,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     } catch (const std::invalid_argument& e) {
         throw UsageError{e.what()};
     }
-    auto pair = readPair(options.path, err);
+    auto pair = readPair(options.path, err, InterruptedSave::Repair);
     if (!pair)
         return kExitUnreadable;
     // The same problems, in the same order, as the editor lists for this pair.
@@ -143,11 +139,19 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return PrintProblems(problems, options, out, err);
 }
 
+int runDiff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        return RunDiff(args, out, err);
+    } catch (const std::invalid_argument& e) {
+        throw UsageError{e.what()};
+    }
+}
+
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Options o = parseOptions(args, true);
     if (o.positional.size() != 1)
         throw UsageError{"export takes one PATH"};
-    auto pair = readPair(o.positional[0], err);
+    auto pair = readPair(o.positional[0], err, InterruptedSave::Repair);
     if (!pair)
         return kExitUnreadable;
 
@@ -180,7 +184,14 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             }
         }
     }
-    std::string text = o.format == "csv" ? EncodeCsv(refs) : EncodeClipboardText(refs);
+    std::string text;
+    if (o.format == "csv") {
+        if (o.bom)
+            text = "\xEF\xBB\xBF";
+        text += EncodeCsv(refs);
+    } else {
+        text = EncodeClipboardText(refs);
+    }
     if (o.output) {
         if (!writeOutput(*o.output, text)) {
             err << "kestrel-eqp: cannot write " << *o.output << "\n";
@@ -217,6 +228,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const char* commandHelp = command == "check"    ? kCheckHelp
                               : command == "export" ? kExportHelp
                               : command == "import" ? kImportHelp
+                              : command == "diff"   ? kDiffHelp
                                                     : nullptr;
     if (isHelp(command) || command == "help") {
         out << kToolHelp;
@@ -235,6 +247,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return runCheck(rest, out, err);
         if (command == "export")
             return runExport(rest, out, err);
+        if (command == "diff")
+            return runDiff(rest, out, err);
         return runImport(rest, err);
     } catch (const UsageError& e) {
         err << "kestrel-eqp: " << e.what << "\n\n" << commandHelp;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/Equipment.h"
@@ -20,6 +21,8 @@ struct CsvDecodeResult {
     std::vector<int> recordLines;  // the line each record's row starts on
     // Numbers given with a fraction and stored rounded: (record, field).
     std::vector<std::pair<std::size_t, int>> rounded;
+    // Cells taken as they stand that look garbled, with their lines.
+    std::vector<std::pair<int, std::string>> warnings;
     bool ok() const { return error.empty(); }
 };
 

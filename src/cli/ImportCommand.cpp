@@ -5,7 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/CsvTable.h"
 #include "cli/ImportChecks.h"
-#include "cli/PairAccess.h"
+#include "cli/PairFiles.h"
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
@@ -23,6 +23,8 @@ Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
             o.format = args[++i];
         } else if (a.rfind("--format=", 0) == 0) {
             o.format = a.substr(9);
+        } else if (allowOutput && a == "--no-bom") {
+            o.bom = false;
         } else if (allowOutput && (a == "-o" || a == "--output")) {
             if (i + 1 >= args.size())
                 throw UsageError{a + " needs a FILE"};
@@ -69,6 +71,10 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
         line = decoded.line;
         rounded = std::move(decoded.rounded);
         recordLines = std::move(decoded.recordLines);
+        for (const auto& [at, warning] : decoded.warnings) {
+            err << "kestrel-eqp: " << (file == "-" ? "<stdin>" : file) << ":" << at
+                << ": warning: " << warning << "\n";
+        }
     } else {
         auto decoded = DecodeClipboardText(*text);
         records = std::move(decoded.records);

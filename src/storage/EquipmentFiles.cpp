@@ -34,6 +34,10 @@ Text unpadded(const unsigned char* p, std::size_t size) {
 struct MaskBytes {
     std::string bytes[26];
     MaskBytes() {
+        // Read against empty tables every mask would be unknown and kept
+        // as such; the tables' values never change, so filling them is safe.
+        if (CountryMasks[0].empty())
+            InitLookupTables();
         for (std::size_t k = 0; k < 26; ++k)
             bytes[k] = HexToBytes(CountryMasks[k]);
     }
@@ -334,6 +338,9 @@ Long EncodeNameList(const Equipments& equipments, std::string& out) {
 }
 
 Long EncodeBinaryFile(const Equipments& equipments, std::string& out) {
+    // Empty tables would give records without their four mask bytes.
+    if (CountryMasks[0].empty())
+        InitLookupTables();
     out.clear();
     out.reserve(2 + kRecordSize * static_cast<std::size_t>(equipments.Count()));
     if (!putTwoByte(out, equipments.Count()))

@@ -299,7 +299,8 @@ TEST(KestrelEqp, BadInputIsReportedAndWritesNothing) {
 
 TEST(KestrelEqp, HelpForTheToolAndEachCommand) {
     Folder tmp;
-    for (const char* args : {"--help", "check --help", "export --help", "import --help"}) {
+    for (const char* args :
+         {"--help", "check --help", "export --help", "import --help", "diff --help"}) {
         SCOPED_TRACE(args);
         Result r = run(tmp, args);
         EXPECT_EQ(r.status, 0);

@@ -1,4 +1,4 @@
-#include "cli/PairAccess.h"
+#include "cli/PairFiles.h"
 
 #include <iostream>
 #include <iterator>
@@ -75,7 +75,8 @@ std::optional<std::string> dataPathFor(const std::string& path, std::ostream& er
     return std::nullopt;
 }
 
-std::optional<PairBytes> readPair(const std::string& path, std::ostream& err, bool repair) {
+std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
+                                  InterruptedSave interrupted) {
     FileSystem& fs = fileSystem();
     FileStatus status = fs.status(path, true);
     if (!status.exists()) {
@@ -89,8 +90,10 @@ std::optional<PairBytes> readPair(const std::string& path, std::ostream& err, bo
     pair.dataPath = *dataPath;
     const EquipmentFilePaths paths = PathsFor(pair.dataPath);
 
+    const bool repair = interrupted == InterruptedSave::Repair;
     Recovery recovery = RecoverInterruptedSave(paths, repair);
-    if (!recovery.message.empty())
+    // A reader that only compares names the leftovers itself.
+    if (repair && !recovery.message.empty())
         err << "kestrel-eqp: " << recovery.message << "\n";
     if (recovery.outcome == Recovery::Outcome::InProgress ||
         recovery.outcome == Recovery::Outcome::Failed) {
@@ -116,6 +119,26 @@ std::optional<PairBytes> readPair(const std::string& path, std::ostream& err, bo
     pair.binary = std::move(binary.bytes);
     pair.unread = binary.size - pair.binary.size();
     return pair;
+}
+
+std::optional<long> headerCount(const std::string& binary) {
+    if (binary.size() < 2)
+        return std::nullopt;
+    auto lo = static_cast<unsigned char>(binary[0]);
+    auto hi = static_cast<unsigned char>(binary[1]);
+    return static_cast<long>(hi) * 256 + lo;
+}
+
+std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath) {
+    FileSystem& fs = fileSystem();
+    const EquipmentFilePaths paths = PathsFor(dataPath);
+    std::vector<std::string> found;
+    for (const std::string* left :
+         {&paths.intent, &paths.intentTemp, &paths.nameListTemp, &paths.binaryTemp}) {
+        if (fs.status(*left, false).exists())
+            found.push_back(left->substr(FolderOf(*left).size()));
+    }
+    return found;
 }
 
 std::optional<std::string> readInput(const std::string& file) {

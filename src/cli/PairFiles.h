@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
+
+#include "storage/EquipmentFiles.h"
 
 namespace kestrel::cli {
 
@@ -11,10 +15,10 @@ namespace kestrel::cli {
 // in .EQP and its folder exists. nullopt, with the reason in err, otherwise.
 std::optional<std::string> dataPathFor(const std::string& path, std::ostream& err);
 
-// The bytes of a pair as the editor's load sees them: an interrupted save of
-// it is finished or undone first (what was done is told on err), only
-// regular files are read, and no more than a pair can hold. Without repair
-// (a pair only compared with) an interrupted save is only told about.
+// The bytes of a pair as the editor's load sees them: only regular files are
+// read, and no more than a pair can hold. With Repair an interrupted save of
+// the pair is finished or undone first, and what was done is told on err;
+// with ReportOnly (a pair only compared with) nothing on disk is changed.
 struct PairBytes {
     std::string dataPath;
     std::string names;
@@ -22,7 +26,16 @@ struct PairBytes {
     // Bytes of the binary file beyond the largest pair, not read.
     std::uint64_t unread = 0;
 };
-std::optional<PairBytes> readPair(const std::string& path, std::ostream& err, bool repair = true);
+// Says on err why the pair cannot be read.
+std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
+                                  InterruptedSave interrupted);
+
+// The record count the binary file claims, when it has the two bytes.
+std::optional<long> headerCount(const std::string& binary);
+
+// The files a save left behind when it was cut short, by name, beside the
+// pair of dataPath: what a reader that must not repair the pair reports.
+std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath);
 
 // Reads FILE for import: a regular file of at most 256 MB, or standard input.
 std::optional<std::string> readInput(const std::string& file);
