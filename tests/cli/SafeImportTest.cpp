@@ -140,6 +140,27 @@ TEST(SafeImport, CheckFinishesASaveCutShortAndSaysSo) {
     EXPECT_EQ(ReadBytes(tmp / "EQUIP97.SAV"), "<missing>");
 }
 
+TEST(SafeImport, DiffOnlyReportsASaveCutShort) {
+    ScopedTempFolder tmp;
+    std::mt19937 random(61);
+    SamplePair pair = RandomPair(random, 3);
+    ASSERT_EQ(::mkdir((tmp / "a").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((tmp / "b").c_str(), 0755), 0);
+    WritePair(tmp / "a", pair);
+    WritePair(tmp / "b", pair);
+    WriteBytes(tmp / "b/EQUIP97.TXX", "new names\r\n");
+    IntentEntry names{
+        tmp / "b/EQUIP97.TXX",       tmp / "b/EQUIP97.TXT", tmp / "b/EQUIP97.T", true, 11,
+        ContentHash("new names\r\n")};
+    const std::string intent = EncodeIntent({names});
+    WriteBytes(tmp / "b/EQUIP97.SAV", intent);
+    Result diff = run(tmp, "diff '" + (tmp / "a") + "' '" + (tmp / "b") + "'");
+    EXPECT_EQ(diff.status, 0) << diff.err;
+    EXPECT_NE(diff.err.find("EQUIP97.SAV from an interrupted save"), std::string::npos) << diff.err;
+    EXPECT_EQ(ReadBytes(tmp / "b/EQUIP97.SAV"), intent);
+    EXPECT_EQ(ReadBytes(tmp / "b/EQUIP97.TXT"), pair.names);
+}
+
 TEST(SafeImport, OnlyRegularFilesAreRead) {
     ScopedTempFolder tmp;
     std::mt19937 random(59);
