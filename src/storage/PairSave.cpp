@@ -174,6 +174,11 @@ SaveResult PairSave::run() {
             return fail(afterLast, part->entry.target + " is not a regular file");
     }
 
+    for (const Part* part : {&names, &binary}) {
+        const std::string folder = folderFor(part->entry.target);
+        if (mFs.status(folder, true).kind != FileStatus::Kind::Directory)
+            return fail(1, "the folder " + folder + " does not exist");
+    }
     if (!takeLock(why))
         return fail(1, why);
     if (!writeTemp(names))

@@ -204,7 +204,8 @@ TEST_F(EquipmentFiles, AFileWhereTheFolderShouldBe) {
     e.Add(Equipment());
     e.setDataPath(folder / "plain/EQUIP97.EQP");
     PutEquipments(e);
-    EXPECT_EQ(firstLine(messages.joined()), "Equipment File can not be written1");
+    EXPECT_EQ(messages.joined(), "Equipment File can not be written1\nthe folder " +
+                                     folder / "plain/" + " does not exist");
     GetEquipments(e);
     EXPECT_EQ(firstLine(messages.messages.back()), "Equipment File can not be read1");
     EXPECT_EQ(e.Count(), 1);
