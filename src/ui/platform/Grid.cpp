@@ -17,13 +17,16 @@
 namespace kestrel::ui {
 
 struct Grid::Private {
-    GridModel* model = nullptr;
+    QAbstractItemModel* model = nullptr;
+    GridModel* own = nullptr;  // the grid's own rows, the model until another is set
+    bool viewsOwn() const { return model == own; }
     QTableView* view = nullptr;
     QTableView* frozen = nullptr;  // the frozen columns, laid over the view's left edge
     QItemSelectionModel* selection = nullptr;
     int fixedRows = 0;
     int fixedCols = 0;
     std::vector<int> widths;  // twips
+    std::vector<int> alignments;
     int row = 0, col = 0, rowSel = 0, colSel = 0;
     bool redraw = true;
     bool syncing = false;
@@ -49,7 +52,8 @@ void setupView(QTableView* view) {
 }  // namespace
 
 Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
-    d->model = new GridModel(this);
+    d->own = new GridModel(this);
+    d->model = d->own;
     d->view = new QTableView(this);
     d->view->setObjectName(QStringLiteral("UnitListView"));
     setupView(d->view);
@@ -85,11 +89,53 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
             d->frozen->verticalScrollBar(), &QAbstractSlider::setValue);
     connect(d->frozen->verticalScrollBar(), &QAbstractSlider::valueChanged,
             d->view->verticalScrollBar(), &QAbstractSlider::setValue);
-    connect(d->model, &QAbstractItemModel::modelReset, this, [this] { applySelection(); });
-    connect(d->model, &QAbstractItemModel::rowsInserted, this, [this] { updateFrozen(); });
-    connect(d->model, &QAbstractItemModel::modelReset, this, [this] { updateFrozen(); });
-
+    watchModel();
     setCols(2);
+}
+
+void Grid::watchModel() {
+    QAbstractItemModel* model = d->model;
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        clampSelection();
+        updateFrozen();
+    });
+    connect(model, &QAbstractItemModel::rowsInserted, this, [this] {
+        applySelection();
+        updateFrozen();
+    });
+    connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { clampSelection(); });
+    // The selection model carries its ranges along with moved rows; the
+    // grid's selection stays on the row numbers it had.
+    connect(model, &QAbstractItemModel::rowsMoved, this, [this] { applySelection(); });
+    connect(model, &QAbstractItemModel::layoutChanged, this, [this] { applySelection(); });
+}
+
+void Grid::setModel(QAbstractItemModel* model) {
+    if (!model)
+        model = d->own;
+    if (model == d->model)
+        return;
+    disconnect(d->model, nullptr, this, nullptr);
+    QItemSelectionModel* old = d->selection;
+    d->model = model;
+    d->view->setModel(model);
+    d->selection = d->view->selectionModel();
+    d->frozen->setModel(model);
+    d->frozen->setSelectionModel(d->selection);
+    delete old;
+    d->view->setSelectionMode(QAbstractItemView::NoSelection);
+    watchModel();
+    d->widths.resize(static_cast<std::size_t>(std::max(0, Cols())), -1);
+    for (int c = 0; c < Cols(); ++c) {
+        int w = d->widths[static_cast<std::size_t>(c)];
+        if (w >= 0) {
+            d->view->setColumnWidth(c, TwipsToPixelsX(w));
+            d->frozen->setColumnWidth(c, TwipsToPixelsX(w));
+        }
+    }
+    d->fixedCols = std::clamp(d->fixedCols, 0, Cols());
+    clampSelection();
+    updateFrozen();
 }
 
 Grid::~Grid() {
@@ -97,20 +143,24 @@ Grid::~Grid() {
 }
 
 int Grid::Rows() const {
-    return d->model->gridRows();
+    return d->viewsOwn() ? d->own->gridRows() : d->model->rowCount() + 1;
 }
 
 void Grid::setRows(int n) {
-    d->model->setGridRows(n);
+    if (!d->viewsOwn())
+        return;
+    d->own->setGridRows(n);
     clampSelection();
 }
 
 int Grid::Cols() const {
-    return d->model->cols();
+    return d->viewsOwn() ? d->own->cols() : d->model->columnCount();
 }
 
 void Grid::setCols(int n) {
-    d->model->setCols(n);
+    if (!d->viewsOwn())
+        return;
+    d->own->setCols(n);
     d->widths.resize(static_cast<std::size_t>(std::max(0, n)), -1);
     clampSelection();
     updateFrozen();
@@ -149,10 +199,22 @@ void Grid::setColWidth(int col, int twips) {
 }
 
 int Grid::ColAlignment(int col) const {
-    return d->model->colAlignment(col);
+    if (d->viewsOwn())
+        return d->own->colAlignment(col);
+    if (col < 0 || col >= static_cast<int>(d->alignments.size()))
+        return -1;
+    return d->alignments[static_cast<std::size_t>(col)];
 }
+// A model of its own aligns its cells; the setting is only kept for it.
 void Grid::setColAlignment(int col, int alignment) {
-    d->model->setColAlignment(col, alignment);
+    if (d->viewsOwn()) {
+        d->own->setColAlignment(col, alignment);
+        return;
+    }
+    if (col < 0 || col >= Cols())
+        return;
+    d->alignments.resize(static_cast<std::size_t>(Cols()), -1);
+    d->alignments[static_cast<std::size_t>(col)] = alignment;
 }
 
 int Grid::Row() const {
@@ -187,16 +249,21 @@ void Grid::setColSel(int col) {
 }
 
 void Grid::AddItem(const std::string& text) {
-    d->model->addItem(text, Rows());
+    if (d->viewsOwn())
+        d->own->addItem(text, Rows());
 }
 
 void Grid::AddItem(const std::string& text, int index) {
-    d->model->addItem(text, index);
+    if (!d->viewsOwn())
+        return;
+    d->own->addItem(text, index);
     clampSelection();
 }
 
 void Grid::RemoveItem(int index) {
-    d->model->removeItem(index);
+    if (!d->viewsOwn())
+        return;
+    d->own->removeItem(index);
     clampSelection();
 }
 
@@ -209,7 +276,7 @@ void Grid::setRedraw(bool on) {
         return;
     d->redraw = on;
     d->view->setUpdatesEnabled(on);
-    d->model->setNotify(on);
+    d->own->setNotify(on);
     if (on) {
         // The reset forgets column widths only in the header's resize modes
         // we don't use, but the frozen view must be laid out again.
@@ -230,10 +297,24 @@ void Grid::setRedraw(bool on) {
 }
 
 std::string Grid::TextMatrix(int row, int col) const {
-    return d->model->cell(row, col);
+    if (d->viewsOwn())
+        return d->own->cell(row, col);
+    if (row < 0 || row >= Rows() || col < 0 || col >= Cols())
+        return {};
+    constexpr int bytesRole = Qt::UserRole + 1;
+    QVariant bytes = row == 0 ? d->model->headerData(col, Qt::Horizontal, bytesRole)
+                              : d->model->index(row - 1, col).data(bytesRole);
+    if (bytes.isValid())
+        return bytes.toByteArray().toStdString();
+    return DisplayText(row, col).toStdString();
 }
 QString Grid::DisplayText(int row, int col) const {
-    return d->model->displayCell(row, col);
+    if (d->viewsOwn())
+        return d->own->displayCell(row, col);
+    if (row < 0 || row >= Rows() || col < 0 || col >= Cols())
+        return {};
+    return row == 0 ? d->model->headerData(col, Qt::Horizontal).toString()
+                    : d->model->index(row - 1, col).data().toString();
 }
 
 void Grid::ShowRow(int row) {
@@ -248,7 +329,7 @@ QTableView* Grid::view() const {
 QTableView* Grid::frozenView() const {
     return d->frozen;
 }
-GridModel* Grid::model() const {
+QAbstractItemModel* Grid::model() const {
     return d->model;
 }
 

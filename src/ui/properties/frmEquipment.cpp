@@ -8,16 +8,17 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QShortcut>
 #include <QToolButton>
+#include <limits>
 
 #include "text/CodePage.h"
-#include "text/NumberReaders.h"
-#include "ui/list/frmEqs.h"
+#include "ui/document/Document.h"
+#include "ui/document/EquipmentTableModel.h"
+#include "ui/document/UndoKeys.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/Grid.h"
+#include "ui/platform/PropertyPictures.h"
 #include "ui/platform/Twips.h"
 #include "vocabulary/LookupTables.h"
 
@@ -30,111 +31,6 @@ frmEquipment* gWindow = nullptr;
 QRect twipsRect(int left, int top, int width, int height) {
     return QRect(TwipsToPixelsX(left), TwipsToPixelsY(top), TwipsToPixelsX(width),
                  TwipsToPixelsY(height));
-}
-
-enum class Picture { New, Update, First, Previous, Next, Last };
-
-// Drawn at twice the size too, so the pictures stay sharp at 200 %.
-QPixmap drawPicture(Picture picture, QSize size, qreal ratio, bool grey) {
-    QPixmap pixmap(size * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink = grey ? QColor(150, 150, 150) : QColor(20, 40, 120);
-    const QColor fill = grey ? QColor(215, 215, 215) : QColor(250, 250, 250);
-    const qreal w = size.width(), h = size.height();
-    p.setPen(QPen(ink, 1.2));
-    auto triangle = [&](qreal x, bool left) {
-        QPainterPath path;
-        if (left) {
-            path.moveTo(x, h / 2);
-            path.lineTo(x + 7, h / 2 - 6);
-            path.lineTo(x + 7, h / 2 + 6);
-        } else {
-            path.moveTo(x + 7, h / 2);
-            path.lineTo(x, h / 2 - 6);
-            path.lineTo(x, h / 2 + 6);
-        }
-        path.closeSubpath();
-        p.fillPath(path, ink);
-    };
-    switch (picture) {
-        case Picture::New: {
-            QPainterPath page;
-            page.moveTo(6, 3);
-            page.lineTo(w - 10, 3);
-            page.lineTo(w - 6, 7);
-            page.lineTo(w - 6, h - 3);
-            page.lineTo(6, h - 3);
-            page.closeSubpath();
-            p.fillPath(page, fill);
-            p.drawPath(page);
-            p.drawLine(QPointF(w - 10, 3), QPointF(w - 10, 7));
-            p.drawLine(QPointF(w - 10, 7), QPointF(w - 6, 7));
-            break;
-        }
-        case Picture::Update: {
-            QRectF disk(4, 3, w - 8, h - 6);
-            QPainterPath body;
-            body.moveTo(disk.topLeft());
-            body.lineTo(disk.right() - 3, disk.top());
-            body.lineTo(disk.right(), disk.top() + 3);
-            body.lineTo(disk.bottomRight());
-            body.lineTo(disk.bottomLeft());
-            body.closeSubpath();
-            p.fillPath(body, ink);
-            // Metal shutter with its slot at the top, paper label below.
-            p.fillRect(QRectF(disk.left() + 4, disk.top(), disk.width() - 9, 5), fill);
-            p.fillRect(QRectF(disk.right() - 8, disk.top() + 1, 2, 3), ink);
-            p.fillRect(QRectF(disk.left() + 2, disk.bottom() - 7, disk.width() - 4, 6), fill);
-            break;
-        }
-        case Picture::First:
-            p.fillRect(QRectF(4, h / 2 - 6, 2, 12), ink);
-            triangle(7, true);
-            break;
-        case Picture::Previous:
-            triangle(w / 2 - 4, true);
-            break;
-        case Picture::Next:
-            triangle(w / 2 - 3, false);
-            break;
-        case Picture::Last:
-            triangle(w - 14, false);
-            p.fillRect(QRectF(w - 6, h / 2 - 6, 2, 12), ink);
-            break;
-    }
-    return pixmap;
-}
-
-QIcon pictureIcon(Picture picture, QSize size) {
-    QIcon icon;
-    for (qreal ratio : {1.0, 2.0}) {
-        icon.addPixmap(drawPicture(picture, size, ratio, false), QIcon::Normal);
-        icon.addPixmap(drawPicture(picture, size, ratio, true), QIcon::Disabled);
-    }
-    return icon;
-}
-
-// The value icons: a tinted badge with a short mark, readable at 30 pixels.
-QPixmap valueBadge(const QString& mark, QColor tint, int side) {
-    const qreal ratio = 2.0;
-    QPixmap pixmap(QSize(side, side) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(tint);
-    p.setPen(QPen(tint.darker(160), 1));
-    p.drawRoundedRect(QRectF(1, 1, side - 2, side - 2), 5, 5);
-    QFont font(QStringLiteral("Sans"));
-    font.setBold(true);
-    font.setPixelSize(std::max(8, side * (mark.size() > 2 ? 30 : 40) / 100));
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(0, 0, side, side), Qt::AlignCenter, mark);
-    return pixmap;
 }
 
 QLineEdit* makeBox(QWidget* parent, const char* name, const QString& accessible, QRect rect) {
@@ -153,33 +49,6 @@ QLabel* makeLabel(QWidget* parent, const QString& text, QRect rect) {
 }
 
 }  // namespace
-
-UpDown::UpDown(QLineEdit* buddy, int min, int max, int step, QWidget* parent)
-    : QWidget(parent), mBuddy(buddy), mMin(min), mMax(max), mStep(step) {
-    mUp = new QToolButton(this);
-    mDown = new QToolButton(this);
-    mUp->setArrowType(Qt::UpArrow);
-    mDown->setArrowType(Qt::DownArrow);
-    mUp->setAutoRepeat(true);
-    mDown->setAutoRepeat(true);
-    mUp->setFocusPolicy(Qt::NoFocus);
-    mDown->setFocusPolicy(Qt::NoFocus);
-    connect(mUp, &QToolButton::clicked, this, [this] { stepBy(+1); });
-    connect(mDown, &QToolButton::clicked, this, [this] { stepBy(-1); });
-}
-
-void UpDown::resizeEvent(QResizeEvent*) {
-    const int half = height() / 2;
-    mUp->setGeometry(0, 0, width(), half);
-    mDown->setGeometry(0, half, width(), height() - half);
-}
-
-void UpDown::stepBy(int direction) {
-    std::int64_t value = ReadLeadingNumber(mBuddy->text().toStdString()).value_or(mMin);
-    value = std::clamp<std::int64_t>(value, mMin, mMax);
-    value = std::clamp<std::int64_t>(value + std::int64_t(direction) * mStep, mMin, mMax);
-    mBuddy->setText(QString::number(value));
-}
 
 frmEquipment::frmEquipment(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -212,11 +81,11 @@ frmEquipment::frmEquipment(QWidget* parent)
 
     // Button bar.
     QWidget* bar = frames[7];
-    auto pictureButton = [&](const char* name, Picture picture, QSize size, int left,
+    auto pictureButton = [&](const char* name, PropertyPicture picture, QSize size, int left,
                              const QString& tip) {
         auto* button = new QToolButton(bar);
         button->setObjectName(QLatin1String(name));
-        button->setIcon(pictureIcon(picture, size));
+        button->setIcon(PropertyIcon(picture, size));
         button->setIconSize(size);
         button->setGeometry(
             QRect(QPoint(TwipsToPixelsX(left), TwipsToPixelsY(150)), size + QSize(4, 4)));
@@ -224,9 +93,9 @@ frmEquipment::frmEquipment(QWidget* parent)
         button->setAccessibleName(tip);
         return button;
     };
-    cmdNew =
-        pictureButton("cmdNew", Picture::New, QSize(23, 22), 60, QStringLiteral("New equipment"));
-    cmdUpdate = pictureButton("cmdUpdate", Picture::Update, QSize(23, 22), 480,
+    cmdNew = pictureButton("cmdNew", PropertyPicture::New, QSize(23, 22), 60,
+                           QStringLiteral("New equipment"));
+    cmdUpdate = pictureButton("cmdUpdate", PropertyPicture::Update, QSize(23, 22), 480,
                               QStringLiteral("Update equipment"));
     txtEqCode = makeBox(bar, "txtEqCode", QStringLiteral("Equipment number"),
                         twipsRect(930, 170, 700, 360));
@@ -242,9 +111,11 @@ frmEquipment::frmEquipment(QWidget* parent)
     navy.setColor(QPalette::Text, QColor(0, 0, 128));
     txtName->setPalette(navy);
     txtName->setText(QStringLiteral("XX"));
-    cmdFirst = pictureButton("cmdFirst", Picture::First, QSize(20, 21), 5730,
+    // A record's name is as long as the file makes it; the box must not cut it.
+    txtName->setMaxLength(std::numeric_limits<int>::max());
+    cmdFirst = pictureButton("cmdFirst", PropertyPicture::First, QSize(20, 21), 5730,
                              QStringLiteral("First record"));
-    cmdPrevious = pictureButton("cmdPrevious", Picture::Previous, QSize(20, 21), 6120,
+    cmdPrevious = pictureButton("cmdPrevious", PropertyPicture::Previous, QSize(20, 21), 6120,
                                 QStringLiteral("Previous record"));
     txtRowMeter =
         makeBox(bar, "txtRowMeter", QStringLiteral("Record"), twipsRect(6510, 170, 960, 360));
@@ -252,10 +123,10 @@ frmEquipment::frmEquipment(QWidget* parent)
     txtRowMeter->setAlignment(Qt::AlignCenter);
     txtRowMeter->setFocusPolicy(Qt::NoFocus);
     txtRowMeter->setText(QStringLiteral("4 / 999"));
-    cmdNext =
-        pictureButton("cmdNext", Picture::Next, QSize(20, 21), 7510, QStringLiteral("Next record"));
-    cmdLast =
-        pictureButton("cmdLast", Picture::Last, QSize(20, 21), 7900, QStringLiteral("Last record"));
+    cmdNext = pictureButton("cmdNext", PropertyPicture::Next, QSize(20, 21), 7510,
+                            QStringLiteral("Next record"));
+    cmdLast = pictureButton("cmdLast", PropertyPicture::Last, QSize(20, 21), 7900,
+                            QStringLiteral("Last record"));
 
     auto makeCombo = [](QWidget* parent, const char* name, const QString& accessible, QRect rect) {
         auto* combo = new QComboBox(parent);
@@ -346,7 +217,7 @@ frmEquipment::frmEquipment(QWidget* parent)
         const int left = 90 + v.column * 1420, top = 150 + v.row * 560;
         auto* icon = new QLabel(f2);
         icon->setGeometry(twipsRect(left, top, 450, 450));
-        icon->setPixmap(valueBadge(QLatin1String(v.mark), v.tint, icon->width()));
+        icon->setPixmap(ValueBadge(QLatin1String(v.mark), v.tint, icon->width()));
         icon->setScaledContents(true);
         icon->setToolTip(QLatin1String(v.tip));
         valueBoxes[i] = makeBox(f2, v.box, QLatin1String(v.accessible),
@@ -453,6 +324,21 @@ frmEquipment::frmEquipment(QWidget* parent)
     shortcut(QKeySequence(Qt::ALT | Qt::Key_Right), &frmEquipment::cmdNext_Click);
     shortcut(QKeySequence(Qt::ALT | Qt::Key_End), &frmEquipment::cmdLast_Click);
 
+    Document& document = mdlGeneral::document();
+    AddUndoKeys(this, document.undoStack());
+    QAbstractItemModel* model = document.model();
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &frmEquipment::followRecord);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &frmEquipment::followRecord);
+    connect(model, &QAbstractItemModel::rowsMoved, this, &frmEquipment::followRecord);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &frmEquipment::followRecord);
+    connect(model, &QAbstractItemModel::modelReset, this, &frmEquipment::followRecord);
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                if (mRecord.isValid() && mRecord.row() >= topLeft.row() &&
+                    mRecord.row() <= bottomRight.row())
+                    followRecord();
+            });
+
     gWindow = this;
     Form_Load();
 }
@@ -484,6 +370,28 @@ void frmEquipment::Form_Load() {
 }
 
 void frmEquipment::Form_Activate() {
+    UpdateDisableds();
+}
+
+void frmEquipment::setRecord(std::int32_t position) {
+    QAbstractItemModel* model = mdlGeneral::document().model();
+    mRecord = QPersistentModelIndex(model->index(position - 1, 0));
+    mFollowing = mRecord.isValid();
+}
+
+std::int32_t frmEquipment::recordPosition() const {
+    return mRecord.isValid() ? mRecord.row() + 1 : 0;
+}
+
+void frmEquipment::followRecord() {
+    if (gWindow != this || !mFollowing)
+        return;
+    if (!mRecord.isValid()) {
+        close();
+        return;
+    }
+    mdlGeneral::gCurrentIndex = recordPosition();
+    showRecord(true);
     UpdateDisableds();
 }
 

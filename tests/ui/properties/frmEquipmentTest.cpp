@@ -6,8 +6,11 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+#include <QUndoStack>
 #include <memory>
 
+#include "ui/document/Document.h"
+#include "ui/list/ListCommands.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/Grid.h"
@@ -65,11 +68,11 @@ struct PropertiesWindow : ::testing::Test {
     }
     Grid& grid() { return mdlGeneral::UnitList(); }
     void load(int n) {
-        grid().setRows(1);
-        for (int i = 0; i < n; ++i) {
-            mdlGeneral::gEquipments().Add(sample(i));
-            mdlGeneral::FillGridRow(*mdlGeneral::gEquipments().Item(i + 1));
-        }
+        mdlGeneral::ResetEquipments();
+        std::vector<Equipment> records;
+        for (int i = 0; i < n; ++i)
+            records.push_back(sample(i));
+        mdlGeneral::document().insertRecords(1, records);
     }
     frmEquipment& show(int row) {
         grid().setRow(row);
@@ -300,7 +303,6 @@ TEST_F(PropertiesWindow, NewRecordDefaults) {
 }
 
 TEST_F(PropertiesWindow, NewRecordOnEmptyList) {
-    grid().setRows(1);
     auto* w = new frmEquipment(list.get());
     w->cmdNew_Click();
     ASSERT_EQ(mdlGeneral::gEquipments().Count(), 1);
@@ -365,15 +367,14 @@ TEST_F(PropertiesWindow, ShortcutsRunTheirCommands) {
 }
 
 TEST_F(PropertiesWindow, NoRecordRowsNothingHappens) {
-    load(2);
-    frmEquipment& w = show(2);
-    grid().setRows(1);
-    w.cmdFirst_Click();
-    w.cmdLast_Click();
+    auto* w = new frmEquipment(list.get());
+    w->txtName->setText("untouched");
+    w->cmdFirst_Click();
+    w->cmdLast_Click();
     grid().setRow(0);
     mdlGeneral::ShowEquipmentDetails();
-    EXPECT_EQ(mdlGeneral::gCurrentIndex, 2);
-    EXPECT_EQ(w.txtName->text(), "Unit1");
+    EXPECT_EQ(mdlGeneral::gCurrentIndex, 0);
+    EXPECT_EQ(w->txtName->text(), "untouched");
 }
 
 TEST_F(PropertiesWindow, UnitSpecialBoxesFollowTheText) {
@@ -445,23 +446,84 @@ TEST_F(PropertiesWindow, SpinnersCountFromTheirBox) {
     EXPECT_EQ(w.txtYA->text(), "0");
 }
 
-TEST_F(PropertiesWindow, ListChangedReshowsOrCloses) {
-    load(5);
-    frmEquipment& w = show(3);
-    // A cut of record 3: what is now third is shown, and a commit goes there.
-    mdlGeneral::gEquipments().Remove(3);
-    grid().RemoveItem(3);
-    mdlGeneral::ListChanged();
-    EXPECT_EQ(w.txtName->text(), "Unit3");
-    EXPECT_EQ(w.txtRowMeter->text(), "3 / 4");
+TEST_F(PropertiesWindow, FollowsItsRecordThroughCommandsUndoAndRedo) {
+    load(6);
+    frmEquipment& w = show(3);  // Unit2
+    w.txtSA->setText("77");
+    w.txtSA->setModified(true);  // typed, not yet committed
+    QUndoStack& stack = *mdlGeneral::document().undoStack();
+    auto expectShown = [&](int position, const char* step) {
+        EXPECT_EQ(mdlGeneral::gCurrentIndex, position) << step;
+        EXPECT_EQ(w.txtRowMeter->text(),
+                  QStringLiteral("%1 / %2").arg(position).arg(mdlGeneral::gEquipments().Count()))
+            << step;
+        EXPECT_EQ(w.windowTitle(), "Unit2") << step;
+        EXPECT_EQ(w.txtName->text(), "Unit2") << step;
+        EXPECT_EQ(w.txtSA->text(), "77") << step;
+    };
+    cmdDown_Click();
+    expectShown(4, "move down");
+    stack.undo();
+    expectShown(3, "undo move");
+    stack.redo();
+    expectShown(4, "redo move");
+    grid().setRow(2);
+    cmdCut_Click();
+    expectShown(3, "cut above");
+    stack.undo();
+    expectShown(4, "undo cut");
+    // Codes 0 1 3 2 4 5 sort back: the record returns to position 3.
+    cmdSort_Click();
+    expectShown(3, "sort");
+    // A commit writes into the record shown, wherever the grid stands.
+    grid().setRow(6);
     mdlGeneral::CommitEquipmentDetails();
-    EXPECT_EQ(item(3).EqName(), "Unit3");
-    EXPECT_EQ(item(2).EqName(), "Unit1");
-    mdlGeneral::gEquipments().Remove(3);
-    mdlGeneral::gEquipments().Remove(3);
-    grid().setRows(3);
-    mdlGeneral::ListChanged();
+    EXPECT_EQ(item(3).SoftAttack(), 77);
+    EXPECT_EQ(item(3).EqName(), "Unit2");
+    stack.undo();
+    EXPECT_EQ(item(3).SoftAttack(), 2);
+    EXPECT_EQ(w.txtSA->text(), "2");  // committed, so the undo shows through
+    stack.redo();
+    EXPECT_EQ(w.txtSA->text(), "77");
+    grid().setRow(3);
+    cmdCut_Click();
     EXPECT_EQ(mdlGeneral::propertiesWindow(), nullptr);
+}
+
+TEST_F(PropertiesWindow, ClosesWhenItsNewRecordIsUndoneOrAPairIsLoaded) {
+    load(3);
+    frmEquipment& w = show(2);
+    w.cmdNew_Click();
+    EXPECT_EQ(mdlGeneral::gCurrentIndex, 4);
+    EXPECT_EQ(w.txtRowMeter->text(), "4 / 4");
+    mdlGeneral::document().undoStack()->undo();
+    EXPECT_EQ(mdlGeneral::propertiesWindow(), nullptr);
+    EXPECT_EQ(mdlGeneral::gEquipments().Count(), 3);
+
+    show(1);
+    mdlGeneral::ResetEquipments();
+    EXPECT_EQ(mdlGeneral::propertiesWindow(), nullptr);
+}
+
+TEST_F(PropertiesWindow, UnchangedCommitAndRefusedCommitPutNothingOnTheStack) {
+    load(3);
+    frmEquipment& w = show(2);
+    mdlGeneral::CommitEquipmentDetails();
+    EXPECT_EQ(mdlGeneral::document().undoStack()->count(), 0);
+    w.txtSA->setText("999");
+    mdlGeneral::CommitEquipmentDetails();
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(mdlGeneral::document().undoStack()->count(), 0);
+    EXPECT_FALSE(list->isModified());
+}
+
+TEST_F(PropertiesWindow, NameBoxTakesNamesOfAnyLength) {
+    load(2);
+    frmEquipment& w = show(2);
+    const std::string name(40000, 'n');
+    w.txtName->setText(QString::fromStdString(name));
+    mdlGeneral::CommitEquipmentDetails();
+    EXPECT_EQ(item(2).EqName(), name);
 }
 
 TEST_F(PropertiesWindow, ControlsAreNamedForScreenReaders) {
