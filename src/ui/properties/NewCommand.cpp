@@ -1,5 +1,6 @@
 #include "ui/properties/NewCommand.h"
 
+#include "model/Equipment.h"
 #include "model/FieldTable.h"
 #include "ui/document/Document.h"
 
@@ -21,8 +22,8 @@ void NewCommand::revert() {
     document().removeRecords(mPosition, 1);
 }
 
-GridSelection NewCommand::selectionAfter(const GridSelection& before) const {
-    return GridSelection{mPosition, before.col, mPosition, before.col};
+GridSelection NewCommand::selectionAfter(const GridSelection&) const {
+    return WholeRow(mPosition, kFieldCount);
 }
 
 }  // namespace kestrel::ui

@@ -7,8 +7,8 @@
 
 namespace kestrel::ui {
 
-// New: one fresh record at the end of the list, which becomes the current
-// row; undo takes it off again.
+// New: one fresh record at the end of the list, whose row becomes the
+// selected one; undo takes it off again.
 class NewCommand : public ListCommand {
 public:
     explicit NewCommand(Document& document);
