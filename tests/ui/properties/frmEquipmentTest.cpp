@@ -15,6 +15,7 @@
 #include "ui/mdlGeneral.h"
 #include "ui/platform/Grid.h"
 #include "ui/platform/MessageBox.h"
+#include "ui/properties/PropertiesFixture.h"
 #include "ui/properties/frmEquipment.h"
 #include "vocabulary/LookupTables.h"
 
@@ -23,64 +24,8 @@ using namespace kestrel::ui;
 
 namespace {
 
-Equipment sample(int i) {
-    Equipment e;
-    e.setEqCode(i);
-    e.setEqName("Unit" + std::to_string(i));
-    e.setEqClass(static_cast<Byte>(i % 22));
-    e.setSoftAttack(static_cast<Byte>(i % 200));
-    e.setHardAttack(3);
-    e.setTargetType(2);
-    e.setMoveMode(1);
-    e.setMovementMode(11);
-    e.setFuel(40);
-    e.setPrestigeCost(300);
-    e.setMonthAvail(4);
-    e.setYearAvail(41);
-    e.setYearExpire(45);
-    e.setNonOrganicTransport(3);
-    e.setCountry(25);
-    e.setUnitSpecial(5);
-    e.setUnk7(9);
-    e.setIconName("ic" + std::to_string(i));
-    e.setAttackSound(-7);
-    e.setMoveSound(2);
-    e.setDeathSound(3);
-    e.setLastPart("tail");
-    return e;
-}
-
-struct PropertiesWindow : ::testing::Test {
-    std::unique_ptr<frmEqs> list;
-    std::vector<QString> messages;
-
-    void SetUp() override {
-        InitLookupTables();
-        mdlGeneral::ResetEquipments();
-        mdlGeneral::gCurrentIndex = 0;
-        list = std::make_unique<frmEqs>();
-        setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
-    }
-    void TearDown() override {
-        delete mdlGeneral::propertiesWindow();
-        list.reset();
-        setMsgBoxHandler({});
-    }
-    Grid& grid() { return mdlGeneral::UnitList(); }
-    void load(int n) {
-        mdlGeneral::ResetEquipments();
-        std::vector<Equipment> records;
-        for (int i = 0; i < n; ++i)
-            records.push_back(sample(i));
-        mdlGeneral::document().insertRecords(1, records);
-    }
-    frmEquipment& show(int row) {
-        grid().setRow(row);
-        mdlGeneral::ShowEquipmentDetails();
-        return *mdlGeneral::propertiesWindow();
-    }
-    const Equipment& item(int i) { return *mdlGeneral::gEquipments().Item(i); }
-};
+using kestrel_test::PropertiesWindow;
+using kestrel_test::sample;
 
 TEST_F(PropertiesWindow, ShowsEveryControlOfTheRecord) {
     load(999);
@@ -444,86 +389,6 @@ TEST_F(PropertiesWindow, SpinnersCountFromTheirBox) {
     w.txtYA->setText("0");
     w.UpDown17->stepDown();
     EXPECT_EQ(w.txtYA->text(), "0");
-}
-
-TEST_F(PropertiesWindow, FollowsItsRecordThroughCommandsUndoAndRedo) {
-    load(6);
-    frmEquipment& w = show(3);  // Unit2
-    w.txtSA->setText("77");
-    w.txtSA->setModified(true);  // typed, not yet committed
-    QUndoStack& stack = *mdlGeneral::document().undoStack();
-    auto expectShown = [&](int position, const char* step) {
-        EXPECT_EQ(mdlGeneral::gCurrentIndex, position) << step;
-        EXPECT_EQ(w.txtRowMeter->text(),
-                  QStringLiteral("%1 / %2").arg(position).arg(mdlGeneral::gEquipments().Count()))
-            << step;
-        EXPECT_EQ(w.windowTitle(), "Unit2") << step;
-        EXPECT_EQ(w.txtName->text(), "Unit2") << step;
-        EXPECT_EQ(w.txtSA->text(), "77") << step;
-    };
-    cmdDown_Click();
-    expectShown(4, "move down");
-    stack.undo();
-    expectShown(3, "undo move");
-    stack.redo();
-    expectShown(4, "redo move");
-    grid().setRow(2);
-    cmdCut_Click();
-    expectShown(3, "cut above");
-    stack.undo();
-    expectShown(4, "undo cut");
-    // Codes 0 1 3 2 4 5 sort back: the record returns to position 3.
-    cmdSort_Click();
-    expectShown(3, "sort");
-    // A commit writes into the record shown, wherever the grid stands.
-    grid().setRow(6);
-    mdlGeneral::CommitEquipmentDetails();
-    EXPECT_EQ(item(3).SoftAttack(), 77);
-    EXPECT_EQ(item(3).EqName(), "Unit2");
-    stack.undo();
-    EXPECT_EQ(item(3).SoftAttack(), 2);
-    EXPECT_EQ(w.txtSA->text(), "2");  // committed, so the undo shows through
-    stack.redo();
-    EXPECT_EQ(w.txtSA->text(), "77");
-    grid().setRow(3);
-    cmdCut_Click();
-    EXPECT_EQ(mdlGeneral::propertiesWindow(), nullptr);
-}
-
-TEST_F(PropertiesWindow, ClosesWhenItsNewRecordIsUndoneOrAPairIsLoaded) {
-    load(3);
-    frmEquipment& w = show(2);
-    w.cmdNew_Click();
-    EXPECT_EQ(mdlGeneral::gCurrentIndex, 4);
-    EXPECT_EQ(w.txtRowMeter->text(), "4 / 4");
-    mdlGeneral::document().undoStack()->undo();
-    EXPECT_EQ(mdlGeneral::propertiesWindow(), nullptr);
-    EXPECT_EQ(mdlGeneral::gEquipments().Count(), 3);
-
-    show(1);
-    mdlGeneral::ResetEquipments();
-    EXPECT_EQ(mdlGeneral::propertiesWindow(), nullptr);
-}
-
-TEST_F(PropertiesWindow, UnchangedCommitAndRefusedCommitPutNothingOnTheStack) {
-    load(3);
-    frmEquipment& w = show(2);
-    mdlGeneral::CommitEquipmentDetails();
-    EXPECT_EQ(mdlGeneral::document().undoStack()->count(), 0);
-    w.txtSA->setText("999");
-    mdlGeneral::CommitEquipmentDetails();
-    EXPECT_EQ(messages.size(), 1u);
-    EXPECT_EQ(mdlGeneral::document().undoStack()->count(), 0);
-    EXPECT_FALSE(list->isModified());
-}
-
-TEST_F(PropertiesWindow, NameBoxTakesNamesOfAnyLength) {
-    load(2);
-    frmEquipment& w = show(2);
-    const std::string name(40000, 'n');
-    w.txtName->setText(QString::fromStdString(name));
-    mdlGeneral::CommitEquipmentDetails();
-    EXPECT_EQ(item(2).EqName(), name);
 }
 
 TEST_F(PropertiesWindow, ControlsAreNamedForScreenReaders) {
