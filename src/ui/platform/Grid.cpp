@@ -1,10 +1,7 @@
 #include "ui/platform/Grid.h"
 
-#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
