@@ -95,10 +95,17 @@ void BM_ListIntoGrid(benchmark::State& state) {
     paints.report(state);
 }
 
+void setKeys(int kind);
+
+// Renumber of a list whose codes are all out of place.
 void BM_Renumber(benchmark::State& state) {
     auto window = listed(static_cast<int>(state.range(0)));
     PaintCounter paints(*window);
     for (auto _ : state) {
+        state.PauseTiming();
+        mdlGeneral::document().undoStack()->clear();
+        setKeys(0);
+        state.ResumeTiming();
         cmdRenumber_Click();
         paint(*window);
     }

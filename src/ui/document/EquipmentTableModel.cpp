@@ -3,8 +3,8 @@
 #include <string>
 
 #include "model/FieldTable.h"
-#include "text/CodePage.h"
 #include "ui/document/Document.h"
+#include "ui/platform/CodePageText.h"
 #include "vocabulary/FieldText.h"
 
 namespace kestrel::ui {
@@ -21,10 +21,6 @@ bool looksNumeric(const std::string& s) {
             return false;
     }
     return true;
-}
-
-QString decode(const std::string& bytes) {
-    return QString::fromStdString(CodePageToUtf8(bytes));
 }
 
 }  // namespace
@@ -53,7 +49,7 @@ QVariant EquipmentTableModel::data(const QModelIndex& index, int role) const {
     if (role == BytesRole)
         return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
     if (role == Qt::DisplayRole)
-        return decode(text);
+        return FromCodePage(text);
     return QVariant::fromValue(
         Qt::Alignment((looksNumeric(text) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
 }

@@ -15,6 +15,7 @@
 #include "ui/list/PasteCommand.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
+#include "ui/platform/CodePageText.h"
 #include "ui/platform/Grid.h"
 #include "ui/platform/MessageBox.h"
 
@@ -51,10 +52,10 @@ void CopySelectedEquipment() {
     records.reserve(static_cast<std::size_t>(range.count()));
     for (int i = range.first; i <= range.last; ++i)
         records.push_back(equipments.Item(i));
-    const std::string utf8 = kestrel::CodePageToUtf8(kestrel::EncodeClipboardText(records));
+    const QString text = kestrel::ui::FromCodePage(kestrel::EncodeClipboardText(records));
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    clipboard->setText(text);
 }
 
 void RemoveSelectedEquipment() {
