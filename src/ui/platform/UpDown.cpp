@@ -33,6 +33,8 @@ void UpDown::stepBy(int direction) {
     value = std::clamp<std::int64_t>(value, mMin, mMax);
     value = std::clamp<std::int64_t>(value + std::int64_t(direction) * mStep, mMin, mMax);
     mBuddy->setText(QString::number(value));
+    // A step is the user's edit of the box, as typing is.
+    mBuddy->setModified(true);
 }
 
 }  // namespace kestrel::ui

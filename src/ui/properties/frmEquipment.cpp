@@ -135,6 +135,10 @@ frmEquipment::frmEquipment(QWidget* parent)
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setAccessibleName(accessible);
         combo->setGeometry(rect);
+        // A choice from the list is an edit like typing, kept when the
+        // record is shown again.
+        QObject::connect(combo, &QComboBox::activated, combo,
+                         [combo] { combo->lineEdit()->setModified(true); });
         return combo;
     };
 

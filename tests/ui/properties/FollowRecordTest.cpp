@@ -13,6 +13,9 @@ TEST_F(PropertiesWindow, FollowsItsRecordThroughCommandsUndoAndRedo) {
     frmEquipment& w = show(3);  // Unit2
     w.txtSA->setText("77");
     w.txtSA->setModified(true);  // typed, not yet committed
+    w.cmbClass->setCurrentIndex(7);
+    emit w.cmbClass->activated(7);  // chosen from the list
+    w.UpDown16->stepUp();           // month 4 to 5 by its spinner
     QUndoStack& stack = *mdlGeneral::document().undoStack();
     auto expectShown = [&](int position, const char* step) {
         EXPECT_EQ(mdlGeneral::gCurrentIndex, position) << step;
@@ -22,6 +25,8 @@ TEST_F(PropertiesWindow, FollowsItsRecordThroughCommandsUndoAndRedo) {
         EXPECT_EQ(w.windowTitle(), "Unit2") << step;
         EXPECT_EQ(w.txtName->text(), "Unit2") << step;
         EXPECT_EQ(w.txtSA->text(), "77") << step;
+        EXPECT_EQ(w.cmbClass->currentIndex(), 7) << step;
+        EXPECT_EQ(w.txtMA->text(), "5") << step;
     };
     cmdDown_Click();
     expectShown(4, "move down");
