@@ -1,4 +1,6 @@
+#include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -382,4 +384,41 @@ TEST_F(UndoCommands, RandomSequencesMatchAPlainListAfterEveryStep) {
         delete mdlGeneral::propertiesWindow();
     }
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(UndoCommands, ScrollPositionSurvivesCommandsAndTheirUndo) {
+    std::mt19937 random(9);
+    Records many;
+    for (int i = 0; i < 400; ++i)
+        many.push_back(madeUp(random, i));
+    load(many);
+    window->resize(600, 300);
+    window->show();
+    QScrollBar* bar = grid().view()->verticalScrollBar();
+    select(200, 200);
+    grid().ShowRow(200);
+    QApplication::processEvents();
+    const int top = bar->value();
+    ASSERT_GT(top, 0);
+    const std::function<void()> commands[] = {
+        [] { cmdSortbyCountry_Click(); }, [] { cmdSort_Click(); }, [] { cmdRenumber_Click(); },
+        [this] {
+            select(198, 199);  // in view, so selecting does not scroll
+            cmdCut_Click();
+        },
+        [] {
+            toClipboard({Records(2)});
+            cmdPaste_Click();
+        }};
+    for (const auto& command : commands) {
+        command();
+        QApplication::processEvents();
+        EXPECT_EQ(bar->value(), top) << "after command " << stack().index();
+    }
+    while (stack().canUndo()) {
+        stack().undo();
+        QApplication::processEvents();
+        EXPECT_EQ(bar->value(), top) << "after undo to " << stack().index();
+    }
+    EXPECT_EQ(current(), many);
 }
