@@ -38,8 +38,8 @@ public:
     EquipmentTableModel* model() const { return mModel; }
     QUndoStack* undoStack() const { return mStack; }
 
-    // Puts a newly read collection in place: the views reset, the stack
-    // empties and the current state counts as saved.
+    // Puts a newly read collection in place: the views reset and the stack
+    // empties. The list counts as saved unless loadComplete is false.
     void replaceAll(std::unique_ptr<Equipments> equipments, bool loadComplete);
 
     // Modified: the list differs from what was last loaded or saved, or
