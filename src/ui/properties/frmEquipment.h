@@ -47,6 +47,12 @@ public:
     // Puts the record into every control and the meter; with keepEdits the
     // boxes the user has typed in and not committed keep their text.
     void showRecord(bool keepEdits = false);
+    // Shows the record of the grid's current row (none for the heading
+    // row), selecting that whole row, and shows the window if hidden.
+    void showGridRow();
+    // Writes the controls into the record shown, as one undoable Update;
+    // refuses with a message a value its field cannot hold.
+    void commit();
 
     QToolButton *cmdNew, *cmdUpdate, *cmdFirst, *cmdPrevious, *cmdNext, *cmdLast;
     QLineEdit *txtEqCode, *txtName, *txtRowMeter, *txtIcon;
@@ -67,6 +73,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createControls();
     // The list changed: the window shows its record where it now is, or
     // closes when it is gone.
     void followRecord();
