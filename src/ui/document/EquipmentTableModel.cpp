@@ -3,9 +3,9 @@
 #include <string>
 
 #include "model/FieldTable.h"
+#include "model/FieldText.h"
 #include "ui/document/Document.h"
 #include "ui/platform/CodePageText.h"
-#include "vocabulary/FieldText.h"
 
 namespace kestrel::ui {
 
@@ -45,7 +45,7 @@ QVariant EquipmentTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole && field == static_cast<int>(Field::EqName))
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignTop));
     const Equipment& e = *mDocument.equipments().Item(index.row() + 1);
-    const std::string text = FieldText(e, field);
+    const std::string text = FieldValueText(e, field);
     if (role == BytesRole)
         return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
     if (role == Qt::DisplayRole)

@@ -1,7 +1,7 @@
+#include "model/FieldText.h"
 #include "ui/document/Document.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
-#include "vocabulary/FieldText.h"
 
 namespace mdlGeneral {
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "model/Equipments.h"
+#include "model/FieldText.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
 #include "text/CodePage.h"
@@ -14,7 +15,6 @@
 #include "ui/platform/Grid.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/properties/frmEquipment.h"
-#include "vocabulary/FieldText.h"
 
 using namespace kestrel;
 using namespace kestrel::ui;
@@ -91,7 +91,7 @@ void ListFixture::expectList(const std::vector<Equipment>& records, const std::s
     for (std::size_t i = 0; i < records.size(); ++i) {
         const int row = static_cast<int>(i) + 1;
         for (int c = 0; c < kFieldCount; ++c) {
-            ASSERT_EQ(grid().TextMatrix(row, c), FieldText(records[i], c))
+            ASSERT_EQ(grid().TextMatrix(row, c), FieldValueText(records[i], c))
                 << step << ": row " << row << " column " << c;
         }
     }
