@@ -97,7 +97,7 @@ std::string dataPathFor(const std::string& path) {
     if (!entries)
         return path;
     std::string folder = path;
-    if (!folder.empty() && folder.back() != '/')
+    if (!folder.empty() && !IsPathSeparator(folder.back()))
         folder += '/';
     for (const auto& name : *entries) {
         if (upper(name) == kBinaryName)
@@ -107,12 +107,13 @@ std::string dataPathFor(const std::string& path) {
 }
 
 std::string folderOf(const std::string& dataPath) {
-    auto slash = dataPath.find_last_of('/');
-    if (slash == std::string::npos)
+    std::string folder = dataPath.substr(0, FolderPartLength(dataPath));
+    if (folder.empty())
         return ".";
-    if (slash == 0)
-        return "/";
-    return dataPath.substr(0, slash);
+    // "/" and "C:\" name a folder only with their separator.
+    if (folder.size() > 1 && folder[folder.size() - 2] != ':')
+        folder.pop_back();
+    return folder;
 }
 
 struct PairBytes {

@@ -227,8 +227,7 @@ Long CountryFromMask(const std::string& mask) {
 
 EquipmentFilePaths PathsFor(const std::string& dataPath) {
     EquipmentFilePaths paths;
-    std::size_t slash = dataPath.find_last_of('/');
-    paths.folder = slash == std::string::npos ? std::string() : dataPath.substr(0, slash + 1);
+    paths.folder = dataPath.substr(0, FolderPartLength(dataPath));
     const std::string& f = paths.folder;
     paths.nameList = f + "EQUIP97.TXT";
     paths.nameListTemp = f + "EQUIP97.TXX";

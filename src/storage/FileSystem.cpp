@@ -127,6 +127,10 @@ std::optional<std::vector<std::string>> PosixFileSystem::listFolder(const std::s
     return names;
 }
 
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
 FileSystem& fileSystem() {
     static PosixFileSystem posix;
     return currentSlot() ? *currentSlot() : posix;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -32,6 +33,7 @@ public:
     virtual std::optional<std::vector<std::string>> listFolder(const std::string& folder) = 0;
 };
 
+#ifndef _WIN32
 class PosixFileSystem : public FileSystem {
 public:
     // Unsynced is for measuring what the fsyncs cost; the editor always syncs.
@@ -53,6 +55,45 @@ public:
 private:
     bool synced_;
 };
+using NativeFileSystem = PosixFileSystem;
+#else
+// Paths are UTF-8 and reach the system as UTF-16. Names are found whatever
+// their letter case, and a file replaced by rename keeps its spelling. A
+// mode without the owner's write bit is the read-only attribute.
+class WindowsFileSystem : public FileSystem {
+public:
+    enum class Durability { Synced, Unsynced };
+    explicit WindowsFileSystem(Durability durability = Durability::Synced)
+        : synced_(durability == Durability::Synced) {}
+
+    std::optional<std::string> readFile(const std::string& path) override;
+    std::optional<std::uint64_t> fileSize(const std::string& path) override;
+    bool writeFile(const std::string& path, const std::string& bytes, int mode) override;
+    std::optional<unsigned> fileMode(const std::string& path) override;
+    bool link(const std::string& from, const std::string& to) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    bool rename(const std::string& from, const std::string& to) override;
+    bool remove(const std::string& path) override;
+    bool syncFolder(const std::string& folder) override;
+    std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
+
+private:
+    bool synced_;
+};
+using NativeFileSystem = WindowsFileSystem;
+#endif
+
+// Whether c separates the names of a path on this system: Windows takes a
+// backslash as well as '/'.
+bool IsPathSeparator(char c);
+// The length of the folder part of path, its last separator included; 0 when
+// path has none.
+inline std::size_t FolderPartLength(const std::string& path) {
+    std::size_t n = path.size();
+    while (n > 0 && !IsPathSeparator(path[n - 1]))
+        --n;
+    return n;
+}
 
 // The instance the storage code uses; the POSIX one unless replaced.
 FileSystem& fileSystem();

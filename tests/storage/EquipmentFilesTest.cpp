@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -41,6 +43,15 @@ std::vector<Equipment> randomRecords(std::mt19937& random, int count) {
     for (int k = 0; k < count; ++k)
         records.push_back(RandomEquipment(random));
     return records;
+}
+
+// The names in folder as the system spells them, sorted.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::vector<Equipment> contents(const Equipments& e) {
@@ -107,31 +118,42 @@ TEST_F(EquipmentFiles, OtherBinaryNameAndLowerCaseNameList) {
     EXPECT_EQ(ReadBytes(folder / "equip97.txt").substr(0, 9), "changed\r\n");
     EXPECT_EQ(ReadBytes(folder / "EQUIP97.T"), pair.names);
     EXPECT_EQ(ReadBytes(folder / "EQUIP97.E"), pair.binary);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), "<missing>");
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.EQP"), "<missing>");
+    // Also where names are found whatever their case: the pair keeps its own.
+    EXPECT_EQ(namesIn(folder.path()),
+              (std::vector<std::string>{"EQUIP97.E", "EQUIP97.T", "equip97.txt", "mine.eqp"}));
 }
 
+// Windows keeps only the owner's write bit, as the read-only attribute.
 TEST_F(EquipmentFiles, SavesTwiceWithBackupsAndKeepsPermissions) {
+#ifdef _WIN32
+    const unsigned modes[] = {0444u};
+#else
+    const unsigned modes[] = {0640u, 0444u};
+#endif
     std::mt19937 random(9);
-    SamplePair first = RandomPair(random, 2);
-    WritePair(folder.path(), first);
-    ::chmod((folder / "EQUIP97.EQP").c_str(), 0640);
-    Equipments e = load(folder / "EQUIP97.EQP");
-    PutEquipments(e);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), first.names);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.EQP"), first.binary);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.E"), first.binary);
+    for (unsigned mode : modes) {
+        SCOPED_TRACE(mode);
+        ScopedTempFolder folder;
+        SamplePair first = RandomPair(random, 2);
+        WritePair(folder.path(), first);
+        ::chmod((folder / "EQUIP97.EQP").c_str(), mode);
+        Equipments e = load(folder / "EQUIP97.EQP");
+        PutEquipments(e);
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), first.names);
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.EQP"), first.binary);
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.E"), first.binary);
 
-    e.Remove(1);
-    PutEquipments(e);
-    EXPECT_EQ(messages.joined(), "");
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.T"), first.names);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.EQP").size(), 2u + 73u);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.TMP"), "<missing>");
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXX"), "<missing>");
-    struct stat st {};
-    ASSERT_EQ(::stat((folder / "EQUIP97.EQP").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
+        e.Remove(1);
+        PutEquipments(e);
+        EXPECT_EQ(messages.joined(), "");
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.T"), first.names);
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.EQP").size(), 2u + 73u);
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.TMP"), "<missing>");
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXX"), "<missing>");
+        struct stat st {};
+        ASSERT_EQ(::stat((folder / "EQUIP97.EQP").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, mode);
+    }
 }
 
 TEST_F(EquipmentFiles, SaveFailuresBeforeMovingLeaveTheFilesAlone) {

@@ -11,7 +11,7 @@
 
 namespace kestrel {
 
-class FailingFileSystem : public PosixFileSystem {
+class FailingFileSystem : public NativeFileSystem {
 public:
     // failAt 0 never fails; calls are counted from 1.
     explicit FailingFileSystem(int failAt) : mFailAt(failAt) {}
@@ -23,22 +23,22 @@ public:
     std::function<void()> beforeEach;
 
     bool writeFile(const std::string& path, const std::string& bytes, int mode) override {
-        return step("writeFile " + path) && PosixFileSystem::writeFile(path, bytes, mode);
+        return step("writeFile " + path) && NativeFileSystem::writeFile(path, bytes, mode);
     }
     bool link(const std::string& from, const std::string& to) override {
-        return step("link " + from) && PosixFileSystem::link(from, to);
+        return step("link " + from) && NativeFileSystem::link(from, to);
     }
     bool copyFile(const std::string& from, const std::string& to) override {
-        return step("copyFile " + from) && PosixFileSystem::copyFile(from, to);
+        return step("copyFile " + from) && NativeFileSystem::copyFile(from, to);
     }
     bool rename(const std::string& from, const std::string& to) override {
-        return step("rename " + from) && PosixFileSystem::rename(from, to);
+        return step("rename " + from) && NativeFileSystem::rename(from, to);
     }
     bool remove(const std::string& path) override {
-        return step("remove " + path) && PosixFileSystem::remove(path);
+        return step("remove " + path) && NativeFileSystem::remove(path);
     }
     bool syncFolder(const std::string& folder) override {
-        return step("syncFolder " + folder) && PosixFileSystem::syncFolder(folder);
+        return step("syncFolder " + folder) && NativeFileSystem::syncFolder(folder);
     }
 
 private:

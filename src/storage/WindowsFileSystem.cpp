@@ -1,0 +1,285 @@
+// The file layer on Windows: UTF-8 paths inside, UTF-16 Win32 calls at the
+// edge, with the guarantees the POSIX layer gives.
+
+#include <windows.h>
+
+#include "storage/FileSystem.h"
+
+namespace kestrel {
+
+namespace {
+
+// nullopt for a path that is not valid UTF-8: it names no file here.
+std::optional<std::wstring> wide(const std::string& utf8) {
+    if (utf8.empty())
+        return std::wstring();
+    int size = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                     static_cast<int>(utf8.size()), nullptr, 0);
+    if (size <= 0)
+        return std::nullopt;
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                          out.data(), size);
+    return out;
+}
+
+std::string narrow(const wchar_t* text) {
+    int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return std::string();
+    std::string out(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    out.pop_back();
+    return out;
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (valid())
+            ::CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return h_; }
+    bool close() {
+        HANDLE h = h_;
+        h_ = INVALID_HANDLE_VALUE;
+        return ::CloseHandle(h) != 0;
+    }
+
+private:
+    HANDLE h_;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// What the path leads to, links followed as POSIX stat follows them.
+std::optional<BY_HANDLE_FILE_INFORMATION> information(const std::wstring& path) {
+    Handle h(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!h.valid() || !::GetFileInformationByHandle(h.get(), &info))
+        return std::nullopt;
+    return info;
+}
+
+bool isFolder(const BY_HANDLE_FILE_INFORMATION& info) {
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool writeAll(HANDLE h, const std::string& bytes) {
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        DWORD chunk = static_cast<DWORD>(left < (1u << 30) ? left : (1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(h, data, chunk, &written, nullptr) || written == 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+bool setReadOnly(HANDLE h, bool readOnly) {
+    FILE_BASIC_INFO basic{};
+    if (!::GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic))
+        return false;
+    DWORD attributes = basic.FileAttributes & ~FILE_ATTRIBUTE_NORMAL;
+    attributes =
+        readOnly ? attributes | FILE_ATTRIBUTE_READONLY : attributes & ~FILE_ATTRIBUTE_READONLY;
+    if (attributes == basic.FileAttributes)
+        return true;
+    basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    return ::SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic) != 0;
+}
+
+// The name of the last part of path as the folder spells it, so that a
+// replaced file keeps its letter case; path itself when nothing is there.
+std::wstring asSpelledOnDisk(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return path;
+    ::FindClose(search);
+    std::size_t folder = path.find_last_of(L"/\\");
+    folder = folder == std::wstring::npos ? 0 : folder + 1;
+    if (folder == 0 && path.size() > 1 && path[1] == L':')
+        folder = 2;
+    return path.substr(0, folder) + found.cFileName;
+}
+
+// Runs change on path with its read-only attribute cleared, as POSIX lets a
+// rename or unlink in a writable folder go ahead whatever the file's mode;
+// the attribute comes back when change fails.
+template <typename Change>
+bool overReadOnly(const std::wstring& path, Change change) {
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES &&
+                    (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+                    (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (readOnly && !::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        return false;
+    if (change())
+        return true;
+    if (readOnly) {
+        DWORD error = ::GetLastError();
+        ::SetFileAttributesW(path.c_str(), attributes);
+        ::SetLastError(error);
+    }
+    return false;
+}
+
+FileSystem*& currentSlot() {
+    static FileSystem* current = nullptr;
+    return current;
+}
+
+}  // namespace
+
+bool IsPathSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+std::optional<std::string> WindowsFileSystem::readFile(const std::string& path) {
+    auto name = wide(path);
+    if (!name)
+        return std::nullopt;
+    Handle h(::CreateFileW(name->c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!h.valid())
+        return std::nullopt;
+    std::string bytes;
+    LARGE_INTEGER size{};
+    if (::GetFileSizeEx(h.get(), &size) && size.QuadPart > 0)
+        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(h.get(), buffer, sizeof buffer, &n, nullptr))
+            return std::nullopt;
+        if (n == 0)
+            break;
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
+
+std::optional<std::uint64_t> WindowsFileSystem::fileSize(const std::string& path) {
+    auto name = wide(path);
+    if (!name)
+        return std::nullopt;
+    auto info = information(*name);
+    if (!info || isFolder(*info))
+        return std::nullopt;
+    return (static_cast<std::uint64_t>(info->nFileSizeHigh) << 32) | info->nFileSizeLow;
+}
+
+bool WindowsFileSystem::writeFile(const std::string& path, const std::string& bytes, int mode) {
+    auto name = wide(path);
+    if (!name)
+        return false;
+    Handle h(::CreateFileW(name->c_str(),
+                           GENERIC_WRITE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.valid())
+        return false;
+    bool ok = writeAll(h.get(), bytes) && (!synced_ || ::FlushFileBuffers(h.get()));
+    // The temporary file takes the read-only attribute of the file it will
+    // replace, as the POSIX layer gives it the mode.
+    if (mode >= 0)
+        ok = setReadOnly(h.get(), (mode & 0200) == 0) && ok;
+    ok = h.close() && ok;
+    return ok;
+}
+
+std::optional<unsigned> WindowsFileSystem::fileMode(const std::string& path) {
+    auto name = wide(path);
+    if (!name)
+        return std::nullopt;
+    auto info = information(*name);
+    if (!info)
+        return std::nullopt;
+    return (info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444u : 0666u;
+}
+
+bool WindowsFileSystem::link(const std::string& from, const std::string& to) {
+    auto source = wide(from);
+    auto target = wide(to);
+    return source && target && ::CreateHardLinkW(target->c_str(), source->c_str(), nullptr);
+}
+
+bool WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
+    auto bytes = readFile(from);
+    auto mode = fileMode(from);
+    if (!bytes || !mode)
+        return false;
+    return writeFile(to, *bytes, static_cast<int>(*mode));
+}
+
+// MoveFileExW rather than ReplaceFileW: it replaces in one step, writes the
+// change through to the disk before it returns, and works whether or not the
+// target exists; the new file's attributes were set when it was written.
+bool WindowsFileSystem::rename(const std::string& from, const std::string& to) {
+    auto source = wide(from);
+    auto target = wide(to);
+    if (!source || !target)
+        return false;
+    std::wstring spelled = asSpelledOnDisk(*target);
+    return overReadOnly(spelled, [&] {
+        return ::MoveFileExW(source->c_str(), spelled.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
+}
+
+bool WindowsFileSystem::remove(const std::string& path) {
+    auto name = wide(path);
+    if (!name)
+        return false;
+    return overReadOnly(*name, [&] { return ::DeleteFileW(name->c_str()) != 0; });
+}
+
+// Windows has no fsync for a folder: the renames were written through by
+// MoveFileExW. What is left to check is that the folder is there.
+bool WindowsFileSystem::syncFolder(const std::string& folder) {
+    auto name = wide(folder.empty() ? std::string(".") : folder);
+    if (!name)
+        return false;
+    auto info = information(*name);
+    return info && isFolder(*info);
+}
+
+std::optional<std::vector<std::string>> WindowsFileSystem::listFolder(const std::string& folder) {
+    std::string pattern = folder.empty() ? std::string(".") : folder;
+    if (!IsPathSeparator(pattern.back()))
+        pattern += '\\';
+    auto name = wide(pattern + "*");
+    if (!name)
+        return std::nullopt;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW(name->c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::vector<std::string> names;
+    do
+        names.push_back(narrow(found.cFileName));
+    while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+FileSystem& fileSystem() {
+    static WindowsFileSystem windows;
+    return currentSlot() ? *currentSlot() : windows;
+}
+
+FileSystem* setFileSystem(FileSystem* fs) {
+    FileSystem* previous = currentSlot();
+    currentSlot() = fs;
+    return previous;
+}
+
+}  // namespace kestrel
