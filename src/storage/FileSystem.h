@@ -57,7 +57,8 @@ private:
 };
 using NativeFileSystem = PosixFileSystem;
 #else
-// Paths are UTF-8 and reach the system as UTF-16. Names are found whatever
+// Paths are UTF-8 (bytes that are not: the ANSI code page) and reach the
+// system as UTF-16. Names are found whatever
 // their letter case, and a file replaced by rename keeps its spelling. A
 // mode without the owner's write bit is the read-only attribute.
 class WindowsFileSystem : public FileSystem {

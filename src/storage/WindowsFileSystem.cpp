@@ -9,18 +9,26 @@ namespace kestrel {
 
 namespace {
 
-// nullopt for a path that is not valid UTF-8: it names no file here.
-std::optional<std::wstring> wide(const std::string& utf8) {
-    if (utf8.empty())
-        return std::wstring();
-    int size = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                     static_cast<int>(utf8.size()), nullptr, 0);
+std::optional<std::wstring> widen(const std::string& bytes, UINT codePage, DWORD flags) {
+    int size = ::MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()),
+                                     nullptr, 0);
     if (size <= 0)
         return std::nullopt;
     std::wstring out(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                          out.data(), size);
+    ::MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), out.data(),
+                          size);
     return out;
+}
+
+// Paths are UTF-8. Bytes that are not UTF-8 could name no file, so they are
+// taken in the ANSI code page, as Windows' own narrow calls (and Qt's
+// QFile::encodeName) take them.
+std::optional<std::wstring> wide(const std::string& path) {
+    if (path.empty())
+        return std::wstring();
+    if (auto utf8 = widen(path, CP_UTF8, MB_ERR_INVALID_CHARS))
+        return utf8;
+    return widen(path, CP_ACP, 0);
 }
 
 std::string narrow(const wchar_t* text) {

@@ -2,6 +2,9 @@
 // letter case and path separators, through the seam the storage code uses.
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -101,6 +104,23 @@ TEST(FileSystem, FailuresAreReportedNotThrown) {
     EXPECT_FALSE(files.writeFile(folder / "missing/deeper", "x", -1));
     EXPECT_EQ(onDisk(folder.path()), std::vector<std::string>{});
 }
+
+#ifdef _WIN32
+// Windows hands narrow paths over in its ANSI code page (so does Qt's
+// QFile::encodeName); such bytes are not UTF-8 and still name the file.
+TEST(FileSystem, AnsiCodePagePaths) {
+    char ansi[8] = {};
+    BOOL lossy = FALSE;
+    int n = ::WideCharToMultiByte(CP_ACP, 0, L"\u00e9", 1, ansi, sizeof ansi, nullptr, &lossy);
+    if (n != 1 || lossy || static_cast<unsigned char>(ansi[0]) < 0x80)
+        GTEST_SKIP() << "the ANSI code page has no single byte for e acute";
+    ScopedTempFolder folder;
+    const std::string path = folder / (std::string("caf") + ansi[0] + ".txt");
+    ASSERT_TRUE(fileSystem().writeFile(path, "x", -1));
+    EXPECT_EQ(onDisk(folder.path()), std::vector<std::string>{"caf\xC3\xA9.txt"});
+    EXPECT_EQ(fileSystem().readFile(path), "x");
+}
+#endif
 
 // Where the system finds names whatever their case, a replaced file keeps
 // the spelling it had, and no second file appears beside it.
