@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "BenchPairs.h"
+#include "check/Validator.h"
+#include "model/EquipmentComparison.h"
 #include "model/Equipments.h"
 #include "model/ExchangeSort.h"
 #include "storage/ClipboardText.h"
@@ -97,7 +99,7 @@ void BM_Put(benchmark::State& state) {
 }
 
 // Runs the command-line tool to completion, as a user would, output discarded.
-void runTool(const std::vector<std::string>& args) {
+void runTool(const std::vector<std::string>& args, int expectedStatus = 0) {
     std::vector<std::string> argv{KESTREL_EQP_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> raw;
@@ -113,7 +115,7 @@ void runTool(const std::vector<std::string>& args) {
     bool ran = posix_spawn(&pid, raw[0], &actions, nullptr, raw.data(), environ) == 0 &&
                ::waitpid(pid, &status, 0) == pid;
     posix_spawn_file_actions_destroy(&actions);
-    if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != expectedStatus)
         throw std::runtime_error("kestrel-eqp failed: " + argv[1]);
 }
 
@@ -136,6 +138,46 @@ void BM_ToolImport(benchmark::State& state) {
     runTool({"export", p.eqp, "--format", format, "-o", text});
     for (auto _ : state)
         runTool({"import", text, target.string(), "--format", format});
+}
+
+// A second version of the pair of n records: kind 0 changes one record in a
+// hundred, as a month of modding might; kind 1 changes every record.
+const Equipments& otherVersion(int n, int kind) {
+    static std::vector<std::unique_ptr<Equipments>> versions;
+    for (auto& v : versions) {
+        if (v->Count() == n &&
+            v->DataPath().find("version" + std::to_string(kind)) != std::string::npos)
+            return *v;
+    }
+    auto v = std::make_unique<Equipments>(loaded(n));
+    std::mt19937 rng(kind + 1);
+    for (Long i = 1; i <= v->Count(); ++i) {
+        if (kind == 1 || i % 100 == 0) {
+            Equipment changed = bench::randomRecord(rng, i - 1);
+            CopyEquipment(*v->Item(i), changed);
+        }
+    }
+    fs::path folder = pairOf(n).folder / ("version" + std::to_string(kind));
+    fs::create_directories(folder);
+    v->setDataPath((folder / "EQUIP97.EQP").string());
+    v->PutEquipments();
+    versions.push_back(std::move(v));
+    return *versions.back();
+}
+
+void BM_CompareEquipments(benchmark::State& state) {
+    int n = static_cast<int>(state.range(0));
+    Equipments first = loaded(n);
+    const Equipments& second = otherVersion(n, static_cast<int>(state.range(1)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CompareEquipments(first, second).differences.data());
+}
+
+void BM_ToolDiff(benchmark::State& state) {
+    int n = static_cast<int>(state.range(0));
+    const Equipments& second = otherVersion(n, static_cast<int>(state.range(1)));
+    for (auto _ : state)
+        runTool({"diff", pairOf(n).eqp, second.DataPath()}, 1);
 }
 
 void BM_CopyAllToText(benchmark::State& state) {
@@ -176,6 +218,31 @@ void BM_SortOrder(benchmark::State& state) {
         benchmark::DoNotOptimize(ExchangeSortOrder(keys).data());
 }
 
+// The whole check of the list, on the generated list as it is (no problem)
+// and with a word-less class in every record (a problem each).
+void BM_CheckList(benchmark::State& state) {
+    Equipments e = loaded(static_cast<int>(state.range(0)));
+    if (state.range(1) == 1) {
+        for (const EquipmentRef& r : e)
+            r->setEqClass(30);
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CheckList(e).size());
+}
+
+// What a panel pays after a command that changed one record in place.
+void BM_RecheckRecord(benchmark::State& state) {
+    Equipments e = loaded(static_cast<int>(state.range(0)));
+    std::vector<Problem> problems = CheckList(e);
+    Long position = 1;
+    for (auto _ : state) {
+        position = position % e.Count() + 1;
+        e.Item(position)->setEqClass(e.Item(position)->EqClass() == 30 ? 1 : 30);
+        RecheckRecord(e, position, problems);
+        benchmark::DoNotOptimize(problems.size());
+    }
+}
+
 const char* quiet = [] {
     setMessageHandler([](const std::string& m) { std::fprintf(stderr, "%s\n", m.c_str()); });
     return "";
@@ -198,6 +265,8 @@ BENCHMARK_TEMPLATE(BM_Put, PosixFileSystem::Durability::Unsynced)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolExport)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolImport)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompareEquipments)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToolDiff)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyAllToText)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PasteFromText)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortOrder)
@@ -206,5 +275,12 @@ BENCHMARK(BM_SortOrder)
     ->Args({32767, 1})
     ->Args({32767, 2})
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_CheckList)
+    ->Args({999, 0})
+    ->Args({32767, 0})
+    ->Args({32767, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecheckRecord)->Arg(32767)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

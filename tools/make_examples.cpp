@@ -1,7 +1,13 @@
-// Writes the small made-up equipment pair in examples/ through the same
-// storage code the editor saves with, so the examples always match the format.
+// Writes the small made-up equipment pair in examples/, or a generated pair of
+// any size for trying the editor at full scale, through the same storage code
+// the editor saves with, so that the pairs always match the format.
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "model/Equipments.h"
 #include "storage/EquipmentFiles.h"
@@ -136,58 +142,203 @@ Byte targetOf(Byte cls) {
     }
 }
 
+Equipment fromSample(const Sample& s, Long code) {
+    Equipment e;
+    e.setEqCode(code);
+    e.setEqName(s.name);
+    e.setEqClass(s.cls);
+    e.setSoftAttack(s.soft);
+    e.setHardAttack(s.hard);
+    e.setAirAttack(s.air);
+    e.setNavalAttack(s.naval);
+    e.setGroundDefense(s.groundDef);
+    e.setAirDefense(s.airDef);
+    e.setCloseDefense(s.closeDef);
+    e.setTargetType(targetOf(s.cls));
+    e.setInitiative(static_cast<Byte>(3 + s.move / 3));
+    e.setGunRange(s.cls == Artillery ? 3 : (s.cls == Battleship ? 4 : 1));
+    e.setSpottingRange(s.cls == Recon || s.cls == Fighter ? 3 : 2);
+    e.setMoveMode(methodOf(s.cls) == Air ? 1 : 0);
+    e.setMovementMode(methodOf(s.cls));
+    e.setMovement(s.move);
+    e.setFuel(s.move == 0 ? 0 : static_cast<Byte>(s.move * 8));
+    e.setAmmunition(s.soft + s.hard == 0 ? 0 : 6);
+    e.setPrestigeCost(s.cost);
+    e.setMonthAvail(1 + static_cast<Byte>((code + 1) % 12));
+    e.setYearAvail(s.year);
+    e.setYearExpire(45);
+    e.setNonOrganicTransport(s.cls == Infantry ? 2 : (s.cls == AntiTank ? 1 : 0));
+    e.setCountry(s.country);
+    e.setUnitSpecial(s.cls == Infantry ? 8 : 0);
+    e.setIconName(s.icon);
+    e.setAttackSound(100 + s.cls);
+    e.setMoveSound(200 + methodOf(s.cls));
+    e.setDeathSound(300 + targetOf(s.cls));
+    return e;
+}
+
+Equipment reservedRecord() {
+    Equipment reserved;  // position 1 stays put and is numbered 0
+    reserved.setEqName("Reserved");
+    return reserved;
+}
+
+std::vector<Equipment> exampleRecords() {
+    std::vector<Equipment> records{reservedRecord()};
+    Long code = 1;
+    for (const Sample& s : kSamples)
+        records.push_back(fromSample(s, code++));
+    return records;
+}
+
+// Variants of the samples: each record a sample with its strengths, cost,
+// year and country shifted a little, so that a large list looks like a
+// mod's. Only the engine's raw output is used, so that a seed gives the same
+// pair on every system.
+std::vector<Equipment> generatedRecords(int count, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    auto nudge = [&](Byte value, int spread) {
+        int v = value + pick(2 * spread + 1) - spread;
+        return static_cast<Byte>(v < 0 ? 0 : v > 99 ? 99 : v);
+    };
+    const int samples = static_cast<int>(sizeof kSamples / sizeof kSamples[0]);
+    std::vector<Equipment> records{reservedRecord()};
+    records.reserve(static_cast<std::size_t>(count));
+    for (Long code = 1; code < count; ++code) {
+        const Sample& s = kSamples[pick(samples)];
+        Equipment e = fromSample(s, code);
+        e.setEqName(std::string(s.name) + " Mk " + std::to_string(1 + pick(30)));
+        e.setSoftAttack(nudge(s.soft, 2));
+        e.setHardAttack(nudge(s.hard, 2));
+        e.setAirAttack(nudge(s.air, 1));
+        e.setGroundDefense(nudge(s.groundDef, 2));
+        e.setAirDefense(nudge(s.airDef, 2));
+        e.setCloseDefense(nudge(s.closeDef, 1));
+        int cost = s.cost / 12 + pick(11) - 5;
+        e.setPrestigeCost(12 * (cost < 0 ? 0 : cost > 255 ? 255 : cost));
+        e.setYearAvail(static_cast<Byte>(39 + pick(7)));
+        e.setYearExpire(static_cast<Byte>(e.YearAvail() + pick(46 - e.YearAvail()) + 1));
+        e.setCountry(pick(26));
+        records.push_back(e);
+    }
+    return records;
+}
+
+const char kHelp[] =
+    "Usage: kestrel-make-examples [FOLDER]\n"
+    "       kestrel-make-examples --records N [--seed S] FOLDER\n"
+    "\n"
+    "Writes an equipment file pair (EQUIP97.EQP and EQUIP97.TXT) into FOLDER with\n"
+    "the editor's own save; files already there are kept as backups EQUIP97.E and\n"
+    "EQUIP97.T. Without --records it writes the small made-up example pair, into\n"
+    "examples unless FOLDER is given.\n"
+    "  --records N  a generated pair of N records (1 to 32767): variants of the\n"
+    "               example units, the first record numbered 0; FOLDER is needed\n"
+    "  --seed S     the generator's seed, 0 to 4294967295 (0 by default); the same\n"
+    "               N and S give the same pair\n"
+    "  --help       this text\n";
+
+struct Usage {
+    std::string what;
+};
+
+// Digits only, no sign or blanks, at most max. Read in 64 bits: Windows'
+// unsigned long stops at the largest seed and would let a larger one pass.
+std::uint64_t wholeNumber(const std::string& text, std::uint64_t max, const std::string& option) {
+    bool digits = !text.empty() && text.size() <= 10 &&
+                  text.find_first_not_of("0123456789") == std::string::npos;
+    std::uint64_t value = digits ? std::strtoull(text.c_str(), nullptr, 10) : 0;
+    if (!digits || value > max)
+        throw Usage{option + " takes a whole number up to " + std::to_string(max) + ", not \"" +
+                    text + "\""};
+    return value;
+}
+
+struct Options {
+    std::string folder = "examples";
+    bool folderGiven = false;
+    int records = 0;  // 0: the example pair
+    std::uint32_t seed = 0;
+    bool help = false;
+};
+
+Options parse(int argc, char** argv) {
+    Options o;
+    bool seedGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                throw Usage{a + " needs a value"};
+            return argv[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--records") {
+            o.records = static_cast<int>(wholeNumber(value(), 32767, a));
+            if (o.records == 0)
+                throw Usage{"--records takes 1 to 32767"};
+        } else if (a == "--seed") {
+            o.seed = static_cast<std::uint32_t>(wholeNumber(value(), 4294967295u, a));
+            seedGiven = true;
+        } else if (a == "--") {
+            if (i + 2 != argc)
+                throw Usage{"-- is followed by the FOLDER alone"};
+            o.folder = argv[++i];
+            o.folderGiven = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw Usage{"unknown option " + a};
+        } else if (o.folderGiven) {
+            throw Usage{"one FOLDER only"};
+        } else {
+            o.folder = a;
+            o.folderGiven = true;
+        }
+    }
+    if (o.records > 0 && !o.folderGiven)
+        throw Usage{"--records writes only into a FOLDER you name"};
+    if (seedGiven && o.records == 0)
+        throw Usage{"--seed goes with --records"};
+    return o;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string folder = argc > 1 ? argv[1] : "examples";
+    Options options;
+    try {
+        options = parse(argc, argv);
+    } catch (const Usage& u) {
+        std::fprintf(stderr, "kestrel-make-examples: %s\n\n%s", u.what.c_str(), kHelp);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+
     kestrel::InitLookupTables();
     int failures = 0;
     kestrel::setMessageHandler([&](const std::string& message) {
-        std::fprintf(stderr, "%s\n", message.c_str());
+        std::fprintf(stderr, "kestrel-make-examples: %s\n", message.c_str());
         ++failures;
     });
-
-    kestrel::Equipments list;
-    Equipment reserved;  // position 1 stays put and is numbered 0
-    reserved.setEqName("Reserved");
-    list.Add(reserved);
-    Long code = 1;
-    for (const Sample& s : kSamples) {
-        Equipment e;
-        e.setEqCode(code++);
-        e.setEqName(s.name);
-        e.setEqClass(s.cls);
-        e.setSoftAttack(s.soft);
-        e.setHardAttack(s.hard);
-        e.setAirAttack(s.air);
-        e.setNavalAttack(s.naval);
-        e.setGroundDefense(s.groundDef);
-        e.setAirDefense(s.airDef);
-        e.setCloseDefense(s.closeDef);
-        e.setTargetType(targetOf(s.cls));
-        e.setInitiative(static_cast<Byte>(3 + s.move / 3));
-        e.setGunRange(s.cls == Artillery ? 3 : (s.cls == Battleship ? 4 : 1));
-        e.setSpottingRange(s.cls == Recon || s.cls == Fighter ? 3 : 2);
-        e.setMoveMode(methodOf(s.cls) == Air ? 1 : 0);
-        e.setMovementMode(methodOf(s.cls));
-        e.setMovement(s.move);
-        e.setFuel(s.move == 0 ? 0 : static_cast<Byte>(s.move * 8));
-        e.setAmmunition(s.soft + s.hard == 0 ? 0 : 6);
-        e.setPrestigeCost(s.cost);
-        e.setMonthAvail(1 + static_cast<Byte>(code % 12));
-        e.setYearAvail(s.year);
-        e.setYearExpire(45);
-        e.setNonOrganicTransport(s.cls == Infantry ? 2 : (s.cls == AntiTank ? 1 : 0));
-        e.setCountry(s.country);
-        e.setUnitSpecial(s.cls == Infantry ? 8 : 0);
-        e.setIconName(s.icon);
-        e.setAttackSound(100 + s.cls);
-        e.setMoveSound(200 + methodOf(s.cls));
-        e.setDeathSound(300 + targetOf(s.cls));
-        list.Add(e);
+    std::error_code error;
+    std::filesystem::create_directories(options.folder, error);
+    if (error) {
+        std::fprintf(stderr, "kestrel-make-examples: cannot create %s: %s\n",
+                     options.folder.c_str(), error.message().c_str());
+        return 1;
     }
 
-    list.setDataPath(folder + "/EQUIP97.EQP");
+    kestrel::Equipments list;
+    const auto records =
+        options.records > 0 ? generatedRecords(options.records, options.seed) : exampleRecords();
+    list.reserve(records.size());
+    for (const auto& e : records)
+        list.Add(e);
+    list.setDataPath(options.folder + "/EQUIP97.EQP");
     kestrel::PutEquipments(list);
     if (failures)
         return 1;

@@ -1,13 +1,18 @@
 #include "cli/Commands.h"
 
-#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 
+#include "check/LoadProblems.h"
+#include "check/Validator.h"
+#include "cli/CheckCommand.h"
 #include "cli/CsvTable.h"
+#include "cli/DiffCommand.h"
+#include "cli/PairFiles.h"
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
@@ -22,12 +27,15 @@ namespace {
 const char kToolHelp[] =
     "Usage: kestrel-eqp COMMAND [ARGUMENTS]\n"
     "\n"
-    "Checks, exports and imports Ironfront II equipment file pairs (EQUIP97.EQP\n"
-    "with EQUIP97.TXT beside it) with the editor's own load and save.\n"
+    "Checks, compares, exports and imports Ironfront II equipment file pairs\n"
+    "(EQUIP97.EQP with EQUIP97.TXT beside it) with the editor's own load and save.\n"
     "\n"
     "Commands:\n"
-    "  check PATH                              list every problem of a pair\n"
-    "  export PATH [--format clip|csv] [-o FILE]\n"
+    "  check PATH [--format text|csv] [--errors-only]\n"
+    "                                          list every problem of a pair\n"
+    "  diff A B [--by code|position] [--format text|csv] [--fields LIST]\n"
+    "                                          list how two pairs differ\n"
+    "  export PATH [--format clip|csv] [--no-bom] [-o FILE]\n"
     "                                          write every record as text\n"
     "  import FILE PATH [--format clip|csv]    write records from text as a new pair\n"
     "\n"
@@ -35,26 +43,38 @@ const char kToolHelp[] =
     "kestrel-eqp COMMAND --help describes one command.\n";
 
 const char kCheckHelp[] =
-    "Usage: kestrel-eqp check PATH\n"
+    "Usage: kestrel-eqp check PATH [--format text|csv] [--errors-only]\n"
     "\n"
     "Loads the pair at PATH (the EQUIP97.EQP file or its folder) as the editor's\n"
-    "Load does and lists every problem, one per line: a read failure and its\n"
-    "record, a record count that differs from the number of names, codes with no\n"
-    "word, country masks that match no country, values and names a save would\n"
-    "refuse.\n"
+    "Load does and lists every problem the editor's check finds, one per line:\n"
+    "  record 12 (N 298, \"Tiger I\"): EqClass 30 has no word\n"
+    "Errors are what a save refuses: a two-byte value outside 0 to 32767, a\n"
+    "cost outside -6 to 3065, a Country outside 0 to 25, a line break in a name,\n"
+    "more than 32767 records. Warnings are what a save changes (an IconName cut\n"
+    "to 6 bytes, a LastPart cut to 22, a cost rounded to a multiple of 12), what\n"
+    "the game may trip on (a code with no word, an EqCode two records share, a\n"
+    "country mask that matches no country) and what the load met in the files (a\n"
+    "record count that differs from the number of names, a record the load\n"
+    "stopped at, a file shorter than its count, bytes after the last record).\n"
+    "  --format text  one line per problem (the default)\n"
+    "  --format csv   a table: severity,record,EqCode,EqName,field,message\n"
+    "  --errors-only  list and count only what a save refuses\n"
+    "The number of errors and warnings goes to standard error.\n"
     "\n"
-    "Exit status: 0 the pair loads and saves cleanly, 1 it has problems,\n"
-    "2 it cannot be read.\n";
+    "Exit status: 0 no problem is listed, 1 problems are listed, 2 the pair\n"
+    "cannot be read.\n";
 
 const char kExportHelp[] =
-    "Usage: kestrel-eqp export PATH [--format clip|csv] [-o FILE]\n"
+    "Usage: kestrel-eqp export PATH [--format clip|csv] [--no-bom] [-o FILE]\n"
     "\n"
     "Writes every record of the pair at PATH to standard output, or to FILE.\n"
     "  --format clip  the text the editor's Copy puts on the clipboard for all\n"
     "                 rows, in the files' code page (the default)\n"
     "  --format csv   RFC 4180: a heading row of the 40 property names, one row\n"
     "                 per record, codes as numbers, EqName and IconName in UTF-8,\n"
-    "                 LastPart as hexadecimal digits\n"
+    "                 LastPart as hexadecimal digits; the text begins with a\n"
+    "                 UTF-8 byte-order mark, so that spreadsheets read the names\n"
+    "                 right, unless --no-bom leaves it out\n"
     "\n"
     "Exit status: 0 written, 1 the pair does not load cleanly (see check) or\n"
     "a record's IconName or LastPart holds a CR and an LF that would split its\n"
@@ -72,8 +92,6 @@ const char kImportHelp[] =
     "Exit status: 0 written, 1 the text was refused or the save failed,\n"
     "2 FILE or the folder of PATH cannot be read.\n";
 
-const char kBinaryName[] = "EQUIP97.EQP";
-
 struct UsageError {
     std::string what;
 };
@@ -82,205 +100,44 @@ bool isHelp(const std::string& a) {
     return a == "--help" || a == "-h";
 }
 
-std::string upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return s;
-}
-
-// PATH may name the folder; the binary file is then looked up in it under
-// any letter case, as a pair copied from another system may have it.
-std::string dataPathFor(const std::string& path) {
-    auto entries = fileSystem().listFolder(path);
-    if (!entries)
-        return path;
-    std::string folder = path;
-    if (!folder.empty() && !IsPathSeparator(folder.back()))
-        folder += '/';
-    for (const auto& name : *entries) {
-        if (upper(name) == kBinaryName)
-            return folder + name;
-    }
-    return folder + kBinaryName;
-}
-
-std::string folderOf(const std::string& dataPath) {
-    std::string folder = dataPath.substr(0, FolderPartLength(dataPath));
-    if (folder.empty())
-        return ".";
-    // "/" and "C:\" name a folder only with their separator.
-    if (folder.size() > 1 && folder[folder.size() - 2] != ':')
-        folder.pop_back();
-    return folder;
-}
-
-struct PairBytes {
-    std::string dataPath;
-    std::string names;
-    std::string binary;
-};
-
-std::optional<PairBytes> readPair(const std::string& path, std::ostream& err) {
-    if (!fileSystem().listFolder(path) && !fileSystem().fileSize(path)) {
-        err << "kestrel-eqp: no such file or folder: " << path << "\n";
-        return std::nullopt;
-    }
-    PairBytes pair;
-    pair.dataPath = dataPathFor(path);
-    auto paths = PathsFor(pair.dataPath);
-    auto names = fileSystem().readFile(paths.nameList);
-    if (!names) {
-        err << "kestrel-eqp: cannot read the name list " << paths.nameList << "\n";
-        return std::nullopt;
-    }
-    auto binary = fileSystem().readFile(pair.dataPath);
-    if (!binary) {
-        err << "kestrel-eqp: cannot read the equipment file " << pair.dataPath << "\n";
-        return std::nullopt;
-    }
-    pair.names = std::move(*names);
-    pair.binary = std::move(*binary);
-    return pair;
-}
-
-// The record count the binary file claims, when it has the two bytes.
-std::optional<long> headerCount(const std::string& binary) {
-    if (binary.size() < 2)
-        return std::nullopt;
-    auto lo = static_cast<unsigned char>(binary[0]);
-    auto hi = static_cast<unsigned char>(binary[1]);
-    return static_cast<long>(hi) * 256 + lo;
-}
-
-long roundedCost(Long cost) {
-    return static_cast<long>(std::nearbyint(static_cast<double>(cost) / 12.0));
-}
-
 std::vector<EquipmentRef> refsOf(const Equipments& equipments) {
     return std::vector<EquipmentRef>(equipments.begin(), equipments.end());
 }
 
-// The problems a load of the pair and a save of what it loaded would meet.
-std::vector<std::string> problemsOf(const PairBytes& pair) {
-    std::vector<std::string> problems;
-    Equipments equipments;
-    equipments.setDataPath(pair.dataPath);
-    Long failedAt = DecodeEquipmentPair(pair.names, pair.binary, equipments);
-    const long names = static_cast<long>(DecodeNameList(pair.names).size());
-    auto count = headerCount(pair.binary);
-
-    // The loader refuses a count that differs from the names with the same
-    // message as a read failure; the count problem says more.
-    const bool countsAgree = count && *count == names;
-    if (count && !countsAgree && *count < 32768) {
-        problems.push_back("count: the equipment file holds " + std::to_string(*count) +
-                           " records, the name list " + std::to_string(names) +
-                           " names; Load keeps the names only");
-    } else if (failedAt != 0) {
-        std::string where = failedAt > names ? "while reading the record count"
-                                             : "in record " + std::to_string(failedAt);
-        problems.push_back("read failure " + where + ": \"" + kReadMessage +
-                           std::to_string(failedAt) + "\"");
-    }
-
-    struct Coded {
-        Field field;
-        std::size_t words;
-    };
-    const Coded coded[] = {
-        {Field::EqClass, ClassNames.size()},
-        {Field::TargetType, TargetTypeNames.size()},
-        {Field::MoveMode, MoveModeNames.size()},
-        {Field::MovementMode, MovementMethodNames.size()},
-        {Field::NonOrganicTransport, TransportNames.size()},
-        {Field::Country, CountryNames.size()},
-    };
-    const struct {
-        Field field;
-        long low, high;
-    } ranged[] = {
-        {Field::EqCode, 0, 32767},      {Field::UnitSpecial, 0, 32767},
-        {Field::AttackSound, 0, 32767}, {Field::MoveSound, 0, 32767},
-        {Field::DeathSound, 0, 32767},  {Field::Country, 0, 25},
-    };
-
-    if (equipments.Count() > 32767) {
-        problems.push_back("count: " + std::to_string(equipments.Count()) +
-                           " records, a save refuses more than 32767");
-    }
-    for (Long i = 1; i <= equipments.Count(); ++i) {
-        const Equipment& e = *equipments.Item(i);
-        const std::string rec = "record " + std::to_string(i) + ": ";
-        for (const auto& c : coded) {
-            auto v = e.number(static_cast<int>(c.field));
-            if (v < 0 || static_cast<std::uint64_t>(v) >= c.words) {
-                problems.push_back(rec + fieldName(static_cast<int>(c.field)) + " " +
-                                   std::to_string(v) + " has no word");
-            }
-        }
-        if (countsAgree && failedAt == 0) {
-            std::size_t at = 2 + 73 * static_cast<std::size_t>(i - 1) + 30;
-            if (at + 4 <= pair.binary.size()) {
-                std::string mask = BytesToHex(std::string_view(pair.binary).substr(at, 4));
-                bool known = false;
-                for (const auto& m : CountryMasks)
-                    known = known || m == mask;
-                if (!known) {
-                    problems.push_back(rec + "country mask " + mask +
-                                       " matches no country; a save writes " + CountryNames[0] +
-                                       " (" + CountryMasks[0] + ")");
-                }
-            }
-        }
-        bool refused = false;
-        for (const auto& r : ranged) {
-            auto v = e.number(static_cast<int>(r.field));
-            if (v < r.low || v > r.high) {
-                refused = true;
-                problems.push_back(rec + fieldName(static_cast<int>(r.field)) + " " +
-                                   std::to_string(v) + " would be refused by a save (" +
-                                   std::to_string(r.low) + " to " + std::to_string(r.high) + ")");
-            }
-        }
-        long cost = roundedCost(e.PrestigeCost());
-        if (cost < 0 || cost > 255) {
-            refused = true;
-            problems.push_back(rec + "PrestigeCost " + std::to_string(e.PrestigeCost()) +
-                               " would be refused by a save (-6 to 3065)");
-        }
-        Equipments one;
-        one.Add(e);
-        std::string bytes;
-        if (!refused && EncodeBinaryFile(one, bytes) != 0) {
-            problems.push_back(rec + "a save would refuse this record");
-        }
-        if (e.EqName().find('\r') != std::string::npos) {
-            problems.push_back(rec + "the name holds a line break; a save splits it in two");
-        } else if (EncodeNameList(one, bytes) != 0) {
-            problems.push_back(rec + "a save would refuse the name");
-        }
-    }
-    return problems;
-}
-
 int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1)
-        throw UsageError{"check takes one PATH"};
-    auto pair = readPair(args[0], err);
+    CheckOptions options;
+    try {
+        options = ParseCheckOptions(args);
+    } catch (const std::invalid_argument& e) {
+        throw UsageError{e.what()};
+    }
+    auto pair = readPair(options.path, err);
     if (!pair)
         return kExitUnreadable;
-    auto problems = problemsOf(*pair);
-    for (const auto& p : problems)
-        out << p << "\n";
-    return problems.empty() ? kExitOk : kExitProblems;
+    // The same problems, in the same order, as the editor lists for this pair.
+    Equipments equipments;
+    equipments.setDataPath(pair->dataPath);
+    Long failedAt = DecodeEquipmentPair(pair->names, pair->binary, equipments);
+    std::vector<Problem> problems = LoadProblems(pair->names, pair->binary, equipments, failedAt);
+    std::vector<Problem> listed = CheckList(equipments);
+    problems.insert(problems.end(), std::make_move_iterator(listed.begin()),
+                    std::make_move_iterator(listed.end()));
+    return PrintProblems(problems, options, out, err);
+}
+
+int runDiff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        return RunDiff(args, out, err);
+    } catch (const std::invalid_argument& e) {
+        throw UsageError{e.what()};
+    }
 }
 
 struct Options {
     std::vector<std::string> positional;
     std::string format = "clip";
     std::optional<std::string> output;
+    bool bom = true;
 };
 
 Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
@@ -293,6 +150,8 @@ Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
             o.format = args[++i];
         } else if (a.rfind("--format=", 0) == 0) {
             o.format = a.substr(9);
+        } else if (allowOutput && a == "--no-bom") {
+            o.bom = false;
         } else if (allowOutput && (a == "-o" || a == "--output")) {
             if (i + 1 >= args.size())
                 throw UsageError{a + " needs a FILE"};
@@ -346,7 +205,14 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             }
         }
     }
-    std::string text = o.format == "csv" ? EncodeCsv(refs) : EncodeClipboardText(refs);
+    std::string text;
+    if (o.format == "csv") {
+        if (o.bom)
+            text = "\xEF\xBB\xBF";
+        text += EncodeCsv(refs);
+    } else {
+        text = EncodeClipboardText(refs);
+    }
     if (o.output) {
         if (!fileSystem().writeFile(*o.output, text, -1)) {
             err << "kestrel-eqp: cannot write " << *o.output << "\n";
@@ -393,6 +259,10 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
         records = std::move(decoded.records);
         error = decoded.error;
         line = decoded.line;
+        for (const auto& [at, warning] : decoded.warnings) {
+            err << "kestrel-eqp: " << (file == "-" ? "<stdin>" : file) << ":" << at
+                << ": warning: " << warning << "\n";
+        }
     } else {
         auto decoded = DecodeClipboardText(*text);
         records = std::move(decoded.records);
@@ -459,6 +329,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const char* commandHelp = command == "check"    ? kCheckHelp
                               : command == "export" ? kExportHelp
                               : command == "import" ? kImportHelp
+                              : command == "diff"   ? kDiffHelp
                                                     : nullptr;
     if (isHelp(command) || command == "help") {
         out << kToolHelp;
@@ -477,6 +348,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return runCheck(rest, out, err);
         if (command == "export")
             return runExport(rest, out, err);
+        if (command == "diff")
+            return runDiff(rest, out, err);
         return runImport(rest, err);
     } catch (const UsageError& e) {
         err << "kestrel-eqp: " << e.what << "\n\n" << commandHelp;

@@ -5,6 +5,7 @@
 
 #include "storage/EquipmentFiles.h"
 #include "text/CodePage.h"
+#include "text/Mojibake.h"
 #include "text/NumberReaders.h"
 
 namespace kestrel::cli {
@@ -237,6 +238,15 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
                     if (!bytes) {
                         fail("\"" + cell + "\" holds a character the code page cannot hold");
                         return result;
+                    }
+                    // A spreadsheet that opened the text with the wrong
+                    // encoding saves every accented letter as two or three.
+                    // Any bytes are a valid name, so this is only said.
+                    if (LooksLikeMisreadUtf8(*bytes)) {
+                        result.warnings.push_back(
+                            {row.line, std::string(fieldName(f)) + ": \"" + cell +
+                                           "\" reads like UTF-8 taken for Windows-1252 (\"" +
+                                           *bytes + "\" meant?)"});
                     }
                     e.setText(f, *bytes);
                 } else {

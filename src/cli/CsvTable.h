@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/Equipment.h"
@@ -17,6 +18,8 @@ struct CsvDecodeResult {
     std::vector<Equipment> records;
     std::string error;  // empty when the text was accepted
     int line = 0;       // 1-based line where the offending row starts
+    // Cells taken as they stand that look garbled, with their lines.
+    std::vector<std::pair<int, std::string>> warnings;
     bool ok() const { return error.empty(); }
 };
 

@@ -3,17 +3,15 @@
 #include <cmath>
 #include <cstring>
 
+#include "check/Validator.h"
 #include "storage/FileSystem.h"
 #include "storage/Messages.h"
+#include "storage/RecordFormat.h"
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel {
 
 namespace {
-
-constexpr std::size_t kRecordSize = 73;
-constexpr std::size_t kIconSize = 6;
-constexpr std::size_t kLastPartSize = 22;
 
 // Signed 16-bit arithmetic in the file's format: a high byte of 128 or more
 // does not fit, which makes the load fail.
@@ -134,11 +132,10 @@ bool encodeRecord(const Equipment& record, std::string& out) {
          ++field) {
         out.push_back(static_cast<char>(record.number(field)));
     }
-    // Halves go to the even neighbour: 18 gives 2, 30 gives 2, 42 gives 4.
-    double prestige = std::nearbyint(static_cast<double>(record.PrestigeCost()) / 12.0);
-    if (prestige < 0 || prestige > 255)
+    long prestige = SavedCostByte(record.PrestigeCost());
+    if (prestige < 0 || prestige > kMaxCostByte)
         return false;
-    out.push_back(static_cast<char>(static_cast<int>(prestige)));
+    out.push_back(static_cast<char>(prestige));
     for (int field = static_cast<int>(Field::Unk1);
          field <= static_cast<int>(Field::NonOrganicTransport); ++field) {
         out.push_back(static_cast<char>(record.number(field)));
@@ -165,6 +162,13 @@ void reportRead(Long counter) {
 }
 void reportWrite(Long counter) {
     ReportMessage(kWriteMessage + std::to_string(counter));
+}
+// The counter alone leaves the user to guess which of 40 values is at fault.
+void reportRefusal(const Equipments& equipments, Long counter) {
+    std::string message = kWriteMessage + std::to_string(counter);
+    for (const Problem& problem : SaveRefusals(equipments, counter))
+        message += "\n" + FormatProblem(problem);
+    ReportMessage(message);
 }
 
 // The previous file becomes the backup without the real name ever being
@@ -352,11 +356,11 @@ void PutEquipments(const Equipments& equipments) {
     std::string names;
     std::string binary;
     if (Long failed = EncodeNameList(equipments, names)) {
-        reportWrite(failed);
+        reportRefusal(equipments, failed);
         return;
     }
     if (Long failed = EncodeBinaryFile(equipments, binary)) {
-        reportWrite(failed);
+        reportRefusal(equipments, failed);
         return;
     }
     auto modeOf = [&fs](const std::string& path) {

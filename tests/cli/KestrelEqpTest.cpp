@@ -205,16 +205,18 @@ TEST(KestrelEqp, CheckFindsEachProblemKind) {
         const char* expected;
     };
     const Case cases[] = {
-        {"count", [](std::vector<Rec>&, long& count, std::string&) { count = 2; }, "count:"},
+        {"count", [](std::vector<Rec>&, long& count, std::string&) { count = 2; },
+         "file: the equipment file counts 2 records but the name list names 3;"},
         {"code without a word", [](std::vector<Rec>& r, long&, std::string&) { r[1].eqClass = 30; },
-         "record 2: EqClass 30 has no word"},
+         "record 2 (N 2, \"Panzer \xC3\x84"
+         "3\"): EqClass 30 has no word\n"},
         {"mask",
          [](std::vector<Rec>& r, long&, std::string&) { r[2].mask = std::string("\x60\0\0\0", 4); },
-         "record 3: country mask 60000000 matches no country"},
+         "record 3 (N 32767, \"\"): country mask 60000000 matches no country"},
         {"truncated record", [](std::vector<Rec>&, long&, std::string& tail) { tail = "cut"; },
-         "read failure in record 3"},
+         "file: the equipment file ends inside record 3 of 3"},
         {"bad two-byte field", [](std::vector<Rec>& r, long&, std::string&) { r[0].code = 0x8000; },
-         "read failure in record 1"},
+         "record 1 (N 1, \"Scout Car, \"light\"\"): EqCode 32768 in the file is above 32767"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -301,7 +303,8 @@ TEST(KestrelEqp, BadInputIsReportedAndWritesNothing) {
 
 TEST(KestrelEqp, HelpForTheToolAndEachCommand) {
     Folder tmp;
-    for (const char* args : {"--help", "check --help", "export --help", "import --help"}) {
+    for (const char* args :
+         {"--help", "check --help", "export --help", "import --help", "diff --help"}) {
         SCOPED_TRACE(args);
         Result r = run(tmp, args);
         EXPECT_EQ(r.status, 0);

@@ -165,10 +165,23 @@ TEST_F(EquipmentFiles, SaveFailuresBeforeMovingLeaveTheFilesAlone) {
         void (*change)(Equipments&);
         std::string message;
     } cases[] = {
-        {"record 5 out of range", [](Equipments& e) { e.Item(5)->setCountry(26); },
-         "Equipment File can not be written5"},
-        {"name with a line feed", [](Equipments& e) { e.Item(3)->setEqName("a\nb"); },
-         "Equipment File can not be written3"},
+        {"record 5 out of range",
+         [](Equipments& e) {
+             e.Item(5)->setCountry(26);
+             e.Item(5)->setEqCode(298);
+             e.Item(5)->setEqName("Tiger I");
+         },
+         "Equipment File can not be written5\n"
+         "record 5 (N 298, \"Tiger I\"): Country 26 is outside 0 to 25; the save refuses it"},
+        {"name with a line feed and a code out of range",
+         [](Equipments& e) {
+             e.Item(3)->setEqName("a\nb");
+             e.Item(3)->setEqCode(-1);
+         },
+         "Equipment File can not be written3\n"
+         "record 3 (N -1, \"a\\nb\"): EqCode -1 is outside 0 to 32767; the save refuses it\n"
+         "record 3 (N -1, \"a\\nb\"): EqName holds a line break, which would split the name "
+         "list; the save refuses it"},
     };
     for (const Case& c : cases) {
         Equipments e = load(folder / "EQUIP97.EQP");

@@ -1,0 +1,164 @@
+#include "check/LoadProblems.h"
+
+#include <algorithm>
+
+#include "storage/EquipmentFiles.h"
+#include "storage/RecordFormat.h"
+#include "vocabulary/LookupTables.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr std::size_t kCountSize = 2;
+constexpr std::size_t kMaskOffset = 30;
+constexpr std::size_t kMaskSize = 4;
+
+// The two-byte fields of a record at their offsets, in file order: the ones
+// whose high byte can stop a load.
+struct TwoByteField {
+    Field field;
+    std::size_t offset;
+};
+constexpr TwoByteField kTwoByteFields[] = {
+    {Field::EqCode, 0},     {Field::UnitSpecial, 34}, {Field::AttackSound, 45},
+    {Field::MoveSound, 47}, {Field::DeathSound, 49},
+};
+
+unsigned twoByteAt(std::string_view bytes, std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]) + 256u * static_cast<unsigned char>(bytes[at + 1]);
+}
+
+std::size_t recordOffset(Long position) {
+    return kCountSize + kRecordSize * static_cast<std::size_t>(position - 1);
+}
+
+Problem fileProblem(ProblemKind kind, std::string message) {
+    Problem p;
+    p.severity = Severity::Warning;
+    p.kind = kind;
+    p.message = std::move(message);
+    return p;
+}
+
+Problem recordProblem(const Equipments& loaded, Long position, ProblemKind kind, int field,
+                      std::string message) {
+    Problem p = fileProblem(kind, std::move(message));
+    p.record = position;
+    p.field = field;
+    if (position <= loaded.Count()) {
+        const Equipment& e = *loaded.Item(position);
+        p.eqCode = e.EqCode();
+        p.eqName = e.EqName();
+    }
+    return p;
+}
+
+std::string readMessage(Long failedAt) {
+    return " (\"" + std::string(kReadMessage) + std::to_string(failedAt) + "\")";
+}
+
+std::string plural(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::vector<Problem> LoadProblems(std::string_view nameBytes, std::string_view binaryBytes,
+                                  const Equipments& loaded, Long failedAt) {
+    std::vector<Problem> problems;
+    const Long names = static_cast<Long>(DecodeNameList(nameBytes).size());
+    const char* const namesOnly = "; the load kept the names only, every value 0";
+
+    if (binaryBytes.size() < kCountSize) {
+        problems.push_back(fileProblem(ProblemKind::CountUnreadable,
+                                       "the equipment file is " +
+                                           plural(binaryBytes.size(), "byte", "bytes") +
+                                           " long, too short for its record count" + namesOnly));
+        return problems;
+    }
+    const unsigned count = twoByteAt(binaryBytes, 0);
+    if (count > static_cast<unsigned>(kMaxTwoByte)) {
+        problems.push_back(
+            fileProblem(ProblemKind::CountUnreadable, "the equipment file's record count " +
+                                                          std::to_string(count) + " is above " +
+                                                          std::to_string(kMaxTwoByte) + namesOnly));
+        return problems;
+    }
+    if (static_cast<Long>(count) != names) {
+        problems.push_back(
+            fileProblem(ProblemKind::CountDisagrees,
+                        "the equipment file counts " + plural(count, "record", "records") +
+                            " but the name list names " + std::to_string(names) + namesOnly));
+        return problems;
+    }
+
+    const std::size_t needed = recordOffset(names + 1);
+    Long readWhole = names;
+    if (failedAt != 0) {
+        readWhole = std::min(failedAt - 1, names);
+        if (binaryBytes.size() < recordOffset(failedAt + 1)) {
+            problems.push_back(fileProblem(
+                ProblemKind::FileShort,
+                "the equipment file ends inside record " + std::to_string(failedAt) + " of " +
+                    std::to_string(names) + " (" + std::to_string(binaryBytes.size()) + " of " +
+                    std::to_string(needed) + " bytes); the load stopped there, and from record " +
+                    std::to_string(failedAt) + " on the list holds the names only" +
+                    readMessage(failedAt)));
+        } else {
+            const std::size_t at = recordOffset(failedAt);
+            const TwoByteField* culprit = nullptr;
+            for (const TwoByteField& f : kTwoByteFields) {
+                if (twoByteAt(binaryBytes, at + f.offset) > static_cast<unsigned>(kMaxTwoByte)) {
+                    culprit = &f;
+                    break;
+                }
+            }
+            const char* const stopped =
+                "; the load stopped here, so the record is read in part and those after it hold "
+                "the names only";
+            if (culprit) {
+                const int field = static_cast<int>(culprit->field);
+                problems.push_back(
+                    recordProblem(loaded, failedAt, ProblemKind::RecordUnreadable, field,
+                                  std::string(fieldName(field)) + " " +
+                                      std::to_string(twoByteAt(binaryBytes, at + culprit->offset)) +
+                                      " in the file is above " + std::to_string(kMaxTwoByte) +
+                                      stopped + readMessage(failedAt)));
+            } else {
+                // The loader stopped for a reason the bytes do not show; say where at least.
+                problems.push_back(recordProblem(
+                    loaded, failedAt, ProblemKind::RecordUnreadable, -1,
+                    std::string("the record cannot be read") + stopped + readMessage(failedAt)));
+            }
+        }
+    } else if (binaryBytes.size() > needed) {
+        problems.push_back(fileProblem(
+            ProblemKind::TrailingBytes,
+            plural(binaryBytes.size() - needed, "byte", "bytes") +
+                " after the last record; the load ignores them and the save leaves them out"));
+    }
+
+    // The record does not keep a mask that matches no country, so it is
+    // looked for in the bytes; four-byte compares keep a large file cheap.
+    decltype(CountryMasks) knownMasks;
+    for (std::size_t k = 0; k < CountryMasks.size(); ++k)
+        knownMasks[k] = HexToBytes(CountryMasks[k]);
+    for (Long position = 1; position <= readWhole; ++position) {
+        const std::string_view bytes =
+            binaryBytes.substr(recordOffset(position) + kMaskOffset, kMaskSize);
+        bool known = false;
+        for (const std::string& m : knownMasks)
+            known = known || bytes == m;
+        if (!known) {
+            const std::string mask = BytesToHex(bytes);
+            problems.push_back(recordProblem(
+                loaded, position, ProblemKind::UnknownCountryMask, static_cast<int>(Field::Country),
+                "country mask " + mask + " matches no country; the save writes " + CountryNames[0] +
+                    " (" + CountryMasks[0] + ")"));
+        }
+    }
+    return problems;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,242 @@
+#include "check/Validator.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "storage/RecordFormat.h"
+#include "vocabulary/LookupTables.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int fieldOf(Field f) {
+    return static_cast<int>(f);
+}
+
+class RecordProblems {
+public:
+    RecordProblems(const Equipment& record, Long position, std::vector<Problem>& out)
+        : mRecord(record), mPosition(position), mOut(out) {}
+
+    void add(Severity severity, ProblemKind kind, int field, std::string message) {
+        Problem p;
+        p.severity = severity;
+        p.kind = kind;
+        p.record = mPosition;
+        p.eqCode = mRecord.EqCode();
+        p.eqName = mRecord.EqName();
+        p.field = field;
+        p.message = std::move(message);
+        mOut.push_back(std::move(p));
+    }
+
+private:
+    const Equipment& mRecord;
+    Long mPosition;
+    std::vector<Problem>& mOut;
+};
+
+std::string valueOf(const Equipment& record, int field) {
+    return std::string(fieldName(field)) + " " + std::to_string(record.number(field));
+}
+
+void checkWord(const Equipment& record, Field f, Byte code, std::size_t words,
+               RecordProblems& problems) {
+    if (code >= words)
+        problems.add(Severity::Warning, ProblemKind::NoWord, fieldOf(f),
+                     valueOf(record, fieldOf(f)) + " has no word");
+}
+
+void checkCut(const Equipment& record, Field f, std::size_t size, RecordProblems& problems) {
+    const Text& text = record.text(fieldOf(f));
+    if (text.size() <= size)
+        return;
+    std::string message = std::string(fieldName(fieldOf(f))) + " is " +
+                          std::to_string(text.size()) + " bytes long; the save keeps the first " +
+                          std::to_string(size);
+    // The tail is raw bytes, often zeros: quoting it would show the user little.
+    if (f == Field::IconName)
+        message += ", \"" + SpelledOut(text.substr(0, size)) + "\"";
+    problems.add(Severity::Warning, ProblemKind::TextCut, fieldOf(f), std::move(message));
+}
+
+// The lowest and highest costs whose twelfths still round into a byte.
+std::string costRange() {
+    return std::to_string(-kCostStep / 2) + " to " +
+           std::to_string(kMaxCostByte * kCostStep + kCostStep / 2 - 1);
+}
+
+}  // namespace
+
+void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& out) {
+    RecordProblems problems(record, position, out);
+    const char* const refused = "; the save refuses it";
+    auto twoByte = [&](Field f, Long v) {
+        if (v < 0 || v > kMaxTwoByte)
+            problems.add(Severity::Error, ProblemKind::TwoByteOutOfRange, fieldOf(f),
+                         valueOf(record, fieldOf(f)) + " is outside 0 to " +
+                             std::to_string(kMaxTwoByte) + refused);
+    };
+
+    twoByte(Field::EqCode, record.EqCode());
+    // The save refuses a lone LF as well as CR: readers other than ours may end a line there.
+    if (std::memchr(record.EqName().data(), '\r', record.EqName().size()) ||
+        std::memchr(record.EqName().data(), '\n', record.EqName().size())) {
+        problems.add(
+            Severity::Error, ProblemKind::LineBreakInName, fieldOf(Field::EqName),
+            std::string("EqName holds a line break, which would split the name list") + refused);
+    }
+    checkWord(record, Field::EqClass, record.EqClass(), ClassNames.size(), problems);
+    checkWord(record, Field::TargetType, record.TargetType(), TargetTypeNames.size(), problems);
+    checkWord(record, Field::MoveMode, record.MoveMode(), MoveModeNames.size(), problems);
+    checkWord(record, Field::MovementMode, record.MovementMode(), MovementMethodNames.size(),
+              problems);
+
+    const Long cost = record.PrestigeCost();
+    const long saved = SavedCostByte(cost);
+    if (saved < 0 || saved > kMaxCostByte) {
+        problems.add(
+            Severity::Error, ProblemKind::CostOutOfRange, fieldOf(Field::PrestigeCost),
+            valueOf(record, fieldOf(Field::PrestigeCost)) + " is outside " + costRange() + refused);
+    } else if (cost % kCostStep != 0) {
+        problems.add(Severity::Warning, ProblemKind::CostRounded, fieldOf(Field::PrestigeCost),
+                     valueOf(record, fieldOf(Field::PrestigeCost)) +
+                         " is not a multiple of 12; the save rounds it to " +
+                         std::to_string(saved * kCostStep));
+    }
+
+    checkWord(record, Field::NonOrganicTransport, record.NonOrganicTransport(),
+              TransportNames.size(), problems);
+    if (record.Country() < 0 || record.Country() > kMaxCountry) {
+        problems.add(Severity::Error, ProblemKind::CountryOutOfRange, fieldOf(Field::Country),
+                     valueOf(record, fieldOf(Field::Country)) + " is outside 0 to " +
+                         std::to_string(kMaxCountry) + refused);
+    }
+    twoByte(Field::UnitSpecial, record.UnitSpecial());
+    checkCut(record, Field::IconName, kIconSize, problems);
+    twoByte(Field::AttackSound, record.AttackSound());
+    twoByte(Field::MoveSound, record.MoveSound());
+    twoByte(Field::DeathSound, record.DeathSound());
+    checkCut(record, Field::LastPart, kLastPartSize, problems);
+    // A country mask the load could not place is not kept by the record, so
+    // LoadProblems reports it from the file's bytes.
+}
+
+namespace {
+
+// The first two positions of each EqCode. Flat tables cover every code a
+// save accepts; others are rare.
+class CodePositions {
+public:
+    explicit CodePositions(const Equipments& list)
+        : mFirst(kMaxTwoByte + 1, 0), mSecond(kMaxTwoByte + 1, 0) {
+        Long position = 0;
+        for (const EquipmentRef& record : list) {
+            Slots s = slots(record->EqCode());
+            ++position;
+            if (*s.first == 0)
+                *s.first = position;
+            else if (*s.second == 0)
+                *s.second = position;
+        }
+    }
+
+    // Appends the duplicate-code problem of record at position, if it has one.
+    void check(const Equipment& record, Long position, std::vector<Problem>& out) {
+        Slots s = slots(record.EqCode());
+        if (*s.second == 0)
+            return;
+        const Long other = *s.first == position ? *s.second : *s.first;
+        RecordProblems(record, position, out)
+            .add(Severity::Warning, ProblemKind::DuplicateCode, fieldOf(Field::EqCode),
+                 valueOf(record, fieldOf(Field::EqCode)) + " is also used by record " +
+                     std::to_string(other));
+    }
+
+private:
+    struct Slots {
+        Long* first;
+        Long* second;
+    };
+    Slots slots(Long code) {
+        if (code >= 0 && code <= kMaxTwoByte)
+            return {&mFirst[static_cast<std::size_t>(code)],
+                    &mSecond[static_cast<std::size_t>(code)]};
+        auto& pair = mOutside[code];
+        return {&pair.first, &pair.second};
+    }
+
+    std::vector<Long> mFirst;
+    std::vector<Long> mSecond;
+    std::unordered_map<Long, std::pair<Long, Long>> mOutside;
+};
+
+}  // namespace
+
+void CheckDuplicateCodes(const Equipments& list, std::vector<Problem>& out) {
+    CodePositions codes(list);
+    Long position = 0;
+    for (const EquipmentRef& record : list)
+        codes.check(*record, ++position, out);
+}
+
+namespace {
+
+void checkCount(const Equipments& list, std::vector<Problem>& out) {
+    if (list.Count() <= kMaxTwoByte)
+        return;
+    Problem p;
+    p.severity = Severity::Error;
+    p.kind = ProblemKind::TooManyRecords;
+    p.message = std::to_string(list.Count()) + " records, more than the " +
+                std::to_string(kMaxTwoByte) +
+                " the equipment file can count; the save refuses them";
+    out.push_back(std::move(p));
+}
+
+}  // namespace
+
+std::vector<Problem> CheckList(const Equipments& list) {
+    std::vector<Problem> problems;
+    checkCount(list, problems);
+    CodePositions codes(list);
+    Long position = 0;
+    for (const EquipmentRef& record : list) {
+        CheckRecord(*record, ++position, problems);
+        codes.check(*record, position, problems);
+    }
+    return problems;
+}
+
+std::vector<Problem> SaveRefusals(const Equipments& list, Long counter) {
+    std::vector<Problem> problems;
+    if (counter >= 1 && counter <= list.Count())
+        CheckRecord(*list.Item(counter), counter, problems);
+    else
+        checkCount(list, problems);
+    problems.erase(std::remove_if(problems.begin(), problems.end(),
+                                  [](const Problem& p) { return p.severity != Severity::Error; }),
+                   problems.end());
+    return problems;
+}
+
+void RecheckRecord(const Equipments& list, Long position, std::vector<Problem>& problems) {
+    problems.erase(std::remove_if(problems.begin(), problems.end(),
+                                  [position](const Problem& p) {
+                                      return p.record == position ||
+                                             p.kind == ProblemKind::DuplicateCode;
+                                  }),
+                   problems.end());
+    CheckRecord(*list.Item(position), position, problems);
+    CheckDuplicateCodes(list, problems);
+    // Back into the order CheckList gives: by record, a record's duplicate last.
+    std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {
+        const bool aDup = a.kind == ProblemKind::DuplicateCode;
+        const bool bDup = b.kind == ProblemKind::DuplicateCode;
+        return a.record != b.record ? a.record < b.record : (!aDup && bDup);
+    });
+}
+
+}  // namespace kestrel

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kestrel::cli {
+
+extern const char kDiffHelp[];
+
+// kestrel-eqp diff A B [options]. A wrong command line throws
+// std::invalid_argument with the reason.
+int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace kestrel::cli

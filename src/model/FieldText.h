@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/Equipment.h"
+
+namespace kestrel {
+
+// The list grid's column heading of a field ("SA", "Co"); the eight unknown
+// bytes all read "U" there.
+const char* FieldHeading(int field);
+
+// A heading that names exactly one field, else the property name, so that a
+// line listing changed fields never leaves the reader guessing which "U".
+const char* FieldLabel(int field);
+
+// The fields a user's word names: a grid heading or a property name, in any
+// letter case. "U" gives all eight unknown bytes; an unknown word none.
+std::vector<int> FieldsNamed(std::string_view word);
+
+// The word a coded field's value stands for, or nullptr when its table has
+// none (or the field is not coded).
+const std::string* FieldWord(int field, std::int64_t code);
+
+// A value as the grid shows it: numbers in decimal, coded fields as their
+// word (or the code when it has none), texts as their bytes.
+std::string FieldValueText(const Equipment& equipment, int field);
+
+}  // namespace kestrel

@@ -1,0 +1,274 @@
+// The shared check of a list: each kind of problem on a record that has it,
+// and agreement with what the encoder really refuses and changes.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "check/Validator.h"
+#include "storage/EquipmentFiles.h"
+#include "support/SamplePairs.h"
+#include "vocabulary/LookupTables.h"
+
+namespace kestrel {
+namespace {
+
+class Validator : public ::testing::Test {
+protected:
+    void SetUp() override { InitLookupTables(); }
+};
+
+// A record every check passes.
+Equipment cleanRecord() {
+    Equipment e;
+    e.setEqCode(298);
+    e.setEqName("Tiger I");
+    e.setEqClass(3);
+    e.setPrestigeCost(84);
+    e.setCountry(7);
+    e.setUnitSpecial(32767);
+    e.setIconName("TIGER1");
+    e.setLastPart(std::string(22, 'x'));
+    return e;
+}
+
+TEST_F(Validator, EachKindIsFoundOnTheRecordThatHasIt) {
+    struct Case {
+        const char* what;
+        std::function<void(Equipment&)> spoil;
+        Severity severity;
+        ProblemKind kind;
+        Field field;
+        const char* message;
+    };
+    using S = Severity;
+    using K = ProblemKind;
+    const Case cases[] = {
+        {"EqCode above", [](Equipment& e) { e.setEqCode(32768); }, S::Error, K::TwoByteOutOfRange,
+         Field::EqCode, "EqCode 32768 is outside 0 to 32767; the save refuses it"},
+        {"EqCode below", [](Equipment& e) { e.setEqCode(-1); }, S::Error, K::TwoByteOutOfRange,
+         Field::EqCode, "EqCode -1 is outside 0 to 32767; the save refuses it"},
+        {"UnitSpecial high bit", [](Equipment& e) { e.setUnitSpecial(32768); }, S::Error,
+         K::TwoByteOutOfRange, Field::UnitSpecial, nullptr},
+        {"AttackSound", [](Equipment& e) { e.setAttackSound(-5); }, S::Error, K::TwoByteOutOfRange,
+         Field::AttackSound, nullptr},
+        {"MoveSound", [](Equipment& e) { e.setMoveSound(40000); }, S::Error, K::TwoByteOutOfRange,
+         Field::MoveSound, nullptr},
+        {"DeathSound", [](Equipment& e) { e.setDeathSound(1 << 20); }, S::Error,
+         K::TwoByteOutOfRange, Field::DeathSound, nullptr},
+        {"cost rounds to 256", [](Equipment& e) { e.setPrestigeCost(3066); }, S::Error,
+         K::CostOutOfRange, Field::PrestigeCost,
+         "PrestigeCost 3066 is outside -6 to 3065; the save refuses it"},
+        {"cost rounds below 0", [](Equipment& e) { e.setPrestigeCost(-7); }, S::Error,
+         K::CostOutOfRange, Field::PrestigeCost, nullptr},
+        {"Country 26", [](Equipment& e) { e.setCountry(26); }, S::Error, K::CountryOutOfRange,
+         Field::Country, "Country 26 is outside 0 to 25; the save refuses it"},
+        {"Country -1", [](Equipment& e) { e.setCountry(-1); }, S::Error, K::CountryOutOfRange,
+         Field::Country, nullptr},
+        {"CR in name", [](Equipment& e) { e.setEqName("Tiger\rI"); }, S::Error, K::LineBreakInName,
+         Field::EqName, nullptr},
+        {"LF in name", [](Equipment& e) { e.setEqName("Tiger\nI"); }, S::Error, K::LineBreakInName,
+         Field::EqName, nullptr},
+        {"icon of 7", [](Equipment& e) { e.setIconName("TIGER1X"); }, S::Warning, K::TextCut,
+         Field::IconName, "IconName is 7 bytes long; the save keeps the first 6, \"TIGER1\""},
+        {"tail of 23", [](Equipment& e) { e.setLastPart(std::string(23, '\0')); }, S::Warning,
+         K::TextCut, Field::LastPart, "LastPart is 23 bytes long; the save keeps the first 22"},
+        {"cost 30", [](Equipment& e) { e.setPrestigeCost(30); }, S::Warning, K::CostRounded,
+         Field::PrestigeCost, "PrestigeCost 30 is not a multiple of 12; the save rounds it to 24"},
+        {"cost 3065", [](Equipment& e) { e.setPrestigeCost(3065); }, S::Warning, K::CostRounded,
+         Field::PrestigeCost,
+         "PrestigeCost 3065 is not a multiple of 12; the save rounds it to 3060"},
+        {"cost -6", [](Equipment& e) { e.setPrestigeCost(-6); }, S::Warning, K::CostRounded,
+         Field::PrestigeCost, nullptr},
+        {"class", [](Equipment& e) { e.setEqClass(30); }, S::Warning, K::NoWord, Field::EqClass,
+         "EqClass 30 has no word"},
+        {"class 22", [](Equipment& e) { e.setEqClass(22); }, S::Warning, K::NoWord, Field::EqClass,
+         nullptr},
+        {"target type", [](Equipment& e) { e.setTargetType(4); }, S::Warning, K::NoWord,
+         Field::TargetType, nullptr},
+        {"move mode", [](Equipment& e) { e.setMoveMode(2); }, S::Warning, K::NoWord,
+         Field::MoveMode, nullptr},
+        {"movement method", [](Equipment& e) { e.setMovementMode(13); }, S::Warning, K::NoWord,
+         Field::MovementMode, nullptr},
+        {"transport", [](Equipment& e) { e.setNonOrganicTransport(255); }, S::Warning, K::NoWord,
+         Field::NonOrganicTransport, "NonOrganicTransport 255 has no word"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Equipments list;
+        list.Add(cleanRecord());
+        c.spoil(*list.Add(cleanRecord()));
+        list.Item(2)->setEqCode(list.Item(2)->EqCode() == 298 ? 299 : list.Item(2)->EqCode());
+        std::vector<Problem> problems = CheckList(list);
+        ASSERT_EQ(problems.size(), 1u);
+        const Problem& p = problems[0];
+        EXPECT_EQ(p.severity, c.severity);
+        EXPECT_EQ(p.kind, c.kind);
+        EXPECT_EQ(p.field, static_cast<int>(c.field));
+        EXPECT_EQ(p.record, 2);
+        EXPECT_EQ(p.eqCode, list.Item(2)->EqCode());
+        EXPECT_EQ(p.eqName, list.Item(2)->EqName());
+        if (c.message) {
+            EXPECT_EQ(p.message, c.message);
+        }
+    }
+}
+
+TEST_F(Validator, DuplicateCodesNameTheFirstOtherRecord) {
+    Equipments list;
+    for (Long code : {5, 7, 5, 5, -3, -3, 40000}) {
+        Equipment e = cleanRecord();
+        e.setEqCode(code);
+        list.Add(e);
+    }
+    std::vector<std::string> found;
+    for (const Problem& p : CheckList(list)) {
+        if (p.kind == ProblemKind::DuplicateCode)
+            found.push_back(std::to_string(p.record) + ": " + p.message);
+    }
+    const std::vector<std::string> expected = {
+        "1: EqCode 5 is also used by record 3",  "3: EqCode 5 is also used by record 1",
+        "4: EqCode 5 is also used by record 1",  "5: EqCode -3 is also used by record 6",
+        "6: EqCode -3 is also used by record 5",
+    };
+    EXPECT_EQ(found, expected);
+}
+
+TEST_F(Validator, TooManyRecordsIsAnErrorOfTheFile) {
+    Equipments list;
+    list.reserve(32768);
+    for (Long i = 0; i < 32767; ++i) {
+        Equipment e = cleanRecord();
+        e.setEqCode(i);
+        list.Add(e);
+    }
+    EXPECT_TRUE(CheckList(list).empty());
+    list.Add(cleanRecord());
+    std::vector<Problem> problems = CheckList(list);
+    ASSERT_FALSE(problems.empty());
+    EXPECT_EQ(problems[0].kind, ProblemKind::TooManyRecords);
+    EXPECT_EQ(problems[0].severity, Severity::Error);
+    EXPECT_EQ(problems[0].record, 0);
+    EXPECT_EQ(SaveRefusals(list, list.Count() + 1).size(), 1u);
+}
+
+// Random records with random faults: the check's errors are exactly what the
+// encoder refuses, and on a record it accepts, a field that a save and a load
+// change carries a warning.
+TEST_F(Validator, ErrorsAndWarningsAgreeWithTheEncoder) {
+    std::mt19937 random(31);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    for (int round = 0; round < 3000; ++round) {
+        Equipment e = RandomEquipment(random);
+        for (int faults = pick(3); faults > 0; --faults) {
+            switch (pick(7)) {
+                case 0:
+                    e.setEqCode(pick(2) ? 32767 + pick(3) : -pick(2));
+                    break;
+                case 1:
+                    e.setPrestigeCost(pick(3200) - 20);
+                    break;
+                case 2:
+                    e.setCountry(pick(30) - 2);
+                    break;
+                case 3:
+                    e.setUnitSpecial(32766 + pick(4));
+                    break;
+                case 4:
+                    e.setEqName(e.EqName() + (pick(2) ? "\r" : "\n"));
+                    break;
+                case 5:
+                    e.setIconName(std::string(static_cast<std::size_t>(pick(9)), 'I'));
+                    break;
+                default:
+                    e.setLastPart(std::string(static_cast<std::size_t>(19 + pick(6)), 'L'));
+            }
+        }
+        Equipments list;
+        list.Add(e);
+        std::string names, binary;
+        const bool refused =
+            EncodeNameList(list, names) != 0 || EncodeBinaryFile(list, binary) != 0;
+        std::vector<Problem> problems = CheckList(list);
+        ASSERT_EQ(refused, CountOf(problems, Severity::Error) > 0) << round;
+        ASSERT_EQ(refused, !SaveRefusals(list, 1).empty()) << round;
+        if (refused)
+            continue;
+        Equipments back;
+        ASSERT_EQ(DecodeEquipmentPair(names, binary, back), 0);
+        for (int f = 0; f < kFieldCount; ++f) {
+            bool changed = fieldKind(f) == FieldKind::Text ? back.Item(1)->text(f) != e.text(f)
+                                                           : back.Item(1)->number(f) != e.number(f);
+            bool warned = false;
+            for (const Problem& p : problems)
+                warned = warned || (p.field == f && (p.kind == ProblemKind::TextCut ||
+                                                     p.kind == ProblemKind::CostRounded));
+            // Trailing zero bytes a load drops are the file's padding, not a cut.
+            if (f == static_cast<int>(Field::IconName) || f == static_cast<int>(Field::LastPart))
+                changed = changed &&
+                          e.text(f).size() > (f == static_cast<int>(Field::IconName) ? 6u : 22u);
+            EXPECT_EQ(changed, warned) << round << " " << fieldName(f);
+        }
+    }
+}
+
+// A panel re-checks one record after each edit; the result must be what a
+// whole check would give.
+TEST_F(Validator, RecheckingOneRecordGivesTheWholeCheck) {
+    std::mt19937 random(41);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    Equipments list;
+    for (int i = 0; i < 60; ++i) {
+        Equipment e = cleanRecord();
+        e.setEqCode(pick(40));
+        list.Add(e);
+    }
+    std::vector<Problem> problems = CheckList(list);
+    for (int edit = 0; edit < 400; ++edit) {
+        const Long position = 1 + pick(list.Count());
+        Equipment& e = *list.Item(position);
+        switch (pick(4)) {
+            case 0:
+                e.setEqCode(pick(40));
+                break;
+            case 1:
+                e.setEqClass(static_cast<Byte>(pick(30)));
+                break;
+            case 2:
+                e.setCountry(pick(28));
+                break;
+            default:
+                e.setEqName(pick(2) ? "a\rb" : "ok");
+        }
+        RecheckRecord(list, position, problems);
+        ASSERT_EQ(problems, CheckList(list)) << edit;
+    }
+}
+
+TEST_F(Validator, TheOneLineForm) {
+    struct Case {
+        Long record;
+        Long code;
+        Text name;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {12, 298, "Tiger I", "record 12 (N 298, \"Tiger I\"): m"},
+        {3, -1, "a\r\nb\t\x01\x7F\xC4", "record 3 (N -1, \"a\\r\\nb\\t\\x01\\x7F\xC4\"): m"},
+        {0, 5, "ignored", "file: m"},
+    };
+    for (const Case& c : cases) {
+        Problem p;
+        p.record = c.record;
+        p.eqCode = c.code;
+        p.eqName = c.name;
+        p.message = "m";
+        EXPECT_EQ(FormatProblem(p), c.expected);
+    }
+}
+
+}  // namespace
+}  // namespace kestrel
