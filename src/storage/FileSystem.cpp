@@ -131,6 +131,10 @@ bool IsPathSeparator(char c) {
     return c == '/';
 }
 
+bool IsAbsolutePath(const std::string& path) {
+    return !path.empty() && path[0] == '/';
+}
+
 FileSystem& fileSystem() {
     static PosixFileSystem posix;
     return currentSlot() ? *currentSlot() : posix;

@@ -87,6 +87,9 @@ using NativeFileSystem = WindowsFileSystem;
 // Whether c separates the names of a path on this system: Windows takes a
 // backslash as well as '/'.
 bool IsPathSeparator(char c);
+// Whether path starts at a root rather than at the current folder: "/x";
+// on Windows also "\x", "C:\x" and the drive-relative "C:x".
+bool IsAbsolutePath(const std::string& path);
 // The length of the folder part of path, its last separator included; 0 when
 // path has none.
 inline std::size_t FolderPartLength(const std::string& path) {

@@ -4,42 +4,11 @@
 #include <windows.h>
 
 #include "storage/FileSystem.h"
+#include "storage/WindowsPaths.h"
 
 namespace kestrel {
 
 namespace {
-
-std::optional<std::wstring> widen(const std::string& bytes, UINT codePage, DWORD flags) {
-    int size = ::MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()),
-                                     nullptr, 0);
-    if (size <= 0)
-        return std::nullopt;
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), out.data(),
-                          size);
-    return out;
-}
-
-// Paths are UTF-8. Bytes that are not UTF-8 could name no file, so they are
-// taken in the ANSI code page, as Windows' own narrow calls (and Qt's
-// QFile::encodeName) take them.
-std::optional<std::wstring> wide(const std::string& path) {
-    if (path.empty())
-        return std::wstring();
-    if (auto utf8 = widen(path, CP_UTF8, MB_ERR_INVALID_CHARS))
-        return utf8;
-    return widen(path, CP_ACP, 0);
-}
-
-std::string narrow(const wchar_t* text) {
-    int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
-        return std::string();
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    out.pop_back();
-    return out;
-}
 
 class Handle {
 public:
@@ -62,8 +31,6 @@ private:
     HANDLE h_;
 };
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 // What the path leads to, links followed as POSIX stat follows them.
 std::optional<BY_HANDLE_FILE_INFORMATION> information(const std::wstring& path) {
     Handle h(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
@@ -76,33 +43,6 @@ std::optional<BY_HANDLE_FILE_INFORMATION> information(const std::wstring& path) 
 
 bool isFolder(const BY_HANDLE_FILE_INFORMATION& info) {
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool writeAll(HANDLE h, const std::string& bytes) {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        DWORD chunk = static_cast<DWORD>(left < (1u << 30) ? left : (1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(h, data, chunk, &written, nullptr) || written == 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
-bool setReadOnly(HANDLE h, bool readOnly) {
-    FILE_BASIC_INFO basic{};
-    if (!::GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic))
-        return false;
-    DWORD attributes = basic.FileAttributes & ~FILE_ATTRIBUTE_NORMAL;
-    attributes =
-        readOnly ? attributes | FILE_ATTRIBUTE_READONLY : attributes & ~FILE_ATTRIBUTE_READONLY;
-    if (attributes == basic.FileAttributes)
-        return true;
-    basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
-    return ::SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
 // The name of the last part of path as the folder spells it, so that a
@@ -152,8 +92,16 @@ bool IsPathSeparator(char c) {
     return c == '/' || c == '\\';
 }
 
+bool IsAbsolutePath(const std::string& path) {
+    if (!path.empty() && IsPathSeparator(path[0]))
+        return true;
+    const bool letter = path.size() >= 2 &&
+                        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return letter && path[1] == ':';
+}
+
 std::optional<std::string> WindowsFileSystem::readFile(const std::string& path) {
-    auto name = wide(path);
+    auto name = WidePath(path);
     if (!name)
         return std::nullopt;
     Handle h(::CreateFileW(name->c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
@@ -177,7 +125,7 @@ std::optional<std::string> WindowsFileSystem::readFile(const std::string& path) 
 }
 
 std::optional<std::uint64_t> WindowsFileSystem::fileSize(const std::string& path) {
-    auto name = wide(path);
+    auto name = WidePath(path);
     if (!name)
         return std::nullopt;
     auto info = information(*name);
@@ -187,7 +135,7 @@ std::optional<std::uint64_t> WindowsFileSystem::fileSize(const std::string& path
 }
 
 bool WindowsFileSystem::writeFile(const std::string& path, const std::string& bytes, int mode) {
-    auto name = wide(path);
+    auto name = WidePath(path);
     if (!name)
         return false;
     Handle h(::CreateFileW(name->c_str(),
@@ -195,17 +143,17 @@ bool WindowsFileSystem::writeFile(const std::string& path, const std::string& by
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.valid())
         return false;
-    bool ok = writeAll(h.get(), bytes) && (!synced_ || ::FlushFileBuffers(h.get()));
+    bool ok = WriteAll(h.get(), bytes) && (!synced_ || ::FlushFileBuffers(h.get()));
     // The temporary file takes the read-only attribute of the file it will
     // replace, as the POSIX layer gives it the mode.
     if (mode >= 0)
-        ok = setReadOnly(h.get(), (mode & 0200) == 0) && ok;
+        ok = SetReadOnly(h.get(), (mode & 0200) == 0) && ok;
     ok = h.close() && ok;
     return ok;
 }
 
 std::optional<unsigned> WindowsFileSystem::fileMode(const std::string& path) {
-    auto name = wide(path);
+    auto name = WidePath(path);
     if (!name)
         return std::nullopt;
     auto info = information(*name);
@@ -215,8 +163,8 @@ std::optional<unsigned> WindowsFileSystem::fileMode(const std::string& path) {
 }
 
 bool WindowsFileSystem::link(const std::string& from, const std::string& to) {
-    auto source = wide(from);
-    auto target = wide(to);
+    auto source = WidePath(from);
+    auto target = WidePath(to);
     return source && target && ::CreateHardLinkW(target->c_str(), source->c_str(), nullptr);
 }
 
@@ -232,8 +180,8 @@ bool WindowsFileSystem::copyFile(const std::string& from, const std::string& to)
 // change through to the disk before it returns, and works whether or not the
 // target exists; the new file's attributes were set when it was written.
 bool WindowsFileSystem::rename(const std::string& from, const std::string& to) {
-    auto source = wide(from);
-    auto target = wide(to);
+    auto source = WidePath(from);
+    auto target = WidePath(to);
     if (!source || !target)
         return false;
     std::wstring spelled = asSpelledOnDisk(*target);
@@ -244,7 +192,7 @@ bool WindowsFileSystem::rename(const std::string& from, const std::string& to) {
 }
 
 bool WindowsFileSystem::remove(const std::string& path) {
-    auto name = wide(path);
+    auto name = WidePath(path);
     if (!name)
         return false;
     return overReadOnly(*name, [&] { return ::DeleteFileW(name->c_str()) != 0; });
@@ -253,7 +201,7 @@ bool WindowsFileSystem::remove(const std::string& path) {
 // Windows has no fsync for a folder: the renames were written through by
 // MoveFileExW. What is left to check is that the folder is there.
 bool WindowsFileSystem::syncFolder(const std::string& folder) {
-    auto name = wide(folder.empty() ? std::string(".") : folder);
+    auto name = WidePath(folder.empty() ? std::string(".") : folder);
     if (!name)
         return false;
     auto info = information(*name);
@@ -264,7 +212,7 @@ std::optional<std::vector<std::string>> WindowsFileSystem::listFolder(const std:
     std::string pattern = folder.empty() ? std::string(".") : folder;
     if (!IsPathSeparator(pattern.back()))
         pattern += '\\';
-    auto name = wide(pattern + "*");
+    auto name = WidePath(pattern + "*");
     if (!name)
         return std::nullopt;
     WIN32_FIND_DATAW found{};
@@ -273,7 +221,7 @@ std::optional<std::vector<std::string>> WindowsFileSystem::listFolder(const std:
         return std::nullopt;
     std::vector<std::string> names;
     do
-        names.push_back(narrow(found.cFileName));
+        names.push_back(NarrowPath(found.cFileName));
     while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return names;

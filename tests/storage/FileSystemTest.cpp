@@ -156,6 +156,23 @@ TEST(FileSystem, FolderPartOfPaths) {
 #endif
     for (const Case& c : cases)
         EXPECT_EQ(FolderPartLength(c.path), windows ? c.windows : c.posix) << c.path;
+
+    // A link's target is taken from its own folder unless it is absolute.
+    struct Absolute {
+        const char* path;
+        bool posix;
+        bool windows;
+    } absolutes[] = {
+        {"/x/EQUIP97.EQP", true, true},
+        {"EQUIP97.EQP", false, false},
+        {"../x", false, false},
+        {"C:\\x", false, true},
+        {"c:x", false, true},
+        {"\\\\server\\share", false, true},
+        {"", false, false},
+    };
+    for (const Absolute& a : absolutes)
+        EXPECT_EQ(IsAbsolutePath(a.path), windows ? a.windows : a.posix) << a.path;
 }
 
 // The pair a user names with the system's own separators is the pair saved,
