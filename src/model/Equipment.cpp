@@ -12,7 +12,7 @@ struct FieldInfo {
 };
 
 constexpr FieldInfo kFields[kFieldCount] = {
-#define KESTREL_FIELD_INFO(kind, name) {FieldKind::kind, #name},
+#define KESTREL_FIELD_INFO(kind, name, ...) {FieldKind::kind, #name},
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_INFO)
 #undef KESTREL_FIELD_INFO
 };
@@ -44,7 +44,7 @@ std::int64_t Equipment::number(int field) const {
     case Field::name:                 \
         return m##name;
 #define KESTREL_GET_NUMBER_Text(name)
-#define KESTREL_GET_NUMBER(kind, name) KESTREL_GET_NUMBER_##kind(name)
+#define KESTREL_GET_NUMBER(kind, name, ...) KESTREL_GET_NUMBER_##kind(name)
         KESTREL_EQUIPMENT_FIELDS(KESTREL_GET_NUMBER)
         default:
             break;
@@ -63,7 +63,7 @@ void Equipment::setNumber(int field, std::int64_t value) {
         m##name = static_cast<Long>(value); \
         return;
 #define KESTREL_SET_NUMBER_Text(name)
-#define KESTREL_SET_NUMBER(kind, name) KESTREL_SET_NUMBER_##kind(name)
+#define KESTREL_SET_NUMBER(kind, name, ...) KESTREL_SET_NUMBER_##kind(name)
         KESTREL_EQUIPMENT_FIELDS(KESTREL_SET_NUMBER)
         default:
             break;
@@ -101,8 +101,9 @@ void Equipment::setText(int field, const Text& value) {
 }
 
 bool Equipment::operator==(const Equipment& other) const {
-#define KESTREL_FIELD_EQUAL(kind, name) \
-    if (m##name != other.m##name) return false;
+#define KESTREL_FIELD_EQUAL(kind, name, ...) \
+    if (m##name != other.m##name)            \
+        return false;
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_EQUAL)
 #undef KESTREL_FIELD_EQUAL
     return true;

@@ -14,7 +14,7 @@ using Text = std::string;  // bytes of the files' single-byte code page
 
 // Field numbers, 0-based, in Add order.
 enum class Field : int {
-#define KESTREL_FIELD_ENUM(kind, name) name,
+#define KESTREL_FIELD_ENUM(kind, name, ...) name,
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_ENUM)
 #undef KESTREL_FIELD_ENUM
 };
@@ -30,9 +30,13 @@ const char* fieldName(int field);
 // conversion; the file format's limits are enforced only when saving.
 class Equipment {
 public:
-#define KESTREL_FIELD_ACCESSORS(kind, name)                 \
-    const kind& name() const { return m##name; }            \
-    void set##name(const kind& vData) { m##name = vData; }
+#define KESTREL_FIELD_ACCESSORS(kind, name, ...) \
+    const kind& name() const {                   \
+        return m##name;                          \
+    }                                            \
+    void set##name(const kind& vData) {          \
+        m##name = vData;                         \
+    }
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_ACCESSORS)
 #undef KESTREL_FIELD_ACCESSORS
 
@@ -44,10 +48,12 @@ public:
     void setText(int field, const Text& value);
 
     bool operator==(const Equipment& other) const;
-    bool operator!=(const Equipment& other) const { return !(*this == other); }
+    bool operator!=(const Equipment& other) const {
+        return !(*this == other);
+    }
 
 private:
-#define KESTREL_FIELD_MEMBER(kind, name) kind m##name{};
+#define KESTREL_FIELD_MEMBER(kind, name, ...) kind m##name{};
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_MEMBER)
 #undef KESTREL_FIELD_MEMBER
 };

@@ -71,8 +71,8 @@ FieldMask ChangedFields(const Equipment& a, const Equipment& b, FieldMask among)
     // Through the inline getters rather than by field number: this runs for
     // every field of every matched pair.
     FieldMask changed = 0;
-#define KESTREL_FIELD_CHANGED(kind, name) \
-    if (a.name() != b.name())             \
+#define KESTREL_FIELD_CHANGED(kind, name, ...) \
+    if (a.name() != b.name())                  \
         changed |= fieldBit(static_cast<int>(Field::name));
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_CHANGED)
 #undef KESTREL_FIELD_CHANGED

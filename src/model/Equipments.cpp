@@ -15,19 +15,18 @@ EquipmentRef Equipments::Add(const Equipment& values, const std::string& sKey) {
 }
 
 EquipmentRef Equipments::Add(Long EqCode, const Text& EqName, Byte EqClass, Byte SoftAttack,
-                             Byte HardAttack, Byte AirAttack, Byte NavalAttack,
-                             Byte GroundDefense, Byte AirDefense, Byte CloseDefense,
-                             Byte TargetType, Byte Initiative, Byte GunRange, Byte SpottingRange,
-                             Byte RangeDefenseModifier, Byte MoveMode, Byte MovementMode,
-                             Byte Movement, Byte Fuel, Byte Ammunition, Byte Unk0,
-                             Long PrestigeCost, Byte Unk1, Byte Unk2, Byte Unk3, Byte Unk4,
-                             Byte MonthAvail, Byte YearAvail, Byte YearExpire,
+                             Byte HardAttack, Byte AirAttack, Byte NavalAttack, Byte GroundDefense,
+                             Byte AirDefense, Byte CloseDefense, Byte TargetType, Byte Initiative,
+                             Byte GunRange, Byte SpottingRange, Byte RangeDefenseModifier,
+                             Byte MoveMode, Byte MovementMode, Byte Movement, Byte Fuel,
+                             Byte Ammunition, Byte Unk0, Long PrestigeCost, Byte Unk1, Byte Unk2,
+                             Byte Unk3, Byte Unk4, Byte MonthAvail, Byte YearAvail, Byte YearExpire,
                              Byte NonOrganicTransport, Long Country, Long UnitSpecial, Byte Unk5,
                              Byte Unk6, Byte Unk7, const Text& IconName, Long AttackSound,
                              Long MoveSound, Long DeathSound, const Text& LastPart,
                              const std::string& sKey) {
     Equipment e;
-#define KESTREL_SET_FROM_ARGUMENT(kind, name) e.set##name(name);
+#define KESTREL_SET_FROM_ARGUMENT(kind, name, ...) e.set##name(name);
     KESTREL_EQUIPMENT_FIELDS(KESTREL_SET_FROM_ARGUMENT)
 #undef KESTREL_SET_FROM_ARGUMENT
     return Add(e, sKey);
@@ -35,7 +34,8 @@ EquipmentRef Equipments::Add(Long EqCode, const Text& EqName, Byte EqClass, Byte
 
 std::size_t Equipments::positionOf(const std::string& key) const {
     for (std::size_t i = 0; i < mKeys.size(); ++i) {
-        if (mKeys[i] == key) return i;
+        if (mKeys[i] == key)
+            return i;
     }
     return mItems.size();
 }
@@ -49,7 +49,8 @@ EquipmentRef Equipments::Item(std::int32_t vntIndexKey) const {
 
 EquipmentRef Equipments::Item(const std::string& vntIndexKey) const {
     std::size_t p = vntIndexKey.empty() ? mItems.size() : positionOf(vntIndexKey);
-    if (p == mItems.size()) throw std::out_of_range("no equipment with that key");
+    if (p == mItems.size())
+        throw std::out_of_range("no equipment with that key");
     return mItems[p];
 }
 
@@ -63,7 +64,8 @@ void Equipments::Remove(std::int32_t vntIndexKey) {
 }
 
 void Equipments::RemoveRange(std::int32_t first, std::int32_t count) {
-    if (count <= 0) return;
+    if (count <= 0)
+        return;
     if (first < 1 || first > Count() || count > Count() - first + 1) {
         throw std::out_of_range("equipment range out of range");
     }
@@ -74,7 +76,8 @@ void Equipments::RemoveRange(std::int32_t first, std::int32_t count) {
 
 void Equipments::Remove(const std::string& vntIndexKey) {
     std::size_t p = vntIndexKey.empty() ? mItems.size() : positionOf(vntIndexKey);
-    if (p == mItems.size()) throw std::out_of_range("no equipment with that key");
+    if (p == mItems.size())
+        throw std::out_of_range("no equipment with that key");
     Remove(static_cast<std::int32_t>(p + 1));
 }
 

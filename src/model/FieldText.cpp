@@ -3,17 +3,12 @@
 #include <array>
 #include <cstring>
 
+#include "model/FieldTable.h"
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel {
 
 namespace {
-
-const std::array<const char*, kFieldCount> kHeadings = {
-    "N",   "Name", "CL",  "SA", "HA", "AA", "NA", "GD",   "AD", "CD", "TT", "I",       "GR", "SR",
-    "RDM", "Mode", "Mth", "M",  "F",  "A",  "U",  "P",    "U",  "U",  "U",  "U",       "MA", "YA",
-    "YE",  "Tr",   "Co",  "US", "U",  "U",  "U",  "Icon", "AS", "MS", "DS", "Unknown",
-};
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -31,8 +26,7 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 const char* FieldHeading(int field) {
-    fieldKind(field);  // range check
-    return kHeadings[static_cast<std::size_t>(field)];
+    return fieldSpec(field).heading;
 }
 
 const char* FieldLabel(int field) {
@@ -43,8 +37,7 @@ const char* FieldLabel(int field) {
 std::vector<int> FieldsNamed(std::string_view word) {
     std::vector<int> fields;
     for (int f = 0; f < kFieldCount; ++f) {
-        if (sameIgnoringCase(word, kHeadings[static_cast<std::size_t>(f)]) ||
-            sameIgnoringCase(word, fieldName(f)))
+        if (sameIgnoringCase(word, fieldSpec(f).heading) || sameIgnoringCase(word, fieldName(f)))
             fields.push_back(f);
     }
     return fields;
@@ -52,30 +45,39 @@ std::vector<int> FieldsNamed(std::string_view word) {
 
 namespace {
 template <std::size_t N>
-const std::string* wordIn(const std::array<std::string, N>& table, std::int64_t code) {
-    return code >= 0 && static_cast<std::uint64_t>(code) < N
-               ? &table[static_cast<std::size_t>(code)]
-               : nullptr;
+const std::string* words(const std::array<std::string, N>& table, std::size_t* count) {
+    *count = N;
+    return table.data();
 }
 }  // namespace
 
-const std::string* FieldWord(int field, std::int64_t code) {
-    switch (static_cast<Field>(field)) {
-        case Field::EqClass:
-            return wordIn(ClassNames, code);
-        case Field::TargetType:
-            return wordIn(TargetTypeNames, code);
-        case Field::MoveMode:
-            return wordIn(MoveModeNames, code);
-        case Field::MovementMode:
-            return wordIn(MovementMethodNames, code);
-        case Field::NonOrganicTransport:
-            return wordIn(TransportNames, code);
-        case Field::Country:
-            return wordIn(CountryNames, code);
-        default:
-            return nullptr;
+const std::string* WordsOf(FieldWords table, std::size_t* count) {
+    switch (table) {
+        case FieldWords::Class:
+            return words(ClassNames, count);
+        case FieldWords::TargetType:
+            return words(TargetTypeNames, count);
+        case FieldWords::MoveMode:
+            return words(MoveModeNames, count);
+        case FieldWords::MovementMethod:
+            return words(MovementMethodNames, count);
+        case FieldWords::Transport:
+            return words(TransportNames, count);
+        case FieldWords::Country:
+            return words(CountryNames, count);
+        case FieldWords::None:
+            break;
     }
+    *count = 0;
+    return nullptr;
+}
+
+const std::string* FieldWord(int field, std::int64_t code) {
+    std::size_t count = 0;
+    const std::string* table = WordsOf(fieldSpec(field).words, &count);
+    if (!table || code < 0 || static_cast<std::uint64_t>(code) >= count)
+        return nullptr;
+    return &table[code];
 }
 
 std::string FieldValueText(const Equipment& e, int field) {
@@ -84,6 +86,17 @@ std::string FieldValueText(const Equipment& e, int field) {
     const std::int64_t value = e.number(field);
     const std::string* word = FieldWord(field, value);
     return word ? *word : std::to_string(value);
+}
+
+std::string RowText(const Equipment& equipment) {
+    std::string row;
+    row.reserve(200);
+    for (int f = 0; f < kFieldCount; ++f) {
+        if (f > 0)
+            row += gTab;
+        row += FieldValueText(equipment, f);
+    }
+    return row;
 }
 
 }  // namespace kestrel

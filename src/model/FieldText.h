@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/Equipment.h"
+#include "model/FieldTable.h"
 
 namespace kestrel {
 
@@ -20,6 +21,10 @@ const char* FieldLabel(int field);
 // letter case. "U" gives all eight unknown bytes; an unknown word none.
 std::vector<int> FieldsNamed(std::string_view word);
 
+// The words of a lookup table in code order, and how many there are; null
+// and 0 for FieldWords::None.
+const std::string* WordsOf(FieldWords words, std::size_t* count);
+
 // The word a coded field's value stands for, or nullptr when its table has
 // none (or the field is not coded).
 const std::string* FieldWord(int field, std::int64_t code);
@@ -27,5 +32,8 @@ const std::string* FieldWord(int field, std::int64_t code);
 // A value as the grid shows it: numbers in decimal, coded fields as their
 // word (or the code when it has none), texts as their bytes.
 std::string FieldValueText(const Equipment& equipment, int field);
+
+// The 40 values of a record as the grid shows them, joined by gTab.
+std::string RowText(const Equipment& equipment);
 
 }  // namespace kestrel

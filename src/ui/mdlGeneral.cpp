@@ -2,11 +2,13 @@
 
 #include <memory>
 
+#include "ui/document/Document.h"
+
 namespace mdlGeneral {
 
 namespace {
-std::unique_ptr<kestrel::Equipments>& equipmentsSlot() {
-    static std::unique_ptr<kestrel::Equipments> slot;
+std::unique_ptr<kestrel::ui::Document>& documentSlot() {
+    static std::unique_ptr<kestrel::ui::Document> slot;
     return slot;
 }
 kestrel::ui::frmEqs* gListWindow = nullptr;
@@ -16,15 +18,26 @@ std::int32_t gCurrentIndex = 0;
 std::array<std::uint8_t, 17> gSpecialBits{};
 bool gUpdatingChecks = false;
 
-kestrel::Equipments& gEquipments() {
-    auto& slot = equipmentsSlot();
-    if (!slot) slot = std::make_unique<kestrel::Equipments>();
+kestrel::ui::Document& document() {
+    auto& slot = documentSlot();
+    if (!slot)
+        slot = std::make_unique<kestrel::ui::Document>();
     return *slot;
 }
 
-void ResetEquipments() { equipmentsSlot().reset(); }
+kestrel::Equipments& gEquipments() {
+    return document().equipments();
+}
 
-void setListWindow(kestrel::ui::frmEqs* window) { gListWindow = window; }
-kestrel::ui::frmEqs* listWindow() { return gListWindow; }
+void ResetEquipments() {
+    document().replaceAll(nullptr, true);
+}
+
+void setListWindow(kestrel::ui::frmEqs* window) {
+    gListWindow = window;
+}
+kestrel::ui::frmEqs* listWindow() {
+    return gListWindow;
+}
 
 }  // namespace mdlGeneral

@@ -2,12 +2,12 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "model/Equipments.h"
 
 namespace kestrel::ui {
+class Document;
 class frmEqs;
 class frmEquipment;
 class Grid;
@@ -18,8 +18,12 @@ class Grid;
 // that owns it (ui/list, ui/properties).
 namespace mdlGeneral {
 
-// The one collection, created empty on first use; the Load command resets it.
+// The open pair (collection, undo stack, the list's table model), created
+// empty on first use. Every change of the list goes through it.
+kestrel::ui::Document& document();
+// The document's collection; the Load command replaces it.
 kestrel::Equipments& gEquipments();
+// Empties the list, the undo stack with it.
 void ResetEquipments();
 
 // Position of the record the properties window shows; 0 before the first.
@@ -37,15 +41,16 @@ kestrel::ui::Grid& UnitList();
 kestrel::ui::frmEquipment* propertiesWindow();
 
 // --- ui/list ---------------------------------------------------------------
-void FillGridRow(const kestrel::Equipment& equipment, std::optional<int> index = std::nullopt);
-// The 40 cell texts FillGridRow adds, joined by gTab.
+// The 40 cell texts the list shows for a record, joined by gTab.
 std::string GridRowText(const kestrel::Equipment& equipment);
+// Marks the list as differing from the files on disk ([*] in the title)
+// until the next load or save, whatever the undo stack says.
+void MarkModified();
+// Exchanges the values of two records; each object keeps its position.
 void SwapEquipments(std::int32_t a, std::int32_t b);
 void CopySelectedEquipment();
 void RemoveSelectedEquipment();
 void PasteEquipment();
-// Marks the list as changed since the last load or save ([*] in the title).
-void MarkModified();
 
 // --- ui/properties ---------------------------------------------------------
 void ShowEquipmentDetails();
@@ -53,8 +58,5 @@ void CommitEquipmentDetails();
 void DecomposeUnitSpecial(std::int32_t value);
 void ShowUnitSpecialChecks();
 std::int32_t ComposeUnitSpecial();
-// The list changed under the properties window (load, sort, move, cut,
-// paste): it shows the record now at gCurrentIndex again, or closes.
-void ListChanged();
 
 }  // namespace mdlGeneral

@@ -21,7 +21,8 @@ extern std::array<std::string, 26> CountryMasks;
 // The separator of the cells of a grid row built as one text.
 extern std::string gTab;
 
-// Fills every table above and gTab. Safe to call again.
+// Writes every table above and gTab again with the values they start
+// with. Safe to call at any time.
 void InitLookupTables();
 
 // The word of code in table, or the code as a decimal number when the table

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QUndoStack>
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -8,10 +9,13 @@
 
 #include "storage/ClipboardText.h"
 #include "text/CodePage.h"
+#include "ui/document/Document.h"
+#include "ui/list/CutCommand.h"
 #include "ui/list/ListCommands.h"
-#include "ui/list/ListGridUpdate.h"
+#include "ui/list/PasteCommand.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
+#include "ui/platform/CodePageText.h"
 #include "ui/platform/Grid.h"
 #include "ui/platform/MessageBox.h"
 
@@ -48,28 +52,18 @@ void CopySelectedEquipment() {
     records.reserve(static_cast<std::size_t>(range.count()));
     for (int i = range.first; i <= range.last; ++i)
         records.push_back(equipments.Item(i));
-    const std::string utf8 = kestrel::CodePageToUtf8(kestrel::EncodeClipboardText(records));
+    const QString text = kestrel::ui::FromCodePage(kestrel::EncodeClipboardText(records));
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    clipboard->setText(text);
 }
 
 void RemoveSelectedEquipment() {
-    Grid& grid = UnitList();
-    RowRange range = selectedRecords(grid);
+    RowRange range = selectedRecords(UnitList());
     if (range.count() <= 0)
         return;
-    {
-        kestrel::ui::BusyGuard busy(&grid);
-        kestrel::ui::SelectionKeeper selection(grid);
-        gEquipments().RemoveRange(range.first, range.count());
-        // Removing rows one by one would shift the tail once per row; the
-        // rows behind the block are rendered again instead.
-        kestrel::ui::RefillGridFrom(grid, range.first);
-        selection.restore();
-    }
-    MarkModified();
-    ListChanged();
+    kestrel::ui::Document& doc = document();
+    doc.undoStack()->push(new kestrel::ui::CutCommand(doc, range.first, range.count()));
 }
 
 void PasteEquipment() {
@@ -89,18 +83,10 @@ void PasteEquipment() {
     }
     if (decoded.records.empty())
         return;
-    Grid& grid = UnitList();
-    {
-        kestrel::ui::BusyGuard busy(&grid);
-        kestrel::Equipments& equipments = gEquipments();
-        equipments.reserve(static_cast<std::size_t>(equipments.Count()) + decoded.records.size());
-        for (const kestrel::Equipment& record : decoded.records)
-            FillGridRow(*equipments.Add(record));
-        if (grid.Rows() > 1)
-            grid.setFixedRows(1);
-    }
-    MarkModified();
-    ListChanged();
+    kestrel::ui::Document& doc = document();
+    if (!doc.roomFor(static_cast<std::int64_t>(decoded.records.size()), "paste"))
+        return;
+    doc.undoStack()->push(new kestrel::ui::PasteCommand(doc, std::move(decoded.records)));
 }
 
 }  // namespace mdlGeneral

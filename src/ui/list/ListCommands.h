@@ -2,10 +2,10 @@
 
 namespace kestrel::ui {
 
-// The list window's button commands that act on the whole list. Each works
-// on mdlGeneral::gEquipments() and mdlGeneral::UnitList() together, so that
-// grid row n keeps showing item n, marks the list modified and tells an open
-// properties window that the list changed.
+// The list window's button commands that act on the whole list. Each change
+// goes onto the document's undo stack as one command (none when nothing
+// would change); the grid and an open properties window follow the
+// document's model on their own.
 void cmdRenumber_Click();
 void cmdSort_Click();
 void cmdSortbyCountry_Click();

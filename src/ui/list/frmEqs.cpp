@@ -8,10 +8,15 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QToolButton>
+#include <QUndoStack>
 
+#include "model/FieldTable.h"
 #include "storage/EquipmentFiles.h"
 #include "storage/Messages.h"
 #include "text/CodePage.h"
+#include "ui/document/Document.h"
+#include "ui/document/EquipmentTableModel.h"
+#include "ui/document/UndoKeys.h"
 #include "ui/list/ListCommands.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
@@ -25,20 +30,6 @@ namespace kestrel::ui {
 
 namespace {
 const char kCaption[] = "Kestrel Editor for Ironfront II Equipment Files - by R. Varnek - Beta 1";
-
-struct Column {
-    const char* heading;
-    int width;
-};
-const std::array<Column, 40> kColumns = {{
-    {"N", 400},   {"Name", 1400}, {"CL", 1000}, {"SA", 350},       {"HA", 350},   {"AA", 350},
-    {"NA", 350},  {"GD", 350},    {"AD", 350},  {"CD", 350},       {"TT", 1000},  {"I", 350},
-    {"GR", 350},  {"SR", 350},    {"RDM", 350}, {"Mode", 1000},    {"Mth", 1000}, {"M", 350},
-    {"F", 350},   {"A", 350},     {"U", 350},   {"P", 500},        {"U", 350},    {"U", 350},
-    {"U", 350},   {"U", 350},     {"MA", 350},  {"YA", 350},       {"YE", 350},   {"Tr", 2000},
-    {"Co", 1000}, {"US", 600},    {"U", 350},   {"U", 350},        {"U", 350},    {"Icon", 1000},
-    {"AS", 1000}, {"MS", 1000},   {"DS", 1000}, {"Unknown", 1000},
-}};
 
 struct ButtonSpec {
     const char* name;
@@ -58,6 +49,11 @@ const std::array<ButtonSpec, 10> kButtons = {{
     {"cmdUp", 4695, ButtonPicture::Up, "Move one row up"},
     {"cmdDown", 5085, ButtonPicture::Down, "Move one row down"},
     {"cmdSortbyCountry", 3930, ButtonPicture::SortByCountry, "Sort with respect to Country"},
+}};
+// At the right end of the strip, after the others in tab order.
+const std::array<ButtonSpec, 2> kUndoButtons = {{
+    {"cmdUndo", 7245, ButtonPicture::Undo, "Undo"},
+    {"cmdRedo", 7650, ButtonPicture::Redo, "Redo"},
 }};
 
 QRect twipsRect(int left, int top, int width, int height) {
@@ -84,9 +80,10 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     mFrame1->setFrameShape(QFrame::NoFrame);
     mFrame1->setGeometry(twipsRect(15, -45, 8100, 540));
 
-    std::array<QToolButton*, 10> buttons{};
-    for (std::size_t i = 0; i < kButtons.size(); ++i) {
-        const ButtonSpec& look = kButtons[i];
+    std::array<QToolButton*, 12> buttons{};
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const ButtonSpec& look =
+            i < kButtons.size() ? kButtons[i] : kUndoButtons[i - kButtons.size()];
         auto* button = new QToolButton(mFrame1);
         button->setObjectName(QString::fromLatin1(look.name));
         button->setGeometry(twipsRect(look.left, 150, 345, 330));
@@ -138,6 +135,30 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     // Closing asks about unsaved changes like the close box does.
     shortcut(QKeySequence::Quit, [this] { close(); });
 
+    Document& document = mdlGeneral::document();
+    QUndoStack* stack = document.undoStack();
+    mUndo = button("cmdUndo");
+    mRedo = button("cmdRedo");
+    connect(mUndo, &QToolButton::clicked, stack, &QUndoStack::undo);
+    connect(mRedo, &QToolButton::clicked, stack, &QUndoStack::redo);
+    connect(stack, &QUndoStack::indexChanged, this, &frmEqs::updateUndoButtons);
+    connect(stack, &QUndoStack::cleanChanged, this, &frmEqs::updateUndoButtons);
+    AddUndoKeys(this, stack);
+    connect(&document, &Document::modifiedChanged, this, &QWidget::setWindowModified);
+    document.setSelectionAccess(SelectionAccess{
+        [this] {
+            const Grid& grid = *mUnitList;
+            return GridSelection{grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()};
+        },
+        [this](const GridSelection& s) {
+            // Row and Col collapse the selection, so the far corner comes last.
+            Grid& grid = *mUnitList;
+            grid.setRow(s.row);
+            grid.setCol(s.col);
+            grid.setRowSel(s.rowSel);
+            grid.setColSel(s.colSel);
+        }});
+
     connect(mUnitList, &Grid::Click, this, &frmEqs::UnitList_Click);
     connect(mUnitList, &Grid::DblClick, this, &frmEqs::UnitList_DblClick);
 
@@ -146,31 +167,55 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     });
     mdlGeneral::setListWindow(this);
     Form_Load();
+    updateUndoButtons();
+    setWindowModified(document.isModified());
 }
 
 frmEqs::~frmEqs() {
-    if (mdlGeneral::listWindow() == this)
+    if (mdlGeneral::listWindow() == this) {
         mdlGeneral::setListWindow(nullptr);
+        mdlGeneral::document().setSelectionAccess({});
+    }
+}
+
+void frmEqs::updateUndoButtons() {
+    const QUndoStack* stack = mdlGeneral::document().undoStack();
+    auto tip = [](const QString& verb, const QString& command) {
+        return command.isEmpty() ? verb : verb + QLatin1Char(' ') + command;
+    };
+    mUndo->setEnabled(stack->canUndo());
+    mUndo->setToolTip(tip(QStringLiteral("Undo"), stack->undoText()));
+    mRedo->setEnabled(stack->canRedo());
+    mRedo->setToolTip(tip(QStringLiteral("Redo"), stack->redoText()));
+}
+
+bool frmEqs::isModified() const {
+    return mdlGeneral::document().isModified();
+}
+
+void frmEqs::setModified(bool modified) {
+    if (modified)
+        mdlGeneral::document().markUnsaved();
+    else
+        mdlGeneral::document().markSaved();
 }
 
 void frmEqs::Form_Load() {
     InitLookupTables();
     Grid& grid = *mUnitList;
-    grid.setCols(static_cast<int>(kColumns.size()));
-    grid.setRows(0);
-    std::string headings;
-    for (std::size_t c = 0; c < kColumns.size(); ++c) {
-        if (c > 0)
-            headings += gTab;
-        headings += kColumns[c].heading;
-    }
-    grid.AddItem(headings);
+    EquipmentTableModel* model = mdlGeneral::document().model();
+    grid.setModel(model);
     grid.setFixedCols(3);
-    for (std::size_t c = 0; c < kColumns.size(); ++c) {
-        grid.setColWidth(static_cast<int>(c), kColumns[c].width);
-        if (c == 1)
-            grid.setColAlignment(1, 0);
-    }
+    for (int c = 0; c < kFieldCount; ++c)
+        grid.setColWidth(c, fieldSpec(c).widthTwips);
+    grid.setColAlignment(static_cast<int>(Field::EqName), 0);
+    auto fixHeadingRow = [this] {
+        if (mUnitList->Rows() > 1)
+            mUnitList->setFixedRows(1);
+    };
+    connect(model, &QAbstractItemModel::rowsInserted, this, fixHeadingRow);
+    connect(model, &QAbstractItemModel::modelReset, this, fixHeadingRow);
+    fixHeadingRow();
 }
 
 void frmEqs::Form_Resize(int outerWidthTwips, int outerHeightTwips) {
@@ -222,23 +267,21 @@ void frmEqs::cmdLoad_Click() {
         return;
     if (!mCd1.ShowOpen(this))
         return;
-    {
-        BusyGuard busy(mUnitList);
-        mdlGeneral::ResetEquipments();
-        Equipments& equipments = mdlGeneral::gEquipments();
-        equipments.setDataPath(pathOf(mCd1.FileName));
-        equipments.GetEquipments();
-        mUnitList->setRows(1);
-        const std::int32_t n = equipments.Count();
-        for (std::int32_t i = 1; i <= n; ++i)
-            mdlGeneral::FillGridRow(*equipments.Item(i));
-        if (mUnitList->Rows() > 1)
-            mUnitList->setFixedRows(1);
-    }
-    // Whatever was read now stands for the file on disk, even after a
-    // failed read: a prompt to save it would invite overwriting the file.
-    setModified(false);
-    mdlGeneral::ListChanged();
+    BusyGuard busy(mUnitList);
+    auto equipments = std::make_unique<Equipments>();
+    equipments->setDataPath(pathOf(mCd1.FileName));
+    bool reported = false;
+    MessageHandler previous;
+    previous = setMessageHandler([&](const std::string& message) {
+        reported = true;
+        if (previous)
+            previous(message);
+    });
+    equipments->GetEquipments();
+    setMessageHandler(previous);
+    // A load that reported a problem may have read only part of the files:
+    // the list is marked as differing from them until it is saved.
+    mdlGeneral::document().replaceAll(std::move(equipments), !reported);
 }
 
 void frmEqs::cmdSave_Click() {
@@ -264,7 +307,7 @@ bool frmEqs::SaveList() {
     }
     if (reported)
         return false;
-    setModified(false);
+    mdlGeneral::document().markSaved();
     return true;
 }
 

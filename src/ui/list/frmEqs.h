@@ -34,8 +34,10 @@ public:
     void UnitList_Click();
     void UnitList_DblClick();
 
-    bool isModified() const { return isWindowModified(); }
-    void setModified(bool modified) { setWindowModified(modified); }
+    // The document's modified state; setting it false counts the list as
+    // saved, true as differing from the files until the next load or save.
+    bool isModified() const;
+    void setModified(bool modified);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -45,10 +47,13 @@ private:
     void Form_Load();
     // Asks about unsaved changes; false when the caller must stop.
     bool settleUnsavedChanges();
+    void updateUndoButtons();
 
     Grid* mUnitList = nullptr;
     QFrame* mFrame1 = nullptr;
     QLabel* mImage1 = nullptr;
+    QToolButton* mUndo = nullptr;
+    QToolButton* mRedo = nullptr;
     FileDialog mCd1;
 };
 

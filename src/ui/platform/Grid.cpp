@@ -1,10 +1,7 @@
 #include "ui/platform/Grid.h"
 
-#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -12,23 +9,10 @@
 
 #include "ui/platform/GridCellDelegate.h"
 #include "ui/platform/GridModel.h"
+#include "ui/platform/GridPrivate.h"
 #include "ui/platform/Twips.h"
 
 namespace kestrel::ui {
-
-struct Grid::Private {
-    GridModel* model = nullptr;
-    QTableView* view = nullptr;
-    QTableView* frozen = nullptr;  // the frozen columns, laid over the view's left edge
-    QItemSelectionModel* selection = nullptr;
-    int fixedRows = 0;
-    int fixedCols = 0;
-    std::vector<int> widths;  // twips
-    int row = 0, col = 0, rowSel = 0, colSel = 0;
-    bool redraw = true;
-    bool syncing = false;
-    bool dragging = false;
-};
 
 namespace {
 void setupView(QTableView* view) {
@@ -49,7 +33,8 @@ void setupView(QTableView* view) {
 }  // namespace
 
 Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
-    d->model = new GridModel(this);
+    d->own = new GridModel(this);
+    d->model = d->own;
     d->view = new QTableView(this);
     d->view->setObjectName(QStringLiteral("UnitListView"));
     setupView(d->view);
@@ -85,11 +70,53 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
             d->frozen->verticalScrollBar(), &QAbstractSlider::setValue);
     connect(d->frozen->verticalScrollBar(), &QAbstractSlider::valueChanged,
             d->view->verticalScrollBar(), &QAbstractSlider::setValue);
-    connect(d->model, &QAbstractItemModel::modelReset, this, [this] { applySelection(); });
-    connect(d->model, &QAbstractItemModel::rowsInserted, this, [this] { updateFrozen(); });
-    connect(d->model, &QAbstractItemModel::modelReset, this, [this] { updateFrozen(); });
-
+    watchModel();
     setCols(2);
+}
+
+void Grid::watchModel() {
+    QAbstractItemModel* model = d->model;
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        clampSelection();
+        updateFrozen();
+    });
+    connect(model, &QAbstractItemModel::rowsInserted, this, [this] {
+        applySelection();
+        updateFrozen();
+    });
+    connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { clampSelection(); });
+    // The selection model carries its ranges along with moved rows; the
+    // grid's selection stays on the row numbers it had.
+    connect(model, &QAbstractItemModel::rowsMoved, this, [this] { applySelection(); });
+    connect(model, &QAbstractItemModel::layoutChanged, this, [this] { applySelection(); });
+}
+
+void Grid::setModel(QAbstractItemModel* model) {
+    if (!model)
+        model = d->own;
+    if (model == d->model)
+        return;
+    disconnect(d->model, nullptr, this, nullptr);
+    QItemSelectionModel* old = d->selection;
+    d->model = model;
+    d->view->setModel(model);
+    d->selection = d->view->selectionModel();
+    d->frozen->setModel(model);
+    d->frozen->setSelectionModel(d->selection);
+    delete old;
+    d->view->setSelectionMode(QAbstractItemView::NoSelection);
+    watchModel();
+    d->widths.resize(static_cast<std::size_t>(std::max(0, Cols())), -1);
+    for (int c = 0; c < Cols(); ++c) {
+        int w = d->widths[static_cast<std::size_t>(c)];
+        if (w >= 0) {
+            d->view->setColumnWidth(c, TwipsToPixelsX(w));
+            d->frozen->setColumnWidth(c, TwipsToPixelsX(w));
+        }
+    }
+    d->fixedCols = std::clamp(d->fixedCols, 0, Cols());
+    clampSelection();
+    updateFrozen();
 }
 
 Grid::~Grid() {
@@ -97,20 +124,24 @@ Grid::~Grid() {
 }
 
 int Grid::Rows() const {
-    return d->model->gridRows();
+    return d->viewsOwn() ? d->own->gridRows() : d->model->rowCount() + 1;
 }
 
 void Grid::setRows(int n) {
-    d->model->setGridRows(n);
+    if (!d->viewsOwn())
+        return;
+    d->own->setGridRows(n);
     clampSelection();
 }
 
 int Grid::Cols() const {
-    return d->model->cols();
+    return d->viewsOwn() ? d->own->cols() : d->model->columnCount();
 }
 
 void Grid::setCols(int n) {
-    d->model->setCols(n);
+    if (!d->viewsOwn())
+        return;
+    d->own->setCols(n);
     d->widths.resize(static_cast<std::size_t>(std::max(0, n)), -1);
     clampSelection();
     updateFrozen();
@@ -149,10 +180,22 @@ void Grid::setColWidth(int col, int twips) {
 }
 
 int Grid::ColAlignment(int col) const {
-    return d->model->colAlignment(col);
+    if (d->viewsOwn())
+        return d->own->colAlignment(col);
+    if (col < 0 || col >= static_cast<int>(d->alignments.size()))
+        return -1;
+    return d->alignments[static_cast<std::size_t>(col)];
 }
+// A model of its own aligns its cells; the setting is only kept for it.
 void Grid::setColAlignment(int col, int alignment) {
-    d->model->setColAlignment(col, alignment);
+    if (d->viewsOwn()) {
+        d->own->setColAlignment(col, alignment);
+        return;
+    }
+    if (col < 0 || col >= Cols())
+        return;
+    d->alignments.resize(static_cast<std::size_t>(Cols()), -1);
+    d->alignments[static_cast<std::size_t>(col)] = alignment;
 }
 
 int Grid::Row() const {
@@ -187,16 +230,21 @@ void Grid::setColSel(int col) {
 }
 
 void Grid::AddItem(const std::string& text) {
-    d->model->addItem(text, Rows());
+    if (d->viewsOwn())
+        d->own->addItem(text, Rows());
 }
 
 void Grid::AddItem(const std::string& text, int index) {
-    d->model->addItem(text, index);
+    if (!d->viewsOwn())
+        return;
+    d->own->addItem(text, index);
     clampSelection();
 }
 
 void Grid::RemoveItem(int index) {
-    d->model->removeItem(index);
+    if (!d->viewsOwn())
+        return;
+    d->own->removeItem(index);
     clampSelection();
 }
 
@@ -209,7 +257,7 @@ void Grid::setRedraw(bool on) {
         return;
     d->redraw = on;
     d->view->setUpdatesEnabled(on);
-    d->model->setNotify(on);
+    d->own->setNotify(on);
     if (on) {
         // The reset forgets column widths only in the header's resize modes
         // we don't use, but the frozen view must be laid out again.
@@ -230,10 +278,24 @@ void Grid::setRedraw(bool on) {
 }
 
 std::string Grid::TextMatrix(int row, int col) const {
-    return d->model->cell(row, col);
+    if (d->viewsOwn())
+        return d->own->cell(row, col);
+    if (row < 0 || row >= Rows() || col < 0 || col >= Cols())
+        return {};
+    constexpr int bytesRole = Qt::UserRole + 1;
+    QVariant bytes = row == 0 ? d->model->headerData(col, Qt::Horizontal, bytesRole)
+                              : d->model->index(row - 1, col).data(bytesRole);
+    if (bytes.isValid())
+        return bytes.toByteArray().toStdString();
+    return DisplayText(row, col).toStdString();
 }
 QString Grid::DisplayText(int row, int col) const {
-    return d->model->displayCell(row, col);
+    if (d->viewsOwn())
+        return d->own->displayCell(row, col);
+    if (row < 0 || row >= Rows() || col < 0 || col >= Cols())
+        return {};
+    return row == 0 ? d->model->headerData(col, Qt::Horizontal).toString()
+                    : d->model->index(row - 1, col).data().toString();
 }
 
 void Grid::ShowRow(int row) {
@@ -248,7 +310,7 @@ QTableView* Grid::view() const {
 QTableView* Grid::frozenView() const {
     return d->frozen;
 }
-GridModel* Grid::model() const {
+QAbstractItemModel* Grid::model() const {
     return d->model;
 }
 
@@ -311,137 +373,6 @@ void Grid::updateFrozen() {
 void Grid::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     updateFrozen();
-}
-
-bool Grid::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == d->view && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            emit DblClick();
-            return true;
-        }
-        return keyMove(key);
-    }
-    if (watched == d->view && event->type() == QEvent::Resize)
-        updateFrozen();
-    if (watched != d->view->viewport() && watched != d->frozen->viewport()) {
-        return QWidget::eventFilter(watched, event);
-    }
-    auto* view = (watched == d->frozen->viewport()) ? d->frozen : d->view;
-    switch (event->type()) {
-        case QEvent::Resize:
-            if (watched == d->view->viewport())
-                updateFrozen();
-            return false;
-        case QEvent::MouseButtonPress: {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() != Qt::LeftButton)
-                return true;
-            QModelIndex index = view->indexAt(mouse->position().toPoint());
-            d->view->setFocus(Qt::MouseFocusReason);
-            if (!index.isValid())
-                return true;
-            if (mouse->modifiers() & Qt::ShiftModifier) {
-                d->rowSel = index.row() + 1;
-                d->colSel = index.column();
-            } else {
-                d->row = d->rowSel = index.row() + 1;
-                d->col = d->colSel = index.column();
-            }
-            d->dragging = true;
-            applySelection();
-            return true;
-        }
-        case QEvent::MouseMove: {
-            if (!d->dragging)
-                return false;
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            QModelIndex index = view->indexAt(mouse->position().toPoint());
-            if (index.isValid()) {
-                d->rowSel = index.row() + 1;
-                d->colSel = index.column();
-                applySelection();
-            }
-            return true;
-        }
-        case QEvent::MouseButtonRelease: {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() != Qt::LeftButton || !d->dragging)
-                return true;
-            d->dragging = false;
-            emit Click();
-            return true;
-        }
-        case QEvent::MouseButtonDblClick: {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton &&
-                view->indexAt(mouse->position().toPoint()).isValid()) {
-                emit DblClick();
-            }
-            return true;
-        }
-        default:
-            return false;
-    }
-}
-
-bool Grid::keyMove(QKeyEvent* key) {
-    int row = d->row, col = d->col;
-    int page = std::max(1, d->view->viewport()->height() /
-                               std::max(1, d->view->verticalHeader()->defaultSectionSize()));
-    switch (key->key()) {
-        case Qt::Key_Up:
-            row -= 1;
-            break;
-        case Qt::Key_Down:
-            row += 1;
-            break;
-        case Qt::Key_Left:
-            col -= 1;
-            break;
-        case Qt::Key_Right:
-            col += 1;
-            break;
-        case Qt::Key_PageUp:
-            row -= page;
-            break;
-        case Qt::Key_PageDown:
-            row += page;
-            break;
-        case Qt::Key_Home:
-            col = 0;
-            break;
-        case Qt::Key_End:
-            col = Cols() - 1;
-            break;
-        default:
-            return false;
-    }
-    row = std::clamp(row, 1, std::max(1, Rows() - 1));
-    col = std::clamp(col, 0, std::max(0, Cols() - 1));
-    if (Rows() < 2)
-        return true;
-    if (key->modifiers() & Qt::ShiftModifier) {
-        d->rowSel = row;
-        d->colSel = col;
-        applySelection();
-    } else {
-        d->row = d->rowSel = row;
-        d->col = d->colSel = col;
-        applySelection();
-    }
-    QModelIndex target = d->model->index(row - 1, col);
-    d->view->scrollTo(target);
-    // The view does not know the frozen columns cover its left edge.
-    if (d->frozen->isVisible() && col >= d->fixedCols) {
-        int covered = d->frozen->width() - d->view->visualRect(target).left();
-        if (covered > 0) {
-            QScrollBar* bar = d->view->horizontalScrollBar();
-            bar->setValue(bar->value() - covered);
-        }
-    }
-    emit Click();
-    return true;
 }
 
 }  // namespace kestrel::ui

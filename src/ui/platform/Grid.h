@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <string>
 
+class QAbstractItemModel;
 class QTableView;
 class QKeyEvent;
 
@@ -14,6 +15,10 @@ class GridModel;
 // QTableView. Row 0 is the heading row, shown in the view's horizontal
 // header; rows 1 and up are the record rows. Cell texts are bytes of the
 // files' code page, decoded for display. Widths are in twips.
+//
+// The grid shows its own rows of text (AddItem and the like) until it is
+// given a model to view; then its rows are that model's, row r + 1 showing
+// model row r, and the row-changing operations do nothing.
 class Grid : public QWidget {
     Q_OBJECT
 public:
@@ -44,14 +49,19 @@ public:
     int ColSel() const;
     void setColSel(int col);
 
+    // Views model instead of the grid's own rows; cell bytes come from
+    // BytesRole (Qt::UserRole + 1) when the model gives them, else from the
+    // display text. The grid does not own model.
+    void setModel(QAbstractItemModel* model);
+
     // Adds one row from tab-separated text; fields beyond the last column
     // are dropped, missing ones empty. Appends, or inserts at index.
     void AddItem(const std::string& text);
     void AddItem(const std::string& text, int index);
     void RemoveItem(int index);
 
-    // While false the view is not told of row changes; one reset when it
-    // comes back on.
+    // While false the view does not paint; with its own rows it is also not
+    // told of row changes, and resets once when it comes back on.
     bool Redraw() const;
     void setRedraw(bool on);
 
@@ -65,7 +75,7 @@ public:
     QTableView* view() const;
     // The second view over the same model that keeps FixedCols in sight.
     QTableView* frozenView() const;
-    GridModel* model() const;
+    QAbstractItemModel* model() const;
 
 signals:
     // After a mouse click has moved the current cell or the selection.
@@ -77,6 +87,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void watchModel();
     void clampSelection();
     void applySelection();
     void updateFrozen();

@@ -49,6 +49,31 @@ void arrow(QPainter& p, bool up, QColor colour) {
     p.drawPath(path);
 }
 
+// A hooked arrow turning back to the left; the redo picture is it mirrored.
+void turnArrow(QPainter& p, bool back, QColor colour) {
+    QPainterPath hook;
+    hook.moveTo(6, 9);
+    hook.lineTo(13, 9);
+    hook.cubicTo(20, 9, 20, 19, 13, 19);
+    hook.lineTo(9, 19);
+    QPainterPath head;
+    head.moveTo(2, 9);
+    head.lineTo(8, 4);
+    head.lineTo(8, 14);
+    head.closeSubpath();
+    if (!back) {
+        const QTransform mirror(-1, 0, 0, 1, 22, 0);
+        hook = mirror.map(hook);
+        head = mirror.map(head);
+    }
+    p.setPen(QPen(colour, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(hook);
+    p.setPen(QPen(colour.darker(160), 1));
+    p.setBrush(colour);
+    p.drawPath(head);
+}
+
 void draw(QPainter& p, ButtonPicture picture) {
     p.setRenderHint(QPainter::Antialiasing);
     switch (picture) {
@@ -113,6 +138,12 @@ void draw(QPainter& p, ButtonPicture picture) {
             break;
         case ButtonPicture::Down:
             arrow(p, false, QColor(60, 150, 60));
+            break;
+        case ButtonPicture::Undo:
+            turnArrow(p, true, QColor(40, 90, 170));
+            break;
+        case ButtonPicture::Redo:
+            turnArrow(p, false, QColor(40, 90, 170));
             break;
         default:
             break;

@@ -5,7 +5,20 @@
 
 namespace kestrel::ui {
 
-enum class ButtonPicture { Load, Save, Cut, Copy, Paste, Renumber, Sort, SortByCountry, Up, Down };
+enum class ButtonPicture {
+    Load,
+    Save,
+    Cut,
+    Copy,
+    Paste,
+    Renumber,
+    Sort,
+    SortByCountry,
+    Up,
+    Down,
+    Undo,
+    Redo
+};
 
 // The button pictures, drawn at 1x and 2x so they stay crisp when scaled.
 QIcon ButtonIcon(ButtonPicture picture);

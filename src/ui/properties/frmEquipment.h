@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QWidget>
 #include <array>
 #include <cstdint>
+
+#include "ui/platform/UpDown.h"
 
 class QCheckBox;
 class QComboBox;
@@ -13,32 +16,11 @@ class QToolButton;
 
 namespace kestrel::ui {
 
-// A small up/down pair beside a text box. It counts from the number the box
-// holds, so typing and clicking mix freely, and writes decimal text back.
-class UpDown : public QWidget {
-    Q_OBJECT
-public:
-    UpDown(QLineEdit* buddy, int min, int max, int step, QWidget* parent);
-    int Min() const { return mMin; }
-    int Max() const { return mMax; }
-    int Increment() const { return mStep; }
-    QLineEdit* buddy() const { return mBuddy; }
-    void stepUp() { stepBy(+1); }
-    void stepDown() { stepBy(-1); }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    void stepBy(int direction);
-    QLineEdit* mBuddy;
-    int mMin, mMax, mStep;
-    QToolButton* mUp;
-    QToolButton* mDown;
-};
-
 // The equipment properties window: one record in full, edited in place and
-// written back only by cmdUpdate.
+// written back only by cmdUpdate. It holds the record it shows, not a row:
+// when the list is reordered, added to or undone the window follows the
+// record to where it now stands, and it closes once the record has left
+// the list.
 class frmEquipment : public QWidget {
     Q_OBJECT
 public:
@@ -58,8 +40,19 @@ public:
     void txtUS_Change();
     void chkUS_Click(int index);
 
-    // Puts item index into every control; the meter shows row of rows.
-    void showRecord(std::int32_t index, int row, int rows);
+    // From now on the window shows the record at position (1 to Count).
+    void setRecord(std::int32_t position);
+    // Where the record shown stands now; 0 when it has left the list.
+    std::int32_t recordPosition() const;
+    // Puts the record into every control and the meter; with keepEdits the
+    // boxes the user has typed in and not committed keep their text.
+    void showRecord(bool keepEdits = false);
+    // Shows the record of the grid's current row (none for the heading
+    // row), selecting that whole row, and shows the window if hidden.
+    void showGridRow();
+    // Writes the controls into the record shown, as one undoable Update;
+    // refuses with a message a value its field cannot hold.
+    void commit();
 
     QToolButton *cmdNew, *cmdUpdate, *cmdFirst, *cmdPrevious, *cmdNext, *cmdLast;
     QLineEdit *txtEqCode, *txtName, *txtRowMeter, *txtIcon;
@@ -78,6 +71,15 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    // The list changed: the window shows its record where it now is, or
+    // closes when it is gone.
+    void followRecord();
+
+    QPersistentModelIndex mRecord;
+    bool mFollowing = false;  // a record was given, so its leaving closes the window
 };
 
 }  // namespace kestrel::ui

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
@@ -74,7 +75,7 @@ struct Clipboard : ::testing::Test {
     Equipments& list() { return mdlGeneral::gEquipments(); }
 
     void add(const Equipment& e) {
-        mdlGeneral::FillGridRow(*list().Add(e));
+        mdlGeneral::document().insertRecords(list().Count() + 1, {e});
         grid().setFixedRows(1);
         window->setModified(false);
     }

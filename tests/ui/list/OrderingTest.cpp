@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
@@ -42,7 +43,7 @@ struct Ordering : ::testing::Test {
             e.setCountry(codeAndCountry[i].second);
             e.setEqName("R" + std::to_string(i + 1));
             e.setSoftAttack(static_cast<Byte>(i));
-            mdlGeneral::FillGridRow(*list.Add(e));
+            mdlGeneral::document().insertRecords(list.Count() + 1, {e});
         }
         if (grid().Rows() > 1)
             grid().setFixedRows(1);
@@ -265,4 +266,3 @@ TEST_F(Ordering, SwapEquipmentsExchangesEveryValueButNotTheObjects) {
 }
 
 }  // namespace
-

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "storage/EquipmentFiles.h"
+#include "ui/document/Document.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/FileDialog.h"
@@ -129,7 +130,7 @@ TEST_F(ListWindow, RowTextsOfFreshEdgeAndUnknownCodeRecords) {
         "Soft",    "0", "0",    "0", "0", "Ground", "Tracked", "0", "0", "0",
         "0",       "0", "0",    "0", "0", "0",      "0",       "0", "0", "Cannot be transported",
         "Austria", "0", "0",    "0", "0", "",       "0",       "0", "0", ""};
-    mdlGeneral::FillGridRow(fresh);
+    mdlGeneral::document().insertRecords(1, {fresh});
     EXPECT_EQ(cells(grid(), 1), expected);
 
     Equipment edge;
@@ -145,7 +146,7 @@ TEST_F(ListWindow, RowTextsOfFreshEdgeAndUnknownCodeRecords) {
     edge.setUnitSpecial(8);
     edge.setCountry(25);
     edge.setEqClass(21);
-    mdlGeneral::FillGridRow(edge, 1);
+    mdlGeneral::document().insertRecords(1, {edge});
     std::vector<std::string> row = cells(grid(), 1);
     EXPECT_EQ(row[0], "-2147483648");
     EXPECT_EQ(row[1], "\xE9t\xE9");
@@ -162,7 +163,7 @@ TEST_F(ListWindow, RowTextsOfFreshEdgeAndUnknownCodeRecords) {
     Equipment unknown;
     unknown.setEqClass(22);
     unknown.setCountry(-1);
-    mdlGeneral::FillGridRow(unknown);
+    mdlGeneral::document().insertRecords(3, {unknown});
     EXPECT_EQ(grid().TextMatrix(3, 2), "22");
     EXPECT_EQ(grid().TextMatrix(3, 30), "-1");
 }

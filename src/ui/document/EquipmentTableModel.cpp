@@ -1,0 +1,75 @@
+#include "ui/document/EquipmentTableModel.h"
+
+#include <string>
+
+#include "model/FieldTable.h"
+#include "model/FieldText.h"
+#include "ui/document/Document.h"
+#include "ui/platform/CodePageText.h"
+
+namespace kestrel::ui {
+
+namespace {
+
+// The grid's general alignment puts numbers to the right, text to the left.
+bool looksNumeric(const std::string& s) {
+    std::size_t i = (!s.empty() && s[0] == '-') ? 1 : 0;
+    if (i >= s.size())
+        return false;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+EquipmentTableModel::EquipmentTableModel(Document& document)
+    : QAbstractTableModel(&document), mDocument(document) {}
+
+int EquipmentTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : mDocument.equipments().Count();
+}
+
+int EquipmentTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kFieldCount;
+}
+
+QVariant EquipmentTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= kFieldCount)
+        return {};
+    if (role != Qt::DisplayRole && role != BytesRole && role != Qt::TextAlignmentRole)
+        return {};
+    const int field = index.column();
+    if (role == Qt::TextAlignmentRole && field == static_cast<int>(Field::EqName))
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignTop));
+    const Equipment& e = *mDocument.equipments().Item(index.row() + 1);
+    const std::string text = FieldValueText(e, field);
+    if (role == BytesRole)
+        return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    if (role == Qt::DisplayRole)
+        return FromCodePage(text);
+    return QVariant::fromValue(
+        Qt::Alignment((looksNumeric(text) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+}
+
+QVariant EquipmentTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Vertical)
+        return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
+    if (section < 0 || section >= kFieldCount)
+        return {};
+    const char* heading = fieldSpec(section).heading;
+    switch (role) {
+        case Qt::DisplayRole:
+            return QString::fromLatin1(heading);
+        case BytesRole:
+            return QByteArray(heading);
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+        default:
+            return {};
+    }
+}
+
+}  // namespace kestrel::ui

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ui/document/ListCommand.h"
+
+namespace kestrel::ui {
+
+// Sort by code or by country: the permutation the sort gave, undone by its
+// inverse.
+class SortCommand : public ListCommand {
+public:
+    // order as Document::permute takes it.
+    SortCommand(Document& document, const QString& text, std::vector<std::int32_t> order);
+
+protected:
+    void apply() override;
+    void revert() override;
+    std::int64_t size() const override { return static_cast<std::int64_t>(mOrder.size()); }
+
+private:
+    std::vector<std::int32_t> mOrder;
+};
+
+}  // namespace kestrel::ui

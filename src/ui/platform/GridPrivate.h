@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <vector>
+
+#include "ui/platform/Grid.h"
+#include "ui/platform/GridModel.h"
+
+namespace kestrel::ui {
+
+// The grid's state, shared by its operations (Grid.cpp) and its mouse and
+// keyboard handling (GridInput.cpp).
+struct Grid::Private {
+    QAbstractItemModel* model = nullptr;
+    GridModel* own = nullptr;  // the grid's own rows, the model until another is set
+    bool viewsOwn() const { return model == own; }
+    QTableView* view = nullptr;
+    QTableView* frozen = nullptr;  // the frozen columns, laid over the view's left edge
+    QItemSelectionModel* selection = nullptr;
+    int fixedRows = 0;
+    int fixedCols = 0;
+    std::vector<int> widths;  // twips
+    std::vector<int> alignments;
+    int row = 0, col = 0, rowSel = 0, colSel = 0;
+    bool redraw = true;
+    bool syncing = false;
+    bool dragging = false;
+};
+
+}  // namespace kestrel::ui
