@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "storage/FileSystem.h"
 #include "storage/WindowsPaths.h"
 
@@ -100,28 +102,61 @@ bool IsAbsolutePath(const std::string& path) {
     return letter && path[1] == ':';
 }
 
-std::optional<std::string> WindowsFileSystem::readFile(const std::string& path) {
+// Only a file on a disk is read: a pipe, a console or a device named like a
+// data file is refused without waiting on it.
+BoundedRead WindowsFileSystem::readBounded(const std::string& path, std::uint64_t limit,
+                                           std::uint64_t refuseAbove) {
+    BoundedRead read;
     auto name = WidePath(path);
     if (!name)
-        return std::nullopt;
+        return read;
     Handle h(::CreateFileW(name->c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!h.valid())
-        return std::nullopt;
-    std::string bytes;
-    LARGE_INTEGER size{};
-    if (::GetFileSizeEx(h.get(), &size) && size.QuadPart > 0)
-        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+                           FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h.valid()) {
+        DWORD error = ::GetLastError();
+        read.result = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                          ? BoundedRead::Result::Missing
+                          : BoundedRead::Result::Failed;
+        return read;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(h.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h.get(), &info) ||
+        isFolder(info)) {
+        read.result = BoundedRead::Result::NotRegular;
+        return read;
+    }
+    read.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (read.size > refuseAbove) {
+        read.result = BoundedRead::Result::TooLarge;
+        return read;
+    }
+    read.bytes.reserve(static_cast<std::size_t>(std::min(read.size, limit)));
     char buffer[1 << 16];
-    for (;;) {
+    // The size may change while reading; the limit still holds.
+    while (read.bytes.size() < limit) {
+        DWORD chunk =
+            static_cast<DWORD>(std::min<std::uint64_t>(sizeof buffer, limit - read.bytes.size()));
         DWORD n = 0;
-        if (!::ReadFile(h.get(), buffer, sizeof buffer, &n, nullptr))
-            return std::nullopt;
+        if (!::ReadFile(h.get(), buffer, chunk, &n, nullptr)) {
+            read.bytes.clear();
+            read.result = BoundedRead::Result::Failed;
+            return read;
+        }
         if (n == 0)
             break;
-        bytes.append(buffer, n);
+        read.bytes.append(buffer, n);
     }
-    return bytes;
+    read.size = std::max<std::uint64_t>(read.size, read.bytes.size());
+    read.result = BoundedRead::Result::Ok;
+    return read;
+}
+
+std::optional<std::string> WindowsFileSystem::readFile(const std::string& path) {
+    constexpr std::uint64_t kLimit = 256u << 20;
+    BoundedRead read = readBounded(path, kLimit, kLimit);
+    if (read.result != BoundedRead::Result::Ok)
+        return std::nullopt;
+    return std::move(read.bytes);
 }
 
 std::optional<std::uint64_t> WindowsFileSystem::fileSize(const std::string& path) {
@@ -173,7 +208,15 @@ bool WindowsFileSystem::copyFile(const std::string& from, const std::string& to)
     auto mode = fileMode(from);
     if (!bytes || !mode)
         return false;
-    return writeFile(to, *bytes, static_cast<int>(*mode));
+    // A backup is a new file: a name already there is never written through.
+    FileHandle file = createNew(to, *mode);
+    if (file == kNoHandle)
+        return false;
+    bool ok = write(file, *bytes) && sync(file);
+    close(file);
+    if (!ok)
+        remove(to);
+    return ok;
 }
 
 // MoveFileExW rather than ReplaceFileW: it replaces in one step, writes the
