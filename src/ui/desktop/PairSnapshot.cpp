@@ -1,0 +1,63 @@
+#include "ui/desktop/PairSnapshot.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+
+#include "storage/EquipmentFiles.h"
+
+namespace kestrel::ui {
+
+namespace {
+// Not a safeguard against tampering, only a way to tell equal contents.
+QByteArray checksumOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    hash.addData(&file);
+    return hash.result();
+}
+}  // namespace
+
+FileStamp StampOf(const QString& path) {
+    FileStamp stamp;
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return stamp;
+    stamp.exists = true;
+    stamp.size = info.size();
+    stamp.modified = info.lastModified();
+    stamp.checksum = checksumOf(path);
+    return stamp;
+}
+
+bool ContentDiffers(const FileStamp& stamp, const QString& path) {
+    const QFileInfo info(path);
+    if (info.isFile() != stamp.exists)
+        return true;
+    if (!stamp.exists)
+        return false;
+    if (info.size() != stamp.size)
+        return true;
+    if (info.lastModified() == stamp.modified)
+        return false;
+    return checksumOf(path) != stamp.checksum;
+}
+
+PairSnapshot SnapshotOf(const QString& pairPath) {
+    PairSnapshot snapshot;
+    snapshot.binaryPath = pairPath;
+    snapshot.namesPath = QFile::decodeName(
+        QByteArray::fromStdString(PathsFor(QFile::encodeName(pairPath).toStdString()).nameList));
+    snapshot.binary = StampOf(snapshot.binaryPath);
+    snapshot.names = StampOf(snapshot.namesPath);
+    return snapshot;
+}
+
+bool PairDiffers(const PairSnapshot& snapshot) {
+    return ContentDiffers(snapshot.binary, snapshot.binaryPath) ||
+           ContentDiffers(snapshot.names, snapshot.namesPath);
+}
+
+}  // namespace kestrel::ui
