@@ -13,6 +13,9 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Settings and the data folder go under ~/.config/Kestrel and
+    // ~/.local/share/Kestrel rather than under "Unknown Organization".
+    QApplication::setOrganizationName(QStringLiteral("Kestrel"));
     QApplication::setApplicationName(QStringLiteral("KestrelEditor"));
     QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
 

@@ -88,6 +88,7 @@ RecoverySession::RecoverySession(Document& document, QString folder, QObject* pa
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     mFile = QDir(mFolder).filePath(id + QLatin1String(kSuffix));
     mLock = takeLock(lockPathFor(mFile));
+    removeIdleLocks();
 
     mPause = new QTimer(this);
     mPause->setSingleShot(true);
@@ -113,6 +114,18 @@ void RecoverySession::changed() {
         mWaiting.start();
     const qint64 left = std::max<qint64>(0, kLongestWaitMs - mWaiting.elapsed());
     mPause->start(static_cast<int>(std::min<qint64>(kPauseMs, left)));
+}
+
+// Sessions that ended without ever writing a file leave their lock behind
+// when they crash; taking and letting go of it removes it.
+void RecoverySession::removeIdleLocks() {
+    const QDir folder(mFolder);
+    for (const QFileInfo& info :
+         folder.entryInfoList({QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden)) {
+        const QString base = info.absoluteFilePath().chopped(5);
+        if (!QFile::exists(base + QLatin1String(kSuffix)))
+            takeLock(info.absoluteFilePath());
+    }
 }
 
 void RecoverySession::removeFile() {

@@ -53,6 +53,7 @@ private:
     void changed();
     bool restore(frmEqs& window, const QString& file);
     void removeFile();
+    void removeIdleLocks();
 
     Document& mDocument;
     QString mFolder;
