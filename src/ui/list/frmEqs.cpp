@@ -347,6 +347,9 @@ QString frmEqs::PairPath() const {
 }
 
 void frmEqs::AdoptList(std::unique_ptr<Equipments> equipments, const QString& pairPath) {
+    // The save dialog proposes the pair the list belongs to.
+    if (!pairPath.isEmpty())
+        mCd1.FileName = QDir::toNativeSeparators(QFileInfo(pairPath).absoluteFilePath());
     equipments->setDataPath(pathOf(pairPath));
     Document& document = mdlGeneral::document();
     document.replaceAll(std::move(equipments), true);

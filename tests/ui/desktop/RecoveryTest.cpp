@@ -121,7 +121,7 @@ TEST_F(Recovery, ARunningEditorsFileIsNeverOfferedAnAbandonedOneIsRestoredByteFo
     ASSERT_EQ(second.abandonedFiles(), std::vector<QString>{QFileInfo(file).absoluteFilePath()});
 
     promptAnswer = SaveChangesAnswer::Discard;
-    ASSERT_TRUE(window->LoadPair(pair));
+    ASSERT_TRUE(window->LoadPair(writePair("q", records(2, "Other"))));
     ASSERT_NE(listBytes(), edited);
     answer = RecoveryAnswer::Later;
     EXPECT_FALSE(second.offerRestore(*window, nullptr));
@@ -133,6 +133,7 @@ TEST_F(Recovery, ARunningEditorsFileIsNeverOfferedAnAbandonedOneIsRestoredByteFo
         answered.back().startsWith(QStringLiteral("Restore unsaved work on EQUIP97.EQP in ")));
     EXPECT_EQ(listBytes(), edited);
     EXPECT_EQ(window->PairPath(), pair);
+    EXPECT_EQ(window->cd1().FileName, pair) << "the save dialog proposes the pair";
     EXPECT_TRUE(mdlGeneral::document().isModified());
     EXPECT_FALSE(QFile::exists(file)) << "taken over by this session's own file";
     EXPECT_TRUE(QFile::exists(second.filePath()));
