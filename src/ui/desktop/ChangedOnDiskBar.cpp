@@ -60,9 +60,16 @@ ChangedOnDiskBar::ChangedOnDiskBar(frmEqs& window) : mWindow(window) {
 void ChangedOnDiskBar::watch(const QString& pairPath) {
     mSettle->stop();
     hide();
-    mSnapshot =
-        pairPath.isEmpty() ? PairSnapshot{} : SnapshotOf(QFileInfo(pairPath).absoluteFilePath());
+    // Reading both files again for their checksums waits until the load or
+    // save has shown its result; the stat taken now still catches a change
+    // made meanwhile.
+    mSnapshot = pairPath.isEmpty() ? PairSnapshot{}
+                                   : SnapshotOf(QFileInfo(pairPath).absoluteFilePath(), false);
     rearm();
+    QTimer::singleShot(0, this, [this] {
+        CompleteStamp(mSnapshot.binary, mSnapshot.binaryPath);
+        CompleteStamp(mSnapshot.names, mSnapshot.namesPath);
+    });
 }
 
 // A save replaces the files by renaming new ones over them, which ends the

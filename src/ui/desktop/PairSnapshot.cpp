@@ -20,7 +20,7 @@ QByteArray checksumOf(const QString& path) {
 }
 }  // namespace
 
-FileStamp StampOf(const QString& path) {
+FileStamp StampOf(const QString& path, bool withChecksum) {
     FileStamp stamp;
     const QFileInfo info(path);
     if (!info.isFile())
@@ -28,8 +28,17 @@ FileStamp StampOf(const QString& path) {
     stamp.exists = true;
     stamp.size = info.size();
     stamp.modified = info.lastModified();
-    stamp.checksum = checksumOf(path);
+    if (withChecksum)
+        stamp.checksum = checksumOf(path);
     return stamp;
+}
+
+void CompleteStamp(FileStamp& stamp, const QString& path) {
+    if (!stamp.exists || !stamp.checksum.isEmpty())
+        return;
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() == stamp.size && info.lastModified() == stamp.modified)
+        stamp.checksum = checksumOf(path);
 }
 
 bool ContentDiffers(const FileStamp& stamp, const QString& path) {
@@ -42,16 +51,16 @@ bool ContentDiffers(const FileStamp& stamp, const QString& path) {
         return true;
     if (info.lastModified() == stamp.modified)
         return false;
-    return checksumOf(path) != stamp.checksum;
+    return stamp.checksum.isEmpty() || checksumOf(path) != stamp.checksum;
 }
 
-PairSnapshot SnapshotOf(const QString& pairPath) {
+PairSnapshot SnapshotOf(const QString& pairPath, bool withChecksums) {
     PairSnapshot snapshot;
     snapshot.binaryPath = pairPath;
     snapshot.namesPath = QFile::decodeName(
         QByteArray::fromStdString(PathsFor(QFile::encodeName(pairPath).toStdString()).nameList));
-    snapshot.binary = StampOf(snapshot.binaryPath);
-    snapshot.names = StampOf(snapshot.namesPath);
+    snapshot.binary = StampOf(snapshot.binaryPath, withChecksums);
+    snapshot.names = StampOf(snapshot.namesPath, withChecksums);
     return snapshot;
 }
 

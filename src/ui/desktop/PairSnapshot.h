@@ -15,10 +15,15 @@ struct FileStamp {
     QByteArray checksum;
 };
 
-FileStamp StampOf(const QString& path);
+// Without the checksum when withChecksum is false: a stat alone.
+FileStamp StampOf(const QString& path, bool withChecksum = true);
 // True when the file at path holds other bytes than stamp says (or appeared,
-// or went). Reads the file only when its size or time differ from stamp's.
+// or went). Reads the file only when its size or time differ from stamp's;
+// a stamp without checksum then counts as differing.
 bool ContentDiffers(const FileStamp& stamp, const QString& path);
+// Adds the checksum to a stamp taken without one, when the file's size and
+// time still match it; a file changed meanwhile keeps the stamp as it was.
+void CompleteStamp(FileStamp& stamp, const QString& path);
 
 // The binary file and the name list of one pair.
 struct PairSnapshot {
@@ -28,7 +33,7 @@ struct PairSnapshot {
     FileStamp names;
 };
 
-PairSnapshot SnapshotOf(const QString& pairPath);
+PairSnapshot SnapshotOf(const QString& pairPath, bool withChecksums = true);
 // True when either file's contents differ from the snapshot.
 bool PairDiffers(const PairSnapshot& snapshot);
 
