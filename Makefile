@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test run bench fuzz sanitize clean windows windows-test
+.PHONY: all setup configure build test run install bench fuzz sanitize clean windows windows-test
 
 all: build
 
@@ -21,6 +21,15 @@ test: build
 
 run: build
 	@bash scripts/run-editor $(BUILD)
+
+# PREFIX=~/.local installs for one user; DESTDIR stages for a package.
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+	@if [ -z "$(DESTDIR)" ]; then \
+		update-mime-database $(PREFIX)/share/mime 2>/dev/null || true; \
+		update-desktop-database $(PREFIX)/share/applications 2>/dev/null || true; \
+	fi
 
 clean:
 	rm -rf $(BUILD) build-bench build-fuzz build-asan build-windows

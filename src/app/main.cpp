@@ -1,11 +1,64 @@
 #include <QApplication>
+#include <QClipboard>
+#include <QCommandLineParser>
+#include <QFile>
 
+#include "ui/desktop/DataFolder.h"
+#include "ui/desktop/PairPath.h"
+#include "ui/desktop/RecoverySession.h"
+#include "ui/list/ListCommands.h"
 #include "ui/list/frmEqs.h"
+#include "ui/mdlGeneral.h"
+#include "ui/platform/MessageBox.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Settings and the data folder go under ~/.config/Kestrel and
+    // ~/.local/share/Kestrel rather than under "Unknown Organization".
+    QApplication::setOrganizationName(QStringLiteral("Kestrel"));
     QApplication::setApplicationName(QStringLiteral("KestrelEditor"));
+    QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Edits the equipment file pair EQUIP97.EQP and EQUIP97.TXT."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("PATH"),
+        QStringLiteral("The EQUIP97.EQP to open at start, or the folder holding it."),
+        QStringLiteral("[PATH]"));
+    // Lets the recovery test make unsaved changes through the real Paste.
+    QCommandLineOption testPaste(QStringLiteral("test-paste"),
+                                 QStringLiteral("Paste the clipboard text in FILE after start."),
+                                 QStringLiteral("FILE"));
+    testPaste.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(testPaste);
+    parser.process(app);
+
     kestrel::ui::frmEqs window;
     window.show();
+    kestrel::ui::RecoverySession recovery(mdlGeneral::document(),
+                                          kestrel::ui::AppDataFolder(QStringLiteral("recovery")));
+    const bool restored = recovery.offerRestore(window, &window);
+
+    const QStringList paths = parser.positionalArguments();
+    if (!restored && !paths.isEmpty()) {
+        const QString pair = kestrel::ui::PairFileFor(paths.constFirst());
+        if (pair.isEmpty()) {
+            kestrel::ui::MsgBox(
+                QStringLiteral("%1 is not an equipment file, nor a folder holding EQUIP97.EQP.")
+                    .arg(paths.constFirst()));
+        } else {
+            window.LoadPair(pair);
+        }
+    }
+    if (parser.isSet(testPaste)) {
+        QFile text(parser.value(testPaste));
+        if (text.open(QIODevice::ReadOnly)) {
+            QGuiApplication::clipboard()->setText(QString::fromUtf8(text.readAll()));
+            kestrel::ui::cmdPaste_Click();
+        }
+    }
     return app.exec();
 }

@@ -2,18 +2,25 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QScreen>
 #include <QShortcut>
 #include <QToolButton>
 #include <QUndoStack>
+#include <algorithm>
 
 #include "model/FieldTable.h"
 #include "storage/EquipmentFiles.h"
 #include "storage/Messages.h"
 #include "text/CodePage.h"
+#include "ui/desktop/ChangedOnDiskBar.h"
+#include "ui/desktop/EarlierVersions.h"
+#include "ui/desktop/LoadMenu.h"
+#include "ui/desktop/PairDrop.h"
 #include "ui/document/Document.h"
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
@@ -75,6 +82,7 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     mUnitList = new Grid(this);
     mUnitList->setObjectName(QStringLiteral("UnitList"));
     mUnitList->setGeometry(twipsRect(0, 510, 10335, 6405));
+    mGridHeight = mUnitList->height();
 
     mFrame1 = new QFrame(this);
     mFrame1->setObjectName(QStringLiteral("Frame1"));
@@ -167,6 +175,10 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
         MsgBox(QString::fromStdString(CodePageToUtf8(message)));
     });
     mdlGeneral::setListWindow(this);
+    InstallLoadMenu(*this, VersionStore::standard());
+    InstallVersionKeeping(*this, VersionStore::standard());
+    InstallPairDrop(*this);
+    new ChangedOnDiskBar(*this);
     Form_Load();
     updateUndoButtons();
     setWindowModified(document.isModified());
@@ -224,8 +236,40 @@ void frmEqs::Form_Resize(int outerWidthTwips, int outerHeightTwips) {
     if (outerWidthTwips > 60)
         geometry.setWidth(TwipsToPixelsX(outerWidthTwips - 60));
     if (outerHeightTwips > 870)
-        geometry.setHeight(TwipsToPixelsY(outerHeightTwips - 870));
+        mGridHeight = TwipsToPixelsY(outerHeightTwips - 870);
     mUnitList->setGeometry(geometry);
+    layoutGridArea();
+}
+
+void frmEqs::addGridBar(QWidget* bar) {
+    bar->setParent(this);
+    bar->installEventFilter(this);
+    mGridBars.push_back(bar);
+    layoutGridArea();
+}
+
+// The bars take their height from the grid, so the window keeps its size.
+void frmEqs::layoutGridArea() {
+    int top = TwipsToPixelsY(510);
+    const int width = mUnitList->width();
+    int barsHeight = 0;
+    for (QWidget* bar : mGridBars) {
+        if (bar->isHidden())
+            continue;
+        const int h = bar->sizeHint().height();
+        bar->setGeometry(0, top, width, h);
+        top += h;
+        barsHeight += h;
+    }
+    mUnitList->setGeometry(0, top, width, std::max(0, mGridHeight - barsHeight));
+}
+
+bool frmEqs::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) &&
+        std::find(mGridBars.begin(), mGridBars.end(), watched) != mGridBars.end()) {
+        layoutGridArea();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmEqs::resizeEvent(QResizeEvent* event) {
@@ -234,6 +278,18 @@ void frmEqs::resizeEvent(QResizeEvent* event) {
     // stands in for the outer size then.
     QSize outer = isVisible() ? frameGeometry().size() : size();
     Form_Resize(PixelsToTwipsX(outer.width()), PixelsToTwipsY(outer.height()));
+}
+
+bool frmEqs::SettleBeforeReplacing() {
+    return settlePropertiesEdits() && settleUnsavedChanges();
+}
+
+bool frmEqs::settlePropertiesEdits() {
+    // Edits typed into the properties window and not yet committed are to be
+    // asked about before the list is replaced, by the properties window's
+    // own question once it has one:
+    //     return ConfirmPropertiesEdits();
+    return true;
 }
 
 bool frmEqs::settleUnsavedChanges() {
@@ -264,18 +320,54 @@ void frmEqs::closeEvent(QCloseEvent* event) {
 }
 
 void frmEqs::cmdLoad_Click() {
-    if (!settleUnsavedChanges())
+    if (!SettleBeforeReplacing())
         return;
     if (!mCd1.ShowOpen(this))
         return;
+    readPair(mCd1.FileName);
+}
+
+bool frmEqs::LoadPair(const QString& path) {
+    if (!SettleBeforeReplacing())
+        return false;
+    mCd1.FileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    readPair(mCd1.FileName);
+    return true;
+}
+
+bool frmEqs::ReloadPair() {
+    const QString path = PairPath();
+    if (path.isEmpty() || !settlePropertiesEdits())
+        return false;
+    readPair(path);
+    return true;
+}
+
+QString frmEqs::PairPath() const {
+    return QFile::decodeName(QByteArray::fromStdString(mdlGeneral::gEquipments().DataPath()));
+}
+
+void frmEqs::AdoptList(std::unique_ptr<Equipments> equipments, const QString& pairPath) {
+    // The save dialog proposes the pair the list belongs to.
+    if (!pairPath.isEmpty())
+        mCd1.FileName = QDir::toNativeSeparators(QFileInfo(pairPath).absoluteFilePath());
+    equipments->setDataPath(pathOf(pairPath));
+    Document& document = mdlGeneral::document();
+    document.replaceAll(std::move(equipments), true);
+    document.markUnsaved();
+    emit pairOpened(pairPath);
+}
+
+void frmEqs::readPair(const QString& path) {
     BusyGuard busy(mUnitList);
     auto equipments = std::make_unique<Equipments>();
-    equipments->setDataPath(pathOf(mCd1.FileName));
+    equipments->setDataPath(pathOf(path));
     LoadListAndReport(*equipments);
     // A list read only in part does not stand for the pair: it must not be
     // dropped or saved over it unasked. What the load only reported (a kept
     // mask, bytes after the records) leaves the list as on disk.
     mdlGeneral::document().replaceAll(std::move(equipments), !ListIsIncomplete());
+    emit pairOpened(path);
 }
 
 void frmEqs::cmdSave_Click() {
@@ -285,6 +377,8 @@ void frmEqs::cmdSave_Click() {
 bool frmEqs::SaveList() {
     if (!mCd1.ShowSave(this) || !MaySaveTo(this, pathOf(mCd1.FileName)))
         return false;
+    const QString path = mCd1.FileName;
+    emit aboutToSave(path);
     bool reported = false;
     {
         BusyGuard busy(mUnitList);
@@ -295,7 +389,7 @@ bool frmEqs::SaveList() {
                 previous(message);
         });
         Equipments& equipments = mdlGeneral::gEquipments();
-        equipments.setDataPath(pathOf(mCd1.FileName));
+        equipments.setDataPath(pathOf(path));
         equipments.PutEquipments();
         setMessageHandler(previous);
     }
@@ -303,6 +397,7 @@ bool frmEqs::SaveList() {
         return false;
     ListSavedTo(pathOf(mCd1.FileName));
     mdlGeneral::document().markSaved();
+    emit pairSaved(path);
     return true;
 }
 

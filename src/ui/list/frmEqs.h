@@ -2,12 +2,18 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
+#include <vector>
 
 #include "ui/platform/FileDialog.h"
 
 class QFrame;
 class QLabel;
 class QToolButton;
+
+namespace kestrel {
+class Equipments;
+}
 
 namespace kestrel::ui {
 
@@ -28,6 +34,22 @@ public:
     void Form_Resize(int outerWidthTwips, int outerHeightTwips);
 
     void cmdLoad_Click();
+    // Load without the dialog (a recent pair, a dropped file, the command
+    // line): asks about unsaved changes first; false when it was cancelled.
+    bool LoadPair(const QString& path);
+    // Reads the open pair again, dropping the list's changes without asking
+    // about them; false when there is no pair or it was cancelled.
+    bool ReloadPair();
+    // The pair the list stands for (its DataPath), empty before the first load.
+    QString PairPath() const;
+    // Puts a list that did not come from the pair's files (restored work, an
+    // earlier version) in place; it counts as unsaved.
+    void AdoptList(std::unique_ptr<Equipments> equipments, const QString& pairPath);
+    // Asks what must be asked before the list is replaced; false to stop.
+    bool SettleBeforeReplacing();
+    // A bar shown between the button strip and the grid while it is visible.
+    void addGridBar(QWidget* bar);
+
     void cmdSave_Click();
     // The Save command; true when the files were written without a message.
     bool SaveList();
@@ -39,7 +61,15 @@ public:
     bool isModified() const;
     void setModified(bool modified);
 
+signals:
+    // The list now stands for the pair at path: after a load, a reload or an adopted list.
+    void pairOpened(const QString& path);
+    // Before a save replaces the files of the pair at path, and after it did.
+    void aboutToSave(const QString& path);
+    void pairSaved(const QString& path);
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -47,13 +77,18 @@ private:
     void Form_Load();
     // Asks about unsaved changes; false when the caller must stop.
     bool settleUnsavedChanges();
+    bool settlePropertiesEdits();
     void updateUndoButtons();
+    void readPair(const QString& path);
+    void layoutGridArea();
 
     Grid* mUnitList = nullptr;
     QFrame* mFrame1 = nullptr;
     QLabel* mImage1 = nullptr;
     QToolButton* mUndo = nullptr;
     QToolButton* mRedo = nullptr;
+    std::vector<QWidget*> mGridBars;
+    int mGridHeight = 0;
     FileDialog mCd1;
 };
 

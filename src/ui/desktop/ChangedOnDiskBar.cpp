@@ -1,0 +1,145 @@
+#include "ui/desktop/ChangedOnDiskBar.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ui/desktop/PairPath.h"
+#include "ui/document/Document.h"
+#include "ui/list/frmEqs.h"
+#include "ui/mdlGeneral.h"
+
+namespace kestrel::ui {
+
+ChangedOnDiskBar::ChangedOnDiskBar(frmEqs& window) : mWindow(window) {
+    setObjectName(QStringLiteral("ChangedOnDiskBar"));
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    QPalette look = palette();
+    look.setColor(QPalette::Window, QColor(0xff, 0xf4, 0xc8));
+    look.setColor(QPalette::WindowText, Qt::black);
+    setPalette(look);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 3, 4, 3);
+    mLabel = new QLabel(this);
+    mLabel->setObjectName(QStringLiteral("lblChangedOnDisk"));
+    mLabel->setWordWrap(true);
+    row->addWidget(mLabel, 1);
+    auto button = [this, row](const char* name, const QString& text) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        row->addWidget(b);
+        return b;
+    };
+    mReload = button("cmdReload", QStringLiteral("&Reload"));
+    mKeepMine = button("cmdKeepMine", QStringLiteral("&Keep mine"));
+    mClose = button("cmdCloseBar", QStringLiteral("Close"));
+    connect(mReload, &QPushButton::clicked, this, &ChangedOnDiskBar::reload);
+    connect(mKeepMine, &QPushButton::clicked, this, &ChangedOnDiskBar::keepMine);
+    connect(mClose, &QPushButton::clicked, this, &QWidget::hide);
+
+    mWatcher = new QFileSystemWatcher(this);
+    mSettle = new QTimer(this);
+    mSettle->setSingleShot(true);
+    mSettle->setInterval(kSettleMs);
+    connect(mSettle, &QTimer::timeout, this, &ChangedOnDiskBar::checkNow);
+    connect(mWatcher, &QFileSystemWatcher::fileChanged, mSettle, qOverload<>(&QTimer::start));
+    connect(mWatcher, &QFileSystemWatcher::directoryChanged, mSettle, qOverload<>(&QTimer::start));
+    connect(&window, &frmEqs::pairOpened, this, &ChangedOnDiskBar::watch);
+    connect(&window, &frmEqs::pairSaved, this, &ChangedOnDiskBar::watch);
+
+    hide();
+    window.addGridBar(this);
+}
+
+void ChangedOnDiskBar::watch(const QString& pairPath) {
+    mSettle->stop();
+    hide();
+    // Reading both files again for their checksums waits until the load or
+    // save has shown its result; the stat taken now still catches a change
+    // made meanwhile.
+    mSnapshot = pairPath.isEmpty() ? PairSnapshot{}
+                                   : SnapshotOf(QFileInfo(pairPath).absoluteFilePath(), false);
+    rearm();
+    QTimer::singleShot(0, this, [this] {
+        CompleteStamp(mSnapshot.binary, mSnapshot.binaryPath);
+        CompleteStamp(mSnapshot.names, mSnapshot.namesPath);
+    });
+}
+
+// A save replaces the files by renaming new ones over them, which ends the
+// watch on the old ones: the folder is watched too, and the files again
+// after every change.
+void ChangedOnDiskBar::rearm() {
+    if (const QStringList old = mWatcher->files() + mWatcher->directories(); !old.isEmpty())
+        mWatcher->removePaths(old);
+    if (mSnapshot.binaryPath.isEmpty())
+        return;
+    QStringList paths{QFileInfo(mSnapshot.binaryPath).absolutePath()};
+    for (const QString& file : {mSnapshot.binaryPath, mSnapshot.namesPath}) {
+        if (QFileInfo(file).isFile())
+            paths.append(file);
+    }
+    mWatcher->addPaths(paths);
+}
+
+void ChangedOnDiskBar::checkNow() {
+    if (mSnapshot.binaryPath.isEmpty() || mWindow.PairPath().isEmpty())
+        return;
+    rearm();
+    if (!PairDiffers(mSnapshot))
+        return;
+    const QString pair = mSnapshot.binaryPath;
+    const QString caption = PairCaption(pair);
+    // What is on disk now is what the next check compares with.
+    mSnapshot = SnapshotOf(pair);
+    if (!QFileInfo(pair).isFile()) {
+        say(QStringLiteral("%1 is no longer on disk. Save to write your list there again.")
+                .arg(caption),
+            false);
+        mdlGeneral::document().markUnsaved();
+        return;
+    }
+    if (!mdlGeneral::document().isModified()) {
+        if (mWindow.ReloadPair()) {
+            say(QStringLiteral("%1 was changed on disk by another program and has been read "
+                               "again.")
+                    .arg(caption),
+                false);
+            return;
+        }
+    }
+    say(QStringLiteral("%1 was changed on disk by another program. Reload it and lose your "
+                       "unsaved changes, or keep yours?")
+            .arg(caption),
+        true);
+}
+
+void ChangedOnDiskBar::say(const QString& text, bool choice) {
+    mLabel->setText(text);
+    mReload->setVisible(choice);
+    mKeepMine->setVisible(choice);
+    mClose->setVisible(!choice);
+    show();
+}
+
+void ChangedOnDiskBar::reload() {
+    // The load puts the bar away through the watch it renews.
+    if (!mWindow.ReloadPair())
+        return;
+    hide();
+}
+
+void ChangedOnDiskBar::keepMine() {
+    // The files no longer hold what the list was loaded from: even an undo
+    // back to that state leaves something to save.
+    mdlGeneral::document().markUnsaved();
+    hide();
+}
+
+}  // namespace kestrel::ui

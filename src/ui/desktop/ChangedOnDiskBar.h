@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QFrame>
+
+class QLabel;
+class QPushButton;
+class QFileSystemWatcher;
+class QTimer;
+
+#include "ui/desktop/PairSnapshot.h"
+
+namespace kestrel::ui {
+
+class frmEqs;
+
+// Watches the open pair's files and tells, in a bar above the grid, when
+// another program changed them. A list without unsaved changes is read again
+// at once; one with changes is kept until the user picks Reload or Keep mine.
+// The editor's own loads and saves renew the snapshot the files are compared
+// with, so they never show the bar.
+class ChangedOnDiskBar : public QFrame {
+    Q_OBJECT
+public:
+    explicit ChangedOnDiskBar(frmEqs& window);
+
+    // Compares the files with the snapshot now instead of after the pause
+    // that lets another program finish its save.
+    void checkNow();
+    QLabel* label() const { return mLabel; }
+
+    // How long changes settle before the files are compared, in milliseconds.
+    static constexpr int kSettleMs = 300;
+
+private:
+    void watch(const QString& pairPath);
+    void rearm();
+    void reload();
+    void keepMine();
+    void say(const QString& text, bool choice);
+
+    frmEqs& mWindow;
+    QFileSystemWatcher* mWatcher = nullptr;
+    QTimer* mSettle = nullptr;
+    PairSnapshot mSnapshot;
+    QLabel* mLabel = nullptr;
+    QPushButton* mReload = nullptr;
+    QPushButton* mKeepMine = nullptr;
+    QPushButton* mClose = nullptr;
+};
+
+}  // namespace kestrel::ui

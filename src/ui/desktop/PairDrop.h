@@ -1,0 +1,18 @@
+#pragma once
+
+class QMimeData;
+class QString;
+
+namespace kestrel::ui {
+
+class frmEqs;
+
+// The pair a drop would load: the first local file or folder of mime that
+// names one, else empty.
+QString DroppedPair(const QMimeData* mime);
+
+// An .EQP file, or a folder holding one, dropped on the list window loads
+// that pair, asking first about unsaved changes.
+void InstallPairDrop(frmEqs& window);
+
+}  // namespace kestrel::ui
