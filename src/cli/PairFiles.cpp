@@ -73,16 +73,4 @@ std::optional<long> headerCount(const std::string& binary) {
     return static_cast<long>(hi) * 256 + lo;
 }
 
-std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath) {
-    // Until a save leaves its own record of what it was doing, its
-    // temporary files are the trace it leaves when cut short.
-    auto paths = PathsFor(dataPath);
-    std::vector<std::string> found;
-    for (const std::string* temp : {&paths.nameListTemp, &paths.binaryTemp}) {
-        if (fileSystem().fileSize(*temp))
-            found.push_back(temp->substr(paths.folder.size()));
-    }
-    return found;
-}
-
 }  // namespace kestrel::cli

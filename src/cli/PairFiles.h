@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/PairAsItStands.h"
+
 namespace kestrel::cli {
 
 // PATH may name the folder; the binary file is then looked up in it under
@@ -27,8 +29,6 @@ std::optional<PairBytes> readPair(const std::string& path, std::ostream& err);
 // The record count the binary file claims, when it has the two bytes.
 std::optional<long> headerCount(const std::string& binary);
 
-// The files a save left behind when it was cut short, by name, in the folder
-// of dataPath: what a reader that must not repair the pair reports instead.
-std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath);
+using kestrel::LeftoversOfUnfinishedSave;
 
 }  // namespace kestrel::cli
