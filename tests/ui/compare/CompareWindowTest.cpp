@@ -301,3 +301,23 @@ TEST_F(CompareWindow, AnUnreadablePairIsRefusedWithAMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// KESTREL_GRAB=prefix saves pictures of the comparison window and of the
+// list window's strip, for checking the layout by eye (also under
+// QT_SCALE_FACTOR=2).
+TEST_F(CompareWindow, GrabForLayoutCheck) {
+    const QString prefix = qEnvironmentVariable("KESTREL_GRAB");
+    if (prefix.isEmpty())
+        GTEST_SKIP() << "set KESTREL_GRAB to a file name prefix";
+    open();
+    window->show();
+    compare->show();
+    select({2, 4});
+    QCoreApplication::processEvents();
+    compare->grab().save(prefix + QStringLiteral("-comparison.png"));
+    window->grab().save(prefix + QStringLiteral("-list.png"));
+}
+
+}  // namespace
