@@ -6,6 +6,7 @@
 
 #include "check/Problem.h"
 #include "model/FieldText.h"
+#include "ui/document/Document.h"
 #include "ui/platform/CodePageText.h"
 
 namespace kestrel::ui {
@@ -25,7 +26,7 @@ QString RecordName(std::int32_t position, const Equipment& equipment) {
         .arg(FromCodePage(SpelledOut(equipment.EqName())));
 }
 
-ComparisonModel::ComparisonModel(const Equipments& here, const Equipments& there, QObject* parent)
+ComparisonModel::ComparisonModel(const Document& here, const Equipments& there, QObject* parent)
     : QAbstractTableModel(parent), mHere(here), mThere(there) {}
 
 void ComparisonModel::setComparison(EquipmentComparison comparison) {
@@ -84,25 +85,35 @@ int ComparisonModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : FirstFieldColumn + static_cast<int>(mFields.size());
 }
 
+const Equipments& ComparisonModel::here() const {
+    return mHere.equipments();
+}
+
+bool ComparisonModel::inLists(const RecordDifference& d) const {
+    return d.first <= here().Count() && d.second <= mThere.Count();
+}
+
 QString ComparisonModel::cellText(const RecordDifference& d, int field) const {
     switch (d.kind) {
         case DifferenceKind::OnlyInFirst:
-            return valueText(*mHere.Item(d.first), field);
+            return valueText(*here().Item(d.first), field);
         case DifferenceKind::OnlyInSecond:
             return valueText(*mThere.Item(d.second), field);
         case DifferenceKind::Changed:
             break;
     }
-    const Equipment& here = *mHere.Item(d.first);
+    const Equipment& mine = *here().Item(d.first);
     if (!(d.fields & fieldBit(field)))
-        return valueText(here, field);
-    return valueText(here, field) + kArrow + valueText(*mThere.Item(d.second), field);
+        return valueText(mine, field);
+    return valueText(mine, field) + kArrow + valueText(*mThere.Item(d.second), field);
 }
 
 QVariant ComparisonModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
     const RecordDifference& d = differenceAt(index.row());
+    if (!inLists(d))
+        return {};
     const int field = fieldAt(index.column());
     const bool changedCell = field >= 0 && (d.fields & fieldBit(field));
     switch (role) {
@@ -110,7 +121,7 @@ QVariant ComparisonModel::data(const QModelIndex& index, int role) const {
             if (index.column() == RecordColumn) {
                 return d.kind == DifferenceKind::OnlyInSecond
                            ? RecordName(d.second, *mThere.Item(d.second))
-                           : RecordName(d.first, *mHere.Item(d.first));
+                           : RecordName(d.first, *here().Item(d.first));
             }
             if (index.column() == KindColumn) {
                 if (d.kind == DifferenceKind::Changed)

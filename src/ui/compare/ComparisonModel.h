@@ -7,6 +7,8 @@
 
 namespace kestrel::ui {
 
+class Document;
+
 // The differences between this list and another, one row each, for the
 // comparison window. Cells are rendered from the two lists when shown, so
 // tens of thousands of rows cost no more than the comparison itself.
@@ -22,7 +24,8 @@ public:
     // True for a cell whose field differs between the two records.
     static constexpr int ChangedRole = Qt::UserRole + 1;
 
-    ComparisonModel(const Equipments& here, const Equipments& there, QObject* parent = nullptr);
+    // here: the open list, which a load replaces; there: the other pair.
+    ComparisonModel(const Document& here, const Equipments& there, QObject* parent = nullptr);
 
     // A new comparison of the two lists; the rows follow it and the filter.
     void setComparison(EquipmentComparison comparison);
@@ -42,8 +45,12 @@ public:
 private:
     void rebuildRows();
     QString cellText(const RecordDifference& d, int field) const;
+    // Whether the records a row names are still in the lists: between a
+    // change of the list and the next comparison they may not be.
+    bool inLists(const RecordDifference& d) const;
+    const Equipments& here() const;
 
-    const Equipments& mHere;
+    const Document& mHere;
     const Equipments& mThere;
     EquipmentComparison mComparison;
     std::vector<int> mFields;  // the changed fields, in field order

@@ -80,7 +80,7 @@ frmCompare::frmCompare(Document& document, std::unique_ptr<Equipments> other,
     mNotes->setWordWrap(true);
     mNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    mModel = new ComparisonModel(document.equipments(), *mOther, this);
+    mModel = new ComparisonModel(document, *mOther, this);
     mTable = new QTableView(this);
     mTable->setObjectName(QStringLiteral("tblDifferences"));
     mTable->setAccessibleName(QStringLiteral("Differences"));
@@ -189,7 +189,8 @@ frmCompare::frmCompare(Document& document, std::unique_ptr<Equipments> other,
     connect(mTake, &QPushButton::clicked, this, &frmCompare::cmdTake_Click);
     connect(mRemove, &QPushButton::clicked, this, &frmCompare::cmdRemoveHere_Click);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(mTable, &QTableView::doubleClicked, this,
+    // A double-click, or Enter from the keyboard.
+    connect(mTable, &QTableView::activated, this,
             [this](const QModelIndex& index) { showInList(index.row()); });
     connect(mTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { updateSelectionState(); });

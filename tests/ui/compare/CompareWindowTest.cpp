@@ -237,6 +237,15 @@ TEST_F(CompareWindow, ComparisonFollowsTheCommandItsUndoAndRedo) {
     stack().redo();
     QCoreApplication::processEvents();
     EXPECT_EQ(model().rowCount(), 2);
+    // Loading another list puts it in place of the one compared.
+    load(there);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model().rowCount(), 0);
+    load({here[0], here[3]});
+    QCoreApplication::processEvents();
+    ASSERT_EQ(model().rowCount(), 7);  // record 1 changed, 2 only here, five only there
+    EXPECT_EQ(model().index(1, ComparisonModel::RecordColumn).data().toString(),
+              QStringLiteral("record 2 (N 30, \"Sherman\")"));
 }
 
 TEST_F(CompareWindow, RecordOneIsNeverChangedAndTheWindowSaysSo) {
