@@ -2,42 +2,37 @@
 
 #include "storage/EquipmentFiles.h"
 #include "storage/FileSystem.h"
+#include "storage/LoadReport.h"
+#include "storage/PairPaths.h"
 
 namespace kestrel {
 
 std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath) {
-    // Until a save leaves its own record of what it was doing, its
-    // temporary files are the trace it leaves when cut short.
-    auto paths = PathsFor(dataPath);
+    FileSystem& fs = fileSystem();
+    const EquipmentFilePaths paths = PathsFor(dataPath);
     std::vector<std::string> found;
-    for (const std::string* temp : {&paths.nameListTemp, &paths.binaryTemp}) {
-        if (fileSystem().fileSize(*temp))
-            found.push_back(temp->substr(paths.folder.size()));
+    for (const std::string* left :
+         {&paths.intent, &paths.intentTemp, &paths.nameListTemp, &paths.binaryTemp}) {
+        if (fs.status(*left, false).exists())
+            found.push_back(left->substr(FolderOf(*left).size()));
     }
     return found;
 }
 
 PairAsItStands ReadPairAsItStands(const std::string& dataPath) {
     PairAsItStands pair;
-    FileSystem& fs = fileSystem();
-    const EquipmentFilePaths paths = PathsFor(dataPath);
-    pair.leftovers = LeftoversOfUnfinishedSave(dataPath);
-    auto names = fs.readFile(paths.nameList);
-    if (!names) {
-        pair.failure = "Its name list cannot be read.";
-        return pair;
-    }
-    auto binary = fs.readFile(dataPath);
-    if (!binary) {
-        pair.failure = "Its equipment file cannot be read.";
-        return pair;
-    }
     auto list = std::make_unique<Equipments>();
     list->setDataPath(dataPath);
-    if (Long failedAt = DecodeEquipmentPair(*names, *binary, *list)) {
-        pair.failure =
-            "It does not load: \"" + std::string(kReadMessage) + std::to_string(failedAt) + "\".";
+    const LoadReport report = LoadEquipments(*list, InterruptedSave::ReportOnly);
+    if (report.failedAt != 0) {
+        pair.failure = report.message();
         return pair;
+    }
+    pair.leftovers = LeftoversOfUnfinishedSave(dataPath);
+    for (const LoadFinding& finding : report.findings) {
+        // The leftovers name the interrupted save already.
+        if (finding.kind != LoadFinding::Kind::SaveInterrupted)
+            pair.findings.push_back(finding.message);
     }
     pair.list = std::move(list);
     return pair;

@@ -8,8 +8,8 @@
 
 namespace kestrel {
 
-// The files a save left behind when it was cut short, by name, in the folder
-// of dataPath: what a reader that must not repair the pair reports instead.
+// The files a save left behind when it was cut short, by name, beside the
+// pair of dataPath: what a reader that must not repair the pair reports.
 std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath);
 
 // Another pair read only to be looked at. Nothing on disk is completed,
@@ -18,10 +18,13 @@ struct PairAsItStands {
     std::unique_ptr<Equipments> list;  // null when the pair does not load
     std::string failure;               // why not, for the user
     std::vector<std::string> leftovers;
+    // What else the load found (names and records that disagree, ...).
+    std::vector<std::string> findings;
 };
 
-// Reads the pair whose binary file is dataPath. A pair that does not load
-// completely is refused rather than given in part.
+// Reads the pair whose binary file is dataPath as a load would, bounds and
+// all. A pair whose records cannot be read is refused rather than given in
+// part.
 PairAsItStands ReadPairAsItStands(const std::string& dataPath);
 
 }  // namespace kestrel

@@ -36,10 +36,22 @@ frmCompare* CompareWithPair(const QString& path, QWidget* parent) {
                    .arg(QDir::toNativeSeparators(path), QString::fromStdString(pair.failure)));
         return nullptr;
     }
+    const QString name = PairName(path);
+    QStringList notes;
+    if (!pair.leftovers.empty()) {
+        QStringList files;
+        for (const auto& file : pair.leftovers)
+            files << QString::fromStdString(file);
+        notes << QStringLiteral(
+                     "%1 holds %2 from an interrupted save; it is compared as it "
+                     "stands and nothing there is repaired or written.")
+                     .arg(name, files.join(QStringLiteral(", ")));
+    }
+    for (const auto& finding : pair.findings)
+        notes << QString::fromStdString(finding);
     if (gComparison)
         gComparison->close();
-    gComparison = new frmCompare(mdlGeneral::document(), std::move(pair.list), PairName(path),
-                                 pair.leftovers, parent);
+    gComparison = new frmCompare(mdlGeneral::document(), std::move(pair.list), name, notes, parent);
     gComparison->show();
     return gComparison;
 }

@@ -40,12 +40,12 @@ QCheckBox* filterBox(const QString& text, QWidget* parent) {
 }  // namespace
 
 frmCompare::frmCompare(Document& document, std::unique_ptr<Equipments> other,
-                       const QString& otherName, const std::vector<std::string>& leftovers,
-                       QWidget* parent)
+                       const QString& otherName, const QStringList& notes, QWidget* parent)
     : QWidget(parent, Qt::Window),
       mDocument(document),
       mOther(std::move(other)),
-      mOtherName(otherName) {
+      mOtherName(otherName),
+      mReadNotes(notes) {
     setObjectName(QStringLiteral("frmCompare"));
     setAccessibleName(QStringLiteral("Comparison"));
     setWindowTitle(QStringLiteral("Comparison with %1").arg(otherName));
@@ -161,16 +161,6 @@ frmCompare::frmCompare(Document& document, std::unique_ptr<Equipments> other,
     layout->addWidget(splitter, 1);
     layout->addLayout(bottom);
 
-    if (!leftovers.empty()) {
-        QStringList names;
-        for (const auto& name : leftovers)
-            names << QString::fromStdString(name);
-        mLeftoverNote = QStringLiteral(
-                            "%1 holds %2 from an interrupted save; it is compared as it "
-                            "stands and nothing there is repaired or written.")
-                            .arg(otherName, names.join(QStringLiteral(", ")));
-    }
-
     connect(mMatchBy, &QComboBox::currentIndexChanged, this, [this] { compare(); });
     for (QCheckBox* box : {mShowChanged, mShowOnlyHere, mShowOnlyThere}) {
         connect(box, &QCheckBox::toggled, this, [this] {
@@ -242,9 +232,7 @@ void frmCompare::compare() {
                                 .arg(onlyHere)
                                 .arg(onlyThere)
                                 .arg(c.same));
-    QStringList notes;
-    if (!mLeftoverNote.isEmpty())
-        notes << mLeftoverNote;
+    QStringList notes = mReadNotes;
     if (!c.duplicates.empty()) {
         QStringList codes;
         for (const auto& d : c.duplicates) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -26,9 +27,10 @@ class Document;
 class frmCompare : public QWidget {
     Q_OBJECT
 public:
-    // other: the pair read from otherPath; otherName names it in the commands.
+    // other: the pair compared with; otherName names it in the commands;
+    // notes: what reading it found, shown above the listing.
     frmCompare(Document& document, std::unique_ptr<Equipments> other, const QString& otherName,
-               const std::vector<std::string>& leftovers, QWidget* parent = nullptr);
+               const QStringList& notes, QWidget* parent = nullptr);
     ~frmCompare() override;
 
     ComparisonModel& model() const { return *mModel; }
@@ -56,7 +58,7 @@ private:
     Document& mDocument;
     std::unique_ptr<Equipments> mOther;
     QString mOtherName;
-    QString mLeftoverNote;
+    QStringList mReadNotes;
     bool mStale = false;
     ComparisonModel* mModel = nullptr;
     QTableView* mTable = nullptr;

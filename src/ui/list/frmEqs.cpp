@@ -19,6 +19,7 @@
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
 #include "ui/list/ListCommands.h"
+#include "ui/list/SaveChecks.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/Grid.h"
@@ -242,7 +243,7 @@ void frmEqs::resizeEvent(QResizeEvent* event) {
 bool frmEqs::settleUnsavedChanges() {
     if (!isModified())
         return true;
-    switch (AskSaveChanges(this)) {
+    switch (AskSaveChanges(this, UnsavedChangesDefault())) {
         case SaveChangesAnswer::Save:
             return SaveList();
         case SaveChangesAnswer::Discard:
@@ -274,18 +275,11 @@ void frmEqs::cmdLoad_Click() {
     BusyGuard busy(mUnitList);
     auto equipments = std::make_unique<Equipments>();
     equipments->setDataPath(pathOf(mCd1.FileName));
-    bool reported = false;
-    MessageHandler previous;
-    previous = setMessageHandler([&](const std::string& message) {
-        reported = true;
-        if (previous)
-            previous(message);
-    });
-    equipments->GetEquipments();
-    setMessageHandler(previous);
-    // A load that reported a problem may have read only part of the files:
-    // the list is marked as differing from them until it is saved.
-    mdlGeneral::document().replaceAll(std::move(equipments), !reported);
+    LoadListAndReport(*equipments);
+    // A list read only in part does not stand for the pair: it must not be
+    // dropped or saved over it unasked. What the load only reported (a kept
+    // mask, bytes after the records) leaves the list as on disk.
+    mdlGeneral::document().replaceAll(std::move(equipments), !ListIsIncomplete());
 }
 
 void frmEqs::cmdSave_Click() {
@@ -293,7 +287,7 @@ void frmEqs::cmdSave_Click() {
 }
 
 bool frmEqs::SaveList() {
-    if (!mCd1.ShowSave(this))
+    if (!mCd1.ShowSave(this) || !MaySaveTo(this, pathOf(mCd1.FileName)))
         return false;
     bool reported = false;
     {
@@ -311,6 +305,7 @@ bool frmEqs::SaveList() {
     }
     if (reported)
         return false;
+    ListSavedTo(pathOf(mCd1.FileName));
     mdlGeneral::document().markSaved();
     return true;
 }

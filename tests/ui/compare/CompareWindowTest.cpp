@@ -292,13 +292,17 @@ TEST_F(CompareWindow, DoubleClickSelectsTheRecordInTheList) {
 }
 
 TEST_F(CompareWindow, InterruptedSaveThereIsReportedNotRepaired) {
-    const std::string leftover = PathsFor(otherPath).binaryTemp;
-    writeAll(leftover, "half a save");
+    // A load to edit would remove a note it cannot read; a comparison must not.
+    const EquipmentFilePaths paths = PathsFor(otherPath);
+    writeAll(paths.intent, "half a note");
+    writeAll(paths.binaryTemp, "half a save");
     open();
-    EXPECT_TRUE(compare->findChild<QLabel*>(QStringLiteral("lblNotes"))
-                    ->text()
-                    .contains(QStringLiteral("EQUIP97.TMP from an interrupted save")));
-    EXPECT_EQ(readAll(leftover), "half a save");
+    const QString notes = compare->findChild<QLabel*>(QStringLiteral("lblNotes"))->text();
+    const QString note = QString::fromStdString(paths.intent.substr(paths.folder.size()));
+    EXPECT_TRUE(notes.contains(QStringLiteral("MODPACK holds ") + note)) << notes.toStdString();
+    EXPECT_TRUE(notes.contains(QStringLiteral("EQUIP97.TMP"))) << notes.toStdString();
+    EXPECT_EQ(readAll(paths.intent), "half a note");
+    EXPECT_EQ(readAll(paths.binaryTemp), "half a save");
     EXPECT_EQ(otherOnDisk(), otherBytes);
 }
 
