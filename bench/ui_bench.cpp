@@ -13,6 +13,9 @@
 #include <random>
 
 #include "BenchPairs.h"
+#include "ui/compare/CompareWith.h"
+#include "ui/compare/ComparisonModel.h"
+#include "ui/compare/frmCompare.h"
 #include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/frmEqs.h"
@@ -283,8 +286,49 @@ void BM_PasteAllRows(benchmark::State& state) {
     paints.report(state);
 }
 
+// The comparison window over a pair whose every record differs from the
+// listed one: from the chosen file to the painted table of all differences,
+// the reading of that pair included.
+void BM_ComparisonWindow(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    auto window = listed(n);
+    const bench::fs::path folder = bench::pairOf(n).folder / "MODPACK";
+    bench::fs::create_directories(folder);
+    Equipments other;
+    std::mt19937 rng(n + 7);
+    for (int i = 0; i < n; ++i)
+        other.Add(bench::randomRecord(rng, i));
+    other.setDataPath((folder / "EQUIP97.EQP").string());
+    other.PutEquipments();
+    const QString path = QString::fromStdString(other.DataPath());
+    struct PaintSeen : QObject {
+        bool seen = false;
+        bool eventFilter(QObject*, QEvent* event) override {
+            seen = seen || event->type() == QEvent::Paint;
+            return false;
+        }
+    };
+    long rows = 0, painted = 0;
+    for (auto _ : state) {
+        frmCompare* compare = CompareWithPair(path, window.get());
+        PaintSeen paint;
+        compare->table().viewport()->installEventFilter(&paint);
+        QApplication::processEvents();
+        state.PauseTiming();
+        rows = compare->model().rowCount();
+        painted += paint.seen;
+        delete compare;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["paints"] =
+        static_cast<double>(painted) / static_cast<double>(std::max<long>(1, state.iterations()));
+    state.counters["differences"] = static_cast<double>(rows);
+}
+
 }  // namespace
 
+BENCHMARK(BM_ComparisonWindow)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintBaseline)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListIntoGrid)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Renumber)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);

@@ -134,18 +134,6 @@ std::optional<long> headerCount(const std::string& binary) {
     return static_cast<long>(hi) * 256 + lo;
 }
 
-std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath) {
-    FileSystem& fs = fileSystem();
-    const EquipmentFilePaths paths = PathsFor(dataPath);
-    std::vector<std::string> found;
-    for (const std::string* left :
-         {&paths.intent, &paths.intentTemp, &paths.nameListTemp, &paths.binaryTemp}) {
-        if (fs.status(*left, false).exists())
-            found.push_back(left->substr(FolderOf(*left).size()));
-    }
-    return found;
-}
-
 std::optional<std::string> readInput(const std::string& file) {
     if (file == "-") {
         std::string text((std::istreambuf_iterator<char>(std::cin)),

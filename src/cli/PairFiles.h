@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "storage/EquipmentFiles.h"
+#include "storage/PairAsItStands.h"
 
 namespace kestrel::cli {
 
@@ -33,9 +34,7 @@ std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
 // The record count the binary file claims, when it has the two bytes.
 std::optional<long> headerCount(const std::string& binary);
 
-// The files a save left behind when it was cut short, by name, beside the
-// pair of dataPath: what a reader that must not repair the pair reports.
-std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath);
+using kestrel::LeftoversOfUnfinishedSave;
 
 // Reads FILE for import: a regular file of at most 256 MB, or standard input.
 std::optional<std::string> readInput(const std::string& file);

@@ -17,6 +17,7 @@
 #include "storage/EquipmentFiles.h"
 #include "storage/Messages.h"
 #include "text/CodePage.h"
+#include "ui/compare/CompareWith.h"
 #include "ui/desktop/ChangedOnDiskBar.h"
 #include "ui/desktop/EarlierVersions.h"
 #include "ui/desktop/LoadMenu.h"
@@ -46,7 +47,7 @@ struct ButtonSpec {
     const char* tip;
 };
 // In tab order.
-const std::array<ButtonSpec, 10> kButtons = {{
+const std::array<ButtonSpec, 11> kButtons = {{
     {"cmdLoad", 90, ButtonPicture::Load, "Load"},
     {"cmdSave", 510, ButtonPicture::Save, "Save"},
     {"cmdCut", 1365, ButtonPicture::Cut, "Cut"},
@@ -57,6 +58,7 @@ const std::array<ButtonSpec, 10> kButtons = {{
     {"cmdUp", 4695, ButtonPicture::Up, "Move one row up"},
     {"cmdDown", 5085, ButtonPicture::Down, "Move one row down"},
     {"cmdSortbyCountry", 3930, ButtonPicture::SortByCountry, "Sort with respect to Country"},
+    {"cmdCompare", 6840, ButtonPicture::Compare, "Compare"},
 }};
 // At the right end of the strip, after the others in tab order.
 const std::array<ButtonSpec, 2> kUndoButtons = {{
@@ -89,7 +91,7 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     mFrame1->setFrameShape(QFrame::NoFrame);
     mFrame1->setGeometry(twipsRect(15, -45, 8100, 540));
 
-    std::array<QToolButton*, 12> buttons{};
+    std::array<QToolButton*, kButtons.size() + kUndoButtons.size()> buttons{};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const ButtonSpec& look =
             i < kButtons.size() ? kButtons[i] : kUndoButtons[i - kButtons.size()];
@@ -131,6 +133,8 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
             [] { cmdSortbyCountry_Click(); });
     connect(button("cmdUp"), &QToolButton::clicked, this, [] { cmdUp_Click(); });
     connect(button("cmdDown"), &QToolButton::clicked, this, [] { cmdDown_Click(); });
+    button("cmdCompare")->setToolTip(QStringLiteral("Compare with\u2026"));
+    connect(button("cmdCompare"), &QToolButton::clicked, this, [this] { cmdCompare_Click(this); });
 
     auto shortcut = [this](QKeySequence::StandardKey key, auto slot) {
         auto* s = new QShortcut(QKeySequence(key), this);

@@ -145,6 +145,12 @@ void draw(QPainter& p, ButtonPicture picture) {
         case ButtonPicture::Redo:
             turnArrow(p, false, QColor(40, 90, 170));
             break;
+        case ButtonPicture::Compare:
+            page(p, QRectF(1.5, 3.5, 8, 15));
+            page(p, QRectF(12.5, 3.5, 8, 15));
+            p.setPen(QPen(QColor(200, 120, 0), 1.8));
+            p.drawLine(QPointF(6, 11), QPointF(16, 11));
+            break;
         default:
             break;
     }

@@ -17,7 +17,8 @@ enum class ButtonPicture {
     Up,
     Down,
     Undo,
-    Redo
+    Redo,
+    Compare
 };
 
 // The button pictures, drawn at 1x and 2x so they stay crisp when scaled.
