@@ -18,6 +18,8 @@
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
 #include "ui/list/ListCommands.h"
+#include "ui/list/LoadedPairProblems.h"
+#include "ui/list/ProblemsPanel.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/Grid.h"
@@ -66,16 +68,21 @@ std::string pathOf(const QString& fileName) {
 }
 }  // namespace
 
-frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
+frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmEqs"));
     setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral("[*]"));
     resize(TwipsToPixelsX(10275), TwipsToPixelsY(6870));
 
-    mUnitList = new Grid(this);
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ListArea"));
+    setCentralWidget(central);
+    central->installEventFilter(this);
+
+    mUnitList = new Grid(central);
     mUnitList->setObjectName(QStringLiteral("UnitList"));
     mUnitList->setGeometry(twipsRect(0, 510, 10335, 6405));
 
-    mFrame1 = new QFrame(this);
+    mFrame1 = new QFrame(central);
     mFrame1->setObjectName(QStringLiteral("Frame1"));
     mFrame1->setFrameShape(QFrame::NoFrame);
     mFrame1->setGeometry(twipsRect(15, -45, 8100, 540));
@@ -97,7 +104,7 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     }
     mFrame1->setFocusPolicy(Qt::NoFocus);
 
-    mImage1 = new QLabel(this);
+    mImage1 = new QLabel(central);
     mImage1->setObjectName(QStringLiteral("Image1"));
     QRect image = twipsRect(8190, 75, 2040, 405);
     mImage1->setGeometry(image);
@@ -166,6 +173,7 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
         MsgBox(QString::fromStdString(CodePageToUtf8(message)));
     });
     mdlGeneral::setListWindow(this);
+    InstallProblemsPanel(*this);
     Form_Load();
     updateUndoButtons();
     setWindowModified(document.isModified());
@@ -227,12 +235,15 @@ void frmEqs::Form_Resize(int outerWidthTwips, int outerHeightTwips) {
     mUnitList->setGeometry(geometry);
 }
 
-void frmEqs::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    // Before the window is shown the frame is not known; the client size
-    // stands in for the outer size then.
-    QSize outer = isVisible() ? frameGeometry().size() : size();
-    Form_Resize(PixelsToTwipsX(outer.width()), PixelsToTwipsY(outer.height()));
+bool frmEqs::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        // The grid fills the central area under the strip; the area shrinks
+        // as docks and the status bar take their share of the window. The
+        // outer size is the one whose margins Form_Resize takes off.
+        const QSize area = centralWidget()->size();
+        Form_Resize(PixelsToTwipsX(area.width()) + 60, PixelsToTwipsY(area.height()) + 360);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool frmEqs::settleUnsavedChanges() {
@@ -281,7 +292,11 @@ void frmEqs::cmdLoad_Click() {
     setMessageHandler(previous);
     // A load that reported a problem may have read only part of the files:
     // the list is marked as differing from them until it is saved.
+    const Equipments& loaded = *equipments;
+    std::vector<Problem> found = LoadedPairProblems(loaded);
     mdlGeneral::document().replaceAll(std::move(equipments), !reported);
+    if (ProblemsPanel* problems = FindProblemsPanel(*this))
+        problems->afterLoad(std::move(found));
 }
 
 void frmEqs::cmdSave_Click() {
@@ -305,9 +320,15 @@ bool frmEqs::SaveList() {
         equipments.PutEquipments();
         setMessageHandler(previous);
     }
-    if (reported)
+    ProblemsPanel* problems = FindProblemsPanel(*this);
+    if (reported) {
+        if (problems)
+            problems->afterSave(false);
         return false;
+    }
     mdlGeneral::document().markSaved();
+    if (problems)
+        problems->afterSave(true);
     return true;
 }
 

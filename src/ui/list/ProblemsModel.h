@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <vector>
+
+#include "check/Problem.h"
+
+namespace kestrel::ui {
+
+// The problems of the open list as a table, one row per problem in the
+// check's own order. SortRole gives each column's value for sorting: the
+// record column by number, the severity column errors first.
+class ProblemsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column {
+        SeverityColumn,
+        RecordColumn,
+        NameColumn,
+        FieldColumn,
+        MessageColumn,
+        ColumnCount
+    };
+    static constexpr int SortRole = Qt::UserRole + 1;
+    // The row's index into problems(), which a sorted view does not keep.
+    static constexpr int ProblemRole = Qt::UserRole + 2;
+
+    explicit ProblemsModel(QObject* parent = nullptr);
+
+    const std::vector<Problem>& problems() const { return mProblems; }
+    // Resets the model only when problems differ from those shown.
+    void setProblems(std::vector<Problem> problems);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    std::vector<Problem> mProblems;
+};
+
+}  // namespace kestrel::ui
