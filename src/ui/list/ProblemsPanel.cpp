@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
+#include <algorithm>
 
 #include "model/FieldTable.h"
 #include "ui/document/Document.h"
@@ -60,6 +61,7 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
     mView->verticalHeader()->hide();
     // Fixed row heights keep a list of every record's problem cheap to show.
     mView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    mView->verticalHeader()->setDefaultSectionSize(std::max(fontMetrics().height() + 6, 20));
     QHeaderView* header = mView->horizontalHeader();
     header->setStretchLastSection(true);
     header->setSectionResizeMode(ProblemsModel::SeverityColumn, QHeaderView::Fixed);
@@ -95,12 +97,32 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
 ProblemsPanel::~ProblemsPanel() = default;
 
 void ProblemsPanel::updated(bool newError) {
+    const bool before = mModel->rowCount() > 0;
     mModel->setProblems(mTracker->problems());
+    // Only the rows in view are measured, so this stays cheap on any list.
+    if (!before || mModel->rowCount() < 100) {
+        mView->resizeColumnToContents(ProblemsModel::NameColumn);
+        mView->resizeColumnToContents(ProblemsModel::MessageColumn);
+    }
     updateCounter();
     if (mModel->problems().empty())
         hide();
     else if (newError)
-        show();
+        bringUp();
+}
+
+void ProblemsPanel::bringUp() {
+    show();
+    if (mSized)
+        return;
+    mSized = true;
+    auto* window = qobject_cast<QMainWindow*>(parentWidget());
+    if (!window)
+        return;
+    const int rows = mView->verticalHeader()->defaultSectionSize() * 5;
+    const int height =
+        rows + mView->horizontalHeader()->sizeHint().height() + fontMetrics().height() + 8;
+    window->resizeDocks({this}, {std::min(height, window->height() / 3)}, Qt::Vertical);
 }
 
 void ProblemsPanel::updateCounter() {
@@ -121,7 +143,7 @@ void ProblemsPanel::updateCounter() {
 void ProblemsPanel::afterLoad(std::vector<Problem> loadProblems) {
     mTracker->setLoadProblems(std::move(loadProblems));
     if (!mModel->problems().empty())
-        show();
+        bringUp();
 }
 
 void ProblemsPanel::afterSave(bool written) {
@@ -152,7 +174,7 @@ void ProblemsPanel::afterSave(bool written) {
 }
 
 void ProblemsPanel::showPanel() {
-    show();
+    bringUp();
     raise();
     mView->setFocus(Qt::OtherFocusReason);
     if (!mView->currentIndex().isValid() && mSorted->rowCount() > 0)

@@ -55,6 +55,9 @@ public:
 
 private:
     void updated(bool newError);
+    // Shows the dock; the first time at a height that leaves the grid most
+    // of the window.
+    void bringUp();
     void updateCounter();
 
     ProblemTracker* mTracker = nullptr;
@@ -63,6 +66,7 @@ private:
     QTableView* mView = nullptr;
     QToolButton* mCounter = nullptr;
     RevealRecord mReveal;
+    bool mSized = false;
 };
 
 // Creates the dock and its counter on the list window.
