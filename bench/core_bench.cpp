@@ -81,7 +81,8 @@ void BM_GetEquipments(benchmark::State& state) {
     }
 }
 
-// The save as the editor makes it, and with the fsyncs left out to show what
+// The save as the editor makes it (temporary files, backups, the locked
+// intent file, the renames), and with the fsyncs left out to show what
 // durability costs.
 template <PosixFileSystem::Durability durability>
 void BM_Put(benchmark::State& state) {

@@ -133,14 +133,14 @@ std::vector<Problem> LoadProblems(std::string_view nameBytes, std::string_view b
             }
         }
     } else if (binaryBytes.size() > needed) {
-        problems.push_back(fileProblem(
-            ProblemKind::TrailingBytes,
-            plural(binaryBytes.size() - needed, "byte", "bytes") +
-                " after the last record; the load ignores them and the save leaves them out"));
+        problems.push_back(
+            fileProblem(ProblemKind::TrailingBytes,
+                        plural(binaryBytes.size() - needed, "byte", "bytes") +
+                            " after the last record; a save of this pair keeps them"));
     }
 
-    // The record does not keep a mask that matches no country, so it is
-    // looked for in the bytes; four-byte compares keep a large file cheap.
+    // Looked for in the bytes, so that a list read before the records kept
+    // their masks reports the same; four-byte compares keep a large file cheap.
     decltype(CountryMasks) knownMasks;
     for (std::size_t k = 0; k < CountryMasks.size(); ++k)
         knownMasks[k] = HexToBytes(CountryMasks[k]);
@@ -154,8 +154,8 @@ std::vector<Problem> LoadProblems(std::string_view nameBytes, std::string_view b
             const std::string mask = BytesToHex(bytes);
             problems.push_back(recordProblem(
                 loaded, position, ProblemKind::UnknownCountryMask, static_cast<int>(Field::Country),
-                "country mask " + mask + " matches no country; the save writes " + CountryNames[0] +
-                    " (" + CountryMasks[0] + ")"));
+                "country mask " + mask +
+                    " matches no country; a save keeps it unless the country is changed"));
         }
     }
     return problems;

@@ -81,12 +81,10 @@ void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& o
     };
 
     twoByte(Field::EqCode, record.EqCode());
-    // The save refuses a lone LF as well as CR: readers other than ours may end a line there.
-    if (std::memchr(record.EqName().data(), '\r', record.EqName().size()) ||
-        std::memchr(record.EqName().data(), '\n', record.EqName().size())) {
-        problems.add(
-            Severity::Error, ProblemKind::LineBreakInName, fieldOf(Field::EqName),
-            std::string("EqName holds a line break, which would split the name list") + refused);
+    // Only a CR ends a line of the name list; a lone LF is read back as it was.
+    if (std::memchr(record.EqName().data(), '\r', record.EqName().size())) {
+        problems.add(Severity::Error, ProblemKind::LineBreakInName, fieldOf(Field::EqName),
+                     std::string("EqName holds a CR, which would split the name list") + refused);
     }
     checkWord(record, Field::EqClass, record.EqClass(), ClassNames.size(), problems);
     checkWord(record, Field::TargetType, record.TargetType(), TargetTypeNames.size(), problems);
@@ -120,8 +118,8 @@ void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& o
     twoByte(Field::MoveSound, record.MoveSound());
     twoByte(Field::DeathSound, record.DeathSound());
     checkCut(record, Field::LastPart, kLastPartSize, problems);
-    // A country mask the load could not place is not kept by the record, so
-    // LoadProblems reports it from the file's bytes.
+    // A country mask the load could not place is reported by LoadProblems
+    // from the file's bytes; the record keeps it for the save.
 }
 
 namespace {

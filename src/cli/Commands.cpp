@@ -10,6 +10,7 @@
 #include "check/LoadProblems.h"
 #include "check/Validator.h"
 #include "cli/CheckCommand.h"
+#include "cli/CommandOptions.h"
 #include "cli/CsvTable.h"
 #include "cli/DiffCommand.h"
 #include "cli/PairFiles.h"
@@ -39,7 +40,8 @@ const char kToolHelp[] =
     "                                          write every record as text\n"
     "  import FILE PATH [--format clip|csv]    write records from text as a new pair\n"
     "\n"
-    "PATH is the EQUIP97.EQP file or the folder holding it.\n"
+    "PATH is a folder holding EQUIP97.EQP, or an .EQP file (X.EQP pairs with\n"
+    "X.TXT); anything else is refused.\n"
     "kestrel-eqp COMMAND --help describes one command.\n";
 
 const char kCheckHelp[] =
@@ -49,7 +51,7 @@ const char kCheckHelp[] =
     "Load does and lists every problem the editor's check finds, one per line:\n"
     "  record 12 (N 298, \"Tiger I\"): EqClass 30 has no word\n"
     "Errors are what a save refuses: a two-byte value outside 0 to 32767, a\n"
-    "cost outside -6 to 3065, a Country outside 0 to 25, a line break in a name,\n"
+    "cost outside -6 to 3065, a Country outside 0 to 25, a CR in a name,\n"
     "more than 32767 records. Warnings are what a save changes (an IconName cut\n"
     "to 6 bytes, a LastPart cut to 22, a cost rounded to a multiple of 12), what\n"
     "the game may trip on (a code with no word, an EqCode two records share, a\n"
@@ -81,20 +83,25 @@ const char kExportHelp[] =
     "clip line, 2 it cannot be read or FILE cannot be written.\n";
 
 const char kImportHelp[] =
-    "Usage: kestrel-eqp import FILE PATH [--format clip|csv]\n"
+    "Usage: kestrel-eqp import FILE PATH [--format clip|csv] [--lenient]\n"
+    "                          [--allow-empty]\n"
     "\n"
     "Reads records from FILE (- for standard input), checks the whole text and\n"
-    "writes the records as a new pair at PATH (the EQUIP97.EQP file or its\n"
-    "folder) with the editor's save: the previous files stay as backups\n"
-    "EQUIP97.T and EQUIP97.E. The format is clip unless --format says csv.\n"
-    "A refused text changes nothing and is reported with its line.\n"
+    "writes the records as a new pair at PATH (a folder holding EQUIP97.EQP, or\n"
+    "a file X.EQP in an existing folder, which pairs with X.TXT) with the\n"
+    "editor's save: the previous files stay as backups X.T and X.E. The format\n"
+    "is clip unless --format says csv. A refused text changes nothing and is\n"
+    "reported with its line.\n"
+    "  --lenient      write values the pair cannot hold exactly as given (an\n"
+    "                 IconName over 6 bytes, a LastPart over 22, a PrestigeCost\n"
+    "                 not a multiple of 12, a number with a fraction) as the\n"
+    "                 file holds them, with a warning for each; without it\n"
+    "                 they are refused\n"
+    "  --allow-empty  write a pair of no records; without it a text without\n"
+    "                 records is refused\n"
     "\n"
     "Exit status: 0 written, 1 the text was refused or the save failed,\n"
     "2 FILE or the folder of PATH cannot be read.\n";
-
-struct UsageError {
-    std::string what;
-};
 
 bool isHelp(const std::string& a) {
     return a == "--help" || a == "-h";
@@ -111,7 +118,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     } catch (const std::invalid_argument& e) {
         throw UsageError{e.what()};
     }
-    auto pair = readPair(options.path, err);
+    auto pair = readPair(options.path, err, InterruptedSave::Repair);
     if (!pair)
         return kExitUnreadable;
     // The same problems, in the same order, as the editor lists for this pair.
@@ -119,6 +126,13 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     equipments.setDataPath(pair->dataPath);
     Long failedAt = DecodeEquipmentPair(pair->names, pair->binary, equipments);
     std::vector<Problem> problems = LoadProblems(pair->names, pair->binary, equipments, failedAt);
+    if (pair->unread > 0) {
+        Problem beyond;
+        beyond.kind = ProblemKind::TrailingBytes;
+        beyond.message = "the equipment file is larger than the largest pair; its last " +
+                         std::to_string(pair->unread) + " bytes were not read";
+        problems.push_back(beyond);
+    }
     std::vector<Problem> listed = CheckList(equipments);
     problems.insert(problems.end(), std::make_move_iterator(listed.begin()),
                     std::make_move_iterator(listed.end()));
@@ -133,46 +147,11 @@ int runDiff(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
 }
 
-struct Options {
-    std::vector<std::string> positional;
-    std::string format = "clip";
-    std::optional<std::string> output;
-    bool bom = true;
-};
-
-Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
-    Options o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--format" || a == "-f") {
-            if (i + 1 >= args.size())
-                throw UsageError{a + " needs clip or csv"};
-            o.format = args[++i];
-        } else if (a.rfind("--format=", 0) == 0) {
-            o.format = a.substr(9);
-        } else if (allowOutput && a == "--no-bom") {
-            o.bom = false;
-        } else if (allowOutput && (a == "-o" || a == "--output")) {
-            if (i + 1 >= args.size())
-                throw UsageError{a + " needs a FILE"};
-            o.output = args[++i];
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw UsageError{"unknown option " + a};
-        } else {
-            o.positional.push_back(a);
-        }
-    }
-    if (o.format != "clip" && o.format != "csv") {
-        throw UsageError{"unknown format \"" + o.format + "\" (clip or csv)"};
-    }
-    return o;
-}
-
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Options o = parseOptions(args, true);
     if (o.positional.size() != 1)
         throw UsageError{"export takes one PATH"};
-    auto pair = readPair(o.positional[0], err);
+    auto pair = readPair(o.positional[0], err, InterruptedSave::Repair);
     if (!pair)
         return kExitUnreadable;
 
@@ -214,7 +193,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         text = EncodeClipboardText(refs);
     }
     if (o.output) {
-        if (!fileSystem().writeFile(*o.output, text, -1)) {
+        if (!writeOutput(*o.output, text)) {
             err << "kestrel-eqp: cannot write " << *o.output << "\n";
             return kExitUnreadable;
         }
@@ -223,86 +202,6 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out.flush();
     }
     return kExitOk;
-}
-
-std::optional<std::string> readInput(const std::string& file) {
-    if (file == "-") {
-        std::string text((std::istreambuf_iterator<char>(std::cin)),
-                         std::istreambuf_iterator<char>());
-        return text;
-    }
-    return fileSystem().readFile(file);
-}
-
-int runImport(const std::vector<std::string>& args, std::ostream& err) {
-    Options o = parseOptions(args, false);
-    if (o.positional.size() != 2)
-        throw UsageError{"import takes a FILE and a PATH"};
-    const std::string& file = o.positional[0];
-    const std::string dataPath = dataPathFor(o.positional[1]);
-    const std::string folder = folderOf(dataPath);
-    if (!fileSystem().listFolder(folder)) {
-        err << "kestrel-eqp: the folder " << folder << " does not exist or cannot be read\n";
-        return kExitUnreadable;
-    }
-    auto text = readInput(file);
-    if (!text) {
-        err << "kestrel-eqp: cannot read " << file << "\n";
-        return kExitUnreadable;
-    }
-
-    std::vector<Equipment> records;
-    std::string error;
-    int line = 0;
-    if (o.format == "csv") {
-        auto decoded = DecodeCsv(*text);
-        records = std::move(decoded.records);
-        error = decoded.error;
-        line = decoded.line;
-        for (const auto& [at, warning] : decoded.warnings) {
-            err << "kestrel-eqp: " << (file == "-" ? "<stdin>" : file) << ":" << at
-                << ": warning: " << warning << "\n";
-        }
-    } else {
-        auto decoded = DecodeClipboardText(*text);
-        records = std::move(decoded.records);
-        error = decoded.error;
-        line = decoded.line;
-    }
-    const std::string shownFile = file == "-" ? "<stdin>" : file;
-    if (!error.empty()) {
-        err << "kestrel-eqp: " << shownFile;
-        if (line > 0)
-            err << ":" << line;
-        err << ": " << error << "; nothing written\n";
-        return kExitProblems;
-    }
-
-    Equipments equipments;
-    equipments.setDataPath(dataPath);
-    equipments.reserve(records.size());
-    for (const auto& r : records)
-        equipments.Add(r);
-
-    // Refusals are found before the save so that no temporary file is left.
-    std::string bytes;
-    Long refused = EncodeNameList(equipments, bytes);
-    if (refused == 0)
-        refused = EncodeBinaryFile(equipments, bytes);
-    if (refused != 0) {
-        err << "kestrel-eqp: " << shownFile << ": record " << refused
-            << " holds a value the equipment file cannot take; nothing written\n";
-        return kExitProblems;
-    }
-
-    bool failed = false;
-    auto previous = setMessageHandler([&](const std::string& message) {
-        failed = true;
-        err << "kestrel-eqp: " << message << "\n";
-    });
-    PutEquipments(equipments);
-    setMessageHandler(previous);
-    return failed ? kExitProblems : kExitOk;
 }
 
 }  // namespace

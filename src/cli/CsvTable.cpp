@@ -268,6 +268,8 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
                 fail(std::to_string(*value) + " is not between 0 and 255");
                 return result;
             }
+            if (!ReadLeadingWholeNumber(cell))
+                result.rounded.emplace_back(records.size(), f);
             e.setNumber(f, *value);
         }
         for (std::size_t c = 0; c < row.cells.size(); ++c) {
@@ -278,6 +280,7 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
             }
         }
         records.push_back(std::move(e));
+        result.recordLines.push_back(row.line);
     }
     if (!result.ok())
         return result;

@@ -16,8 +16,11 @@ std::string EncodeCsv(const std::vector<EquipmentRef>& records);
 
 struct CsvDecodeResult {
     std::vector<Equipment> records;
-    std::string error;  // empty when the text was accepted
-    int line = 0;       // 1-based line where the offending row starts
+    std::string error;             // empty when the text was accepted
+    int line = 0;                  // 1-based line where the offending row starts
+    std::vector<int> recordLines;  // the line each record's row starts on
+    // Numbers given with a fraction and stored rounded: (record, field).
+    std::vector<std::pair<std::size_t, int>> rounded;
     // Cells taken as they stand that look garbled, with their lines.
     std::vector<std::pair<int, std::string>> warnings;
     bool ok() const { return error.empty(); }

@@ -300,7 +300,7 @@ std::string positionsText(const std::vector<std::int32_t>& positions, const char
 // Reads a pair for comparison only: a pair that does not load is refused
 // rather than compared in part.
 bool loadPair(const std::string& path, const char* label, Equipments& into, std::ostream& err) {
-    auto pair = readPair(path, err);
+    auto pair = readPair(path, err, InterruptedSave::ReportOnly);
     if (!pair)
         return false;
     for (const auto& left : LeftoversOfUnfinishedSave(pair->dataPath)) {

@@ -1,7 +1,11 @@
 #include "cli/PairFiles.h"
 
+#include <iostream>
+#include <iterator>
+
 #include "storage/EquipmentFiles.h"
 #include "storage/FileSystem.h"
+#include "storage/SaveIntent.h"
 
 namespace kestrel::cli {
 
@@ -17,51 +21,103 @@ std::string upper(std::string s) {
     return s;
 }
 
+std::string shownFolder(const std::string& folder) {
+    return folder.empty() ? std::string(".") : folder;
+}
+
+// Why a file of the pair was not read, or empty.
+std::string refusal(const BoundedRead& read, const std::string& what, const std::string& path) {
+    switch (read.result) {
+        case BoundedRead::Result::Ok:
+            return std::string();
+        case BoundedRead::Result::Missing:
+            return "cannot read the " + what + " " + path + ": it does not exist";
+        case BoundedRead::Result::NotRegular:
+            return "cannot read the " + what + " " + path + ": it is not a regular file";
+        case BoundedRead::Result::TooLarge:
+            return "cannot read the " + what + " " + path + ": it is larger than 16 MB";
+        case BoundedRead::Result::Failed:
+            break;
+    }
+    return "cannot read the " + what + " " + path;
+}
+
 }  // namespace
 
-std::string dataPathFor(const std::string& path) {
-    auto entries = fileSystem().listFolder(path);
-    if (!entries)
-        return path;
-    std::string folder = path;
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    for (const auto& name : *entries) {
-        if (upper(name) == kBinaryName)
-            return folder + name;
+std::optional<std::string> dataPathFor(const std::string& path, std::ostream& err) {
+    FileSystem& fs = fileSystem();
+    if (fs.status(path, true).kind == FileStatus::Kind::Directory) {
+        std::string folder = path;
+        if (!folder.empty() && folder.back() != '/')
+            folder += '/';
+        if (fs.status(folder + kBinaryName, false).exists())
+            return folder + kBinaryName;
+        if (auto entries = fs.listFolder(folder)) {
+            for (const auto& name : *entries) {
+                if (upper(name) == kBinaryName)
+                    return folder + name;
+            }
+        }
+        return folder + kBinaryName;
     }
-    return folder + kBinaryName;
+    const std::string folder = FolderOf(path);
+    if (IsEquipmentFileName(path) &&
+        fs.status(shownFolder(folder), true).kind == FileStatus::Kind::Directory) {
+        return path;
+    }
+    if (!IsEquipmentFileName(path)) {
+        err << "kestrel-eqp: " << path
+            << " is neither a folder nor an equipment file whose name ends in .EQP\n";
+    } else {
+        err << "kestrel-eqp: the folder " << shownFolder(folder)
+            << " does not exist or cannot be read\n";
+    }
+    return std::nullopt;
 }
 
-std::string folderOf(const std::string& dataPath) {
-    auto slash = dataPath.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return dataPath.substr(0, slash);
-}
-
-std::optional<PairBytes> readPair(const std::string& path, std::ostream& err) {
-    if (!fileSystem().listFolder(path) && !fileSystem().fileSize(path)) {
+std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
+                                  InterruptedSave interrupted) {
+    FileSystem& fs = fileSystem();
+    FileStatus status = fs.status(path, true);
+    if (!status.exists()) {
         err << "kestrel-eqp: no such file or folder: " << path << "\n";
         return std::nullopt;
     }
+    auto dataPath = dataPathFor(path, err);
+    if (!dataPath)
+        return std::nullopt;
     PairBytes pair;
-    pair.dataPath = dataPathFor(path);
-    auto paths = PathsFor(pair.dataPath);
-    auto names = fileSystem().readFile(paths.nameList);
-    if (!names) {
-        err << "kestrel-eqp: cannot read the name list " << paths.nameList << "\n";
+    pair.dataPath = *dataPath;
+    const EquipmentFilePaths paths = PathsFor(pair.dataPath);
+
+    const bool repair = interrupted == InterruptedSave::Repair;
+    Recovery recovery = RecoverInterruptedSave(paths, repair);
+    // A reader that only compares names the leftovers itself.
+    if (repair && !recovery.message.empty())
+        err << "kestrel-eqp: " << recovery.message << "\n";
+    if (recovery.outcome == Recovery::Outcome::InProgress ||
+        recovery.outcome == Recovery::Outcome::Failed) {
         return std::nullopt;
     }
-    auto binary = fileSystem().readFile(pair.dataPath);
-    if (!binary) {
-        err << "kestrel-eqp: cannot read the equipment file " << pair.dataPath << "\n";
+
+    BoundedRead names = fs.readBounded(paths.nameList, kMaxNameListBytes, kMaxNameListBytes);
+    if (std::string why = refusal(names, "name list", paths.nameList); !why.empty()) {
+        err << "kestrel-eqp: " << why << "\n";
         return std::nullopt;
     }
-    pair.names = std::move(*names);
-    pair.binary = std::move(*binary);
+    if (CountNameLines(names.bytes, kMaxNameLines) > kMaxNameLines) {
+        err << "kestrel-eqp: cannot read the name list " << paths.nameList
+            << ": it holds more than " << kMaxNameLines << " lines\n";
+        return std::nullopt;
+    }
+    BoundedRead binary = fs.readBounded(pair.dataPath, kMaxBinaryBytes, ~std::uint64_t(0));
+    if (std::string why = refusal(binary, "equipment file", pair.dataPath); !why.empty()) {
+        err << "kestrel-eqp: " << why << "\n";
+        return std::nullopt;
+    }
+    pair.names = std::move(names.bytes);
+    pair.binary = std::move(binary.bytes);
+    pair.unread = binary.size - pair.binary.size();
     return pair;
 }
 
@@ -74,15 +130,44 @@ std::optional<long> headerCount(const std::string& binary) {
 }
 
 std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath) {
-    // Until a save leaves its own record of what it was doing, its
-    // temporary files are the trace it leaves when cut short.
-    auto paths = PathsFor(dataPath);
+    FileSystem& fs = fileSystem();
+    const EquipmentFilePaths paths = PathsFor(dataPath);
     std::vector<std::string> found;
-    for (const std::string* temp : {&paths.nameListTemp, &paths.binaryTemp}) {
-        if (fileSystem().fileSize(*temp))
-            found.push_back(temp->substr(paths.folder.size()));
+    for (const std::string* left :
+         {&paths.intent, &paths.intentTemp, &paths.nameListTemp, &paths.binaryTemp}) {
+        if (fs.status(*left, false).exists())
+            found.push_back(left->substr(FolderOf(*left).size()));
     }
     return found;
+}
+
+std::optional<std::string> readInput(const std::string& file) {
+    if (file == "-") {
+        std::string text((std::istreambuf_iterator<char>(std::cin)),
+                         std::istreambuf_iterator<char>());
+        return text;
+    }
+    return fileSystem().readFile(file);
+}
+
+bool writeOutput(const std::string& file, const std::string& bytes) {
+    FileSystem& fs = fileSystem();
+    const std::string target = FollowLinks(file);
+    const std::string temp = target + ".kestrel-tmp";
+    FileStatus previous = fs.status(target, true);
+    if (previous.exists() && !previous.regular())
+        return false;
+    if (fs.status(temp, false).exists() && !fs.remove(temp))
+        return false;
+    FileHandle out = fs.createNew(temp, previous.regular() ? previous.mode : kNewFileMode);
+    if (out == kNoHandle)
+        return false;
+    bool ok = fs.write(out, bytes) && fs.sync(out);
+    fs.close(out);
+    ok = ok && fs.rename(temp, target);
+    if (!ok)
+        fs.remove(temp);
+    return ok;
 }
 
 }  // namespace kestrel::cli

@@ -1,34 +1,47 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "storage/EquipmentFiles.h"
+
 namespace kestrel::cli {
 
-// PATH may name the folder; the binary file is then looked up in it under
-// any letter case, as a pair copied from another system may have it.
-std::string dataPathFor(const std::string& path);
+// The binary file a PATH argument names: in a folder, its EQUIP97.EQP under
+// any letter case (the exact spelling first); else PATH itself when it ends
+// in .EQP and its folder exists. nullopt, with the reason in err, otherwise.
+std::optional<std::string> dataPathFor(const std::string& path, std::ostream& err);
 
-std::string folderOf(const std::string& dataPath);
-
-// The bytes of a pair's two files, read as they are: nothing on disk is
-// completed, rolled back or otherwise changed by reading.
+// The bytes of a pair as the editor's load sees them: only regular files are
+// read, and no more than a pair can hold. With Repair an interrupted save of
+// the pair is finished or undone first, and what was done is told on err;
+// with ReportOnly (a pair only compared with) nothing on disk is changed.
 struct PairBytes {
     std::string dataPath;
     std::string names;
     std::string binary;
+    // Bytes of the binary file beyond the largest pair, not read.
+    std::uint64_t unread = 0;
 };
-
 // Says on err why the pair cannot be read.
-std::optional<PairBytes> readPair(const std::string& path, std::ostream& err);
+std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
+                                  InterruptedSave interrupted);
 
 // The record count the binary file claims, when it has the two bytes.
 std::optional<long> headerCount(const std::string& binary);
 
-// The files a save left behind when it was cut short, by name, in the folder
-// of dataPath: what a reader that must not repair the pair reports instead.
+// The files a save left behind when it was cut short, by name, beside the
+// pair of dataPath: what a reader that must not repair the pair reports.
 std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath);
+
+// Reads FILE for import: a regular file of at most 256 MB, or standard input.
+std::optional<std::string> readInput(const std::string& file);
+
+// Writes bytes to file through a new temporary file beside it and a rename,
+// so that a failure leaves file as it was.
+bool writeOutput(const std::string& file, const std::string& bytes);
 
 }  // namespace kestrel::cli

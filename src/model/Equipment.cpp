@@ -53,6 +53,7 @@ std::int64_t Equipment::number(int field) const {
 }
 
 void Equipment::setNumber(int field, std::int64_t value) {
+    changed(static_cast<Field>(field));
     switch (static_cast<Field>(field)) {
 #define KESTREL_SET_NUMBER_Byte(name)       \
     case Field::name:                       \
@@ -106,7 +107,7 @@ bool Equipment::operator==(const Equipment& other) const {
         return false;
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_EQUAL)
 #undef KESTREL_FIELD_EQUAL
-    return true;
+    return mMaskAsRead == other.mMaskAsRead;
 }
 
 void CopyEquipment(Equipment& destination, const Equipment& source) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/EquipmentFields.h"
@@ -36,6 +38,7 @@ public:
     }                                            \
     void set##name(const kind& vData) {          \
         m##name = vData;                         \
+        changed(Field::name);                    \
     }
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_ACCESSORS)
 #undef KESTREL_FIELD_ACCESSORS
@@ -47,12 +50,32 @@ public:
     const Text& text(int field) const;
     void setText(int field, const Text& value);
 
+    // The four country mask bytes the record was read with, where they are
+    // none of the countries' masks (Country then reads 0). They are kept
+    // until Country is set, so that a save writes them back as it found them.
+    using MaskBytes = std::array<Byte, 4>;
+    const std::optional<MaskBytes>& MaskAsRead() const {
+        return mMaskAsRead;
+    }
+    void setUnknownMask(const MaskBytes& mask) {
+        mMaskAsRead = mask;
+    }
+    bool hasUnknownMask() const {
+        return mMaskAsRead.has_value();
+    }
+
     bool operator==(const Equipment& other) const;
     bool operator!=(const Equipment& other) const {
         return !(*this == other);
     }
 
 private:
+    void changed(Field field) {
+        if (field == Field::Country)
+            mMaskAsRead.reset();
+    }
+
+    std::optional<MaskBytes> mMaskAsRead;
 #define KESTREL_FIELD_MEMBER(kind, name, ...) kind m##name{};
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_MEMBER)
 #undef KESTREL_FIELD_MEMBER

@@ -18,6 +18,15 @@ public:
     const std::string& DataPath() const { return mDataPath; }
     void setDataPath(const std::string& vData) { mDataPath = vData; }
 
+    // Bytes found after the last record of the binary file at path. A save
+    // of that same file writes them back after the records.
+    const std::string& TrailingBytes() const { return mTrailingBytes; }
+    const std::string& TrailingBytesPath() const { return mTrailingPath; }
+    void setTrailingBytes(const std::string& path, const std::string& bytes) {
+        mTrailingPath = path;
+        mTrailingBytes = bytes;
+    }
+
     // Read both files into this collection / write it into them. Failures are
     // reported through the message handler (storage/Messages.h), not thrown.
     void GetEquipments();
@@ -33,11 +42,11 @@ public:
                      Byte AirDefense, Byte CloseDefense, Byte TargetType, Byte Initiative,
                      Byte GunRange, Byte SpottingRange, Byte RangeDefenseModifier, Byte MoveMode,
                      Byte MovementMode, Byte Movement, Byte Fuel, Byte Ammunition, Byte Unk0,
-                     Long PrestigeCost, Byte Unk1, Byte Unk2, Byte Unk3, Byte Unk4,
-                     Byte MonthAvail, Byte YearAvail, Byte YearExpire, Byte NonOrganicTransport,
-                     Long Country, Long UnitSpecial, Byte Unk5, Byte Unk6, Byte Unk7,
-                     const Text& IconName, Long AttackSound, Long MoveSound, Long DeathSound,
-                     const Text& LastPart, const std::string& sKey);
+                     Long PrestigeCost, Byte Unk1, Byte Unk2, Byte Unk3, Byte Unk4, Byte MonthAvail,
+                     Byte YearAvail, Byte YearExpire, Byte NonOrganicTransport, Long Country,
+                     Long UnitSpecial, Byte Unk5, Byte Unk6, Byte Unk7, const Text& IconName,
+                     Long AttackSound, Long MoveSound, Long DeathSound, const Text& LastPart,
+                     const std::string& sKey);
 
     // Position 1 to Count, or a key. Anything else throws std::out_of_range
     // and leaves the collection as it was.
@@ -59,7 +68,10 @@ public:
     const_iterator end() const { return mItems.end(); }
 
     // Room for n records, so that a large load appends without regrowing.
-    void reserve(std::size_t n) { mItems.reserve(n); mKeys.reserve(n); }
+    void reserve(std::size_t n) {
+        mItems.reserve(n);
+        mKeys.reserve(n);
+    }
 
 private:
     std::size_t positionOf(const std::string& key) const;
@@ -67,6 +79,8 @@ private:
     std::vector<EquipmentRef> mItems;
     std::vector<std::string> mKeys;  // parallel to mItems; empty for unkeyed records
     std::string mDataPath;
+    std::string mTrailingPath;
+    std::string mTrailingBytes;
 };
 
 }  // namespace kestrel

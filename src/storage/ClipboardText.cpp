@@ -138,6 +138,7 @@ ClipboardDecodeResult DecodeClipboardText(std::string_view text) {
     }
 
     std::vector<Equipment> decoded(records);
+    std::vector<std::pair<std::size_t, int>> rounded;
     std::size_t at = 3;
     for (auto& record : decoded) {
         for (int f = 0; f < kFieldCount; ++f, ++at) {
@@ -164,11 +165,14 @@ ClipboardDecodeResult DecodeClipboardText(std::string_view text) {
                                    (kind == FieldKind::Byte ? " is not a byte" : " is not a long"),
                                lineNumber);
             }
+            if (!ReadLeadingWholeNumber(line))
+                rounded.emplace_back(static_cast<std::size_t>(&record - decoded.data()), f);
             record.setNumber(f, *value);
         }
     }
     ClipboardDecodeResult result;
     result.records = std::move(decoded);
+    result.rounded = std::move(rounded);
     return result;
 }
 

@@ -26,6 +26,9 @@ struct ClipboardDecodeResult {
     std::vector<Equipment> records;
     std::string error;  // empty when the text was accepted
     int line = 0;       // 1-based line the error concerns, 0 when not one line
+    // Numbers given with a fraction and stored rounded: (record index from
+    // 0, field). Record r's field f is on line 4 + 40 r + f.
+    std::vector<std::pair<std::size_t, int>> rounded;
     bool ok() const { return error.empty(); }
 };
 

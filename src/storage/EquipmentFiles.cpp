@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "check/Validator.h"
 #include "storage/FileSystem.h"
 #include "storage/Messages.h"
 #include "storage/RecordFormat.h"
@@ -29,29 +28,27 @@ Text unpadded(const unsigned char* p, std::size_t size) {
     return Text(reinterpret_cast<const char*>(p), size);
 }
 
-std::string lower(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return s;
-}
-
-// The mask bytes of countries 1 to 25 (entry 0 is never compared), so a load
-// compares four bytes instead of building a hexadecimal text per record.
+// The mask bytes of the 26 countries, so a load compares four bytes instead
+// of building a hexadecimal text per record. Entry 0 gives 0 like a mask
+// that matches nothing, but it is a known mask.
 struct MaskBytes {
     std::string bytes[26];
     MaskBytes() {
-        for (std::size_t k = 1; k < 26; ++k)
+        // Read against empty tables every mask would be unknown and kept
+        // as such; the tables' values never change, so filling them is safe.
+        if (CountryMasks[0].empty())
+            InitLookupTables();
+        for (std::size_t k = 0; k < 26; ++k)
             bytes[k] = HexToBytes(CountryMasks[k]);
     }
+    // The index, or -1 for a mask of no country.
     Long country(const unsigned char* p) const {
         for (std::size_t k = 1; k < 26; ++k) {
             if (bytes[k].size() == 4 && std::memcmp(bytes[k].data(), p, 4) == 0) {
                 return static_cast<Long>(k);
             }
         }
-        return 0;
+        return bytes[0].size() == 4 && std::memcmp(bytes[0].data(), p, 4) == 0 ? 0 : -1;
     }
 };
 
@@ -90,7 +87,10 @@ bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& rec
     record.setYearAvail(p[27]);
     record.setYearExpire(p[28]);
     record.setNonOrganicTransport(p[29]);
-    record.setCountry(masks.country(p + 30));
+    Long country = masks.country(p + 30);
+    record.setCountry(country < 0 ? 0 : country);
+    if (country < 0)
+        record.setUnknownMask({p[30], p[31], p[32], p[33]});
     if (!twoByte(p + 34, value))
         return false;
     record.setUnitSpecial(value);
@@ -140,9 +140,13 @@ bool encodeRecord(const Equipment& record, std::string& out) {
          field <= static_cast<int>(Field::NonOrganicTransport); ++field) {
         out.push_back(static_cast<char>(record.number(field)));
     }
-    if (record.Country() < 0 || record.Country() > 25)
-        return false;
-    out += HexToBytes(CountryMasks[static_cast<std::size_t>(record.Country())]);
+    if (const auto& mask = record.MaskAsRead()) {
+        out.append(reinterpret_cast<const char*>(mask->data()), mask->size());
+    } else {
+        if (record.Country() < 0 || record.Country() > 25)
+            return false;
+        out += HexToBytes(CountryMasks[static_cast<std::size_t>(record.Country())]);
+    }
     if (!putTwoByte(out, record.UnitSpecial()))
         return false;
     out.push_back(static_cast<char>(record.Unk5()));
@@ -155,30 +159,6 @@ bool encodeRecord(const Equipment& record, std::string& out) {
     }
     putPadded(out, record.LastPart(), kLastPartSize);
     return true;
-}
-
-void reportRead(Long counter) {
-    ReportMessage(kReadMessage + std::to_string(counter));
-}
-void reportWrite(Long counter) {
-    ReportMessage(kWriteMessage + std::to_string(counter));
-}
-// The counter alone leaves the user to guess which of 40 values is at fault.
-void reportRefusal(const Equipments& equipments, Long counter) {
-    std::string message = kWriteMessage + std::to_string(counter);
-    for (const Problem& problem : SaveRefusals(equipments, counter))
-        message += "\n" + FormatProblem(problem);
-    ReportMessage(message);
-}
-
-// The previous file becomes the backup without the real name ever being
-// absent: a hard link where possible, a copy where not.
-bool backUp(FileSystem& fs, const std::string& real, const std::string& backup) {
-    if (!fs.fileSize(real))
-        return true;
-    if (fs.fileSize(backup) && !fs.remove(backup))
-        return false;
-    return fs.link(real, backup) || fs.copyFile(real, backup);
 }
 
 // A lone LF does not end a line: it stays part of the name.
@@ -229,31 +209,6 @@ Long CountryFromMask(const std::string& mask) {
     return 0;
 }
 
-EquipmentFilePaths PathsFor(const std::string& dataPath) {
-    EquipmentFilePaths paths;
-    std::size_t slash = dataPath.find_last_of('/');
-    paths.folder = slash == std::string::npos ? std::string() : dataPath.substr(0, slash + 1);
-    const std::string& f = paths.folder;
-    paths.nameList = f + "EQUIP97.TXT";
-    paths.nameListTemp = f + "EQUIP97.TXX";
-    paths.nameListBackup = f + "EQUIP97.T";
-    paths.binary = dataPath;
-    paths.binaryTemp = f + "EQUIP97.TMP";
-    paths.binaryBackup = f + "EQUIP97.E";
-    FileSystem& fs = fileSystem();
-    if (!fs.fileSize(paths.nameList)) {
-        if (auto names = fs.listFolder(f.empty() ? std::string(".") : f)) {
-            for (const std::string& name : *names) {
-                if (lower(name) == "equip97.txt" && fs.fileSize(f + name)) {
-                    paths.nameList = f + name;
-                    break;
-                }
-            }
-        }
-    }
-    return paths;
-}
-
 std::vector<Text> DecodeNameList(std::string_view bytes) {
     std::vector<Text> names;
     std::size_t start = 0;
@@ -270,8 +225,36 @@ std::vector<Text> DecodeNameList(std::string_view bytes) {
     return names;
 }
 
+std::size_t CountNameLines(std::string_view bytes, std::size_t stopAfter) {
+    std::size_t lines = 0;
+    std::size_t k = 0;
+    while (k < bytes.size() && lines <= stopAfter) {
+        const void* cr = std::memchr(bytes.data() + k, '\r', bytes.size() - k);
+        if (!cr) {
+            ++lines;
+            break;
+        }
+        ++lines;
+        k = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data()) + 1;
+        if (k < bytes.size() && bytes[k] == '\n')
+            ++k;
+    }
+    return lines;
+}
+
 Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryBytes,
-                         Equipments& equipments) {
+                         Equipments& equipments, LoadReport* report) {
+    LoadReport ignored;
+    LoadReport& found = report ? *report : ignored;
+    auto add = [&found](LoadFinding::Kind kind, long first, long second, std::string message) {
+        found.findings.push_back({kind, first, second, std::move(message)});
+    };
+    auto fail = [&found](Long counter) {
+        found.complete = false;
+        found.failedAt = counter;
+        return counter;
+    };
+
     equipments.reserve(static_cast<std::size_t>(equipments.Count()) + 2 +
                        binaryBytes.size() / kRecordSize);
     Long n = 0;
@@ -283,20 +266,57 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
 
     const auto* p = reinterpret_cast<const unsigned char*>(binaryBytes.data());
     Long count = 0;
-    if (binaryBytes.size() < 2 || !twoByte(p, count))
-        return n + 1;
+    if (binaryBytes.size() < 2) {
+        add(LoadFinding::Kind::ReadFailure, n + 1, 0,
+            "the equipment file is too short to hold its record count");
+        return fail(n + 1);
+    }
+    if (!twoByte(p, count)) {
+        add(LoadFinding::Kind::ReadFailure, n + 1, 0,
+            "the equipment file's record count is 32768 or more");
+        return fail(n + 1);
+    }
     // Name-only records with a silent return would let the next save write
     // zeros over every record, so the mismatch is reported.
-    if (count != n)
-        return n + 1;
+    if (count != n) {
+        add(LoadFinding::Kind::CountMismatch, n, count,
+            "the name list holds " + std::to_string(n) + " names, the equipment file " +
+                std::to_string(count) + " records");
+        return fail(n + 1);
+    }
     const MaskBytes masks;
-    auto item = equipments.begin();
+    auto item = equipments.begin() + (equipments.Count() - n);
+    long unknownMasks = 0;
+    long firstUnknown = 0;
     for (Long i = 1; i <= n; ++i, ++item) {
         std::size_t offset = 2 + kRecordSize * static_cast<std::size_t>(i - 1);
-        if (binaryBytes.size() < offset + kRecordSize)
-            return i;
-        if (!decodeRecord(p + offset, masks, **item))
-            return i;
+        if (binaryBytes.size() < offset + kRecordSize) {
+            add(LoadFinding::Kind::ShortFile, i - 1, n,
+                "the equipment file ends in record " + std::to_string(i) + ": it holds " +
+                    std::to_string(i - 1) + " whole records of " + std::to_string(n));
+            return fail(i);
+        }
+        if (!decodeRecord(p + offset, masks, **item)) {
+            add(LoadFinding::Kind::ReadFailure, i, 0,
+                "record " + std::to_string(i) + " holds a two-byte value of 32768 or more");
+            return fail(i);
+        }
+        if ((*item)->hasUnknownMask() && ++unknownMasks == 1)
+            firstUnknown = i;
+    }
+    if (unknownMasks > 0) {
+        add(LoadFinding::Kind::UnknownMasks, unknownMasks, firstUnknown,
+            std::to_string(unknownMasks) + (unknownMasks == 1 ? " record has" : " records have") +
+                " a country mask that matches no country, the first is record " +
+                std::to_string(firstUnknown) + "; the masks are kept as they are");
+    }
+    const std::size_t end = 2 + kRecordSize * static_cast<std::size_t>(n);
+    if (binaryBytes.size() > end) {
+        std::string_view tail = binaryBytes.substr(end);
+        add(LoadFinding::Kind::TrailingBytes, static_cast<long>(tail.size()), 0,
+            "the equipment file holds " + std::to_string(tail.size()) +
+                " bytes after its last record; a save of this pair keeps them");
+        equipments.setTrailingBytes(equipments.DataPath(), std::string(tail));
     }
     return 0;
 }
@@ -306,8 +326,9 @@ Long EncodeNameList(const Equipments& equipments, std::string& out) {
     Long i = 1;
     for (const EquipmentRef& record : equipments) {
         const Text& name = record->EqName();
-        // Written as it stands it would split into two lines and shift every later name.
-        if (name.find_first_of("\r\n") != Text::npos)
+        // Written as it stands a CR would end the line and shift every later
+        // name; a lone LF does not end a line and is read back as it was.
+        if (name.find('\r') != Text::npos)
             return i;
         out += name;
         out += "\r\n";
@@ -317,6 +338,9 @@ Long EncodeNameList(const Equipments& equipments, std::string& out) {
 }
 
 Long EncodeBinaryFile(const Equipments& equipments, std::string& out) {
+    // Empty tables would give records without their four mask bytes.
+    if (CountryMasks[0].empty())
+        InitLookupTables();
     out.clear();
     out.reserve(2 + kRecordSize * static_cast<std::size_t>(equipments.Count()));
     if (!putTwoByte(out, equipments.Count()))
@@ -327,66 +351,12 @@ Long EncodeBinaryFile(const Equipments& equipments, std::string& out) {
             return i;
         ++i;
     }
+    // Bytes this program does not understand stay where they were found.
+    if (!equipments.TrailingBytes().empty() &&
+        equipments.TrailingBytesPath() == equipments.DataPath()) {
+        out += equipments.TrailingBytes();
+    }
     return 0;
-}
-
-void GetEquipments(Equipments& equipments) {
-    FileSystem& fs = fileSystem();
-    if (equipments.DataPath().empty()) {
-        reportRead(1);
-        return;
-    }
-    EquipmentFilePaths paths = PathsFor(equipments.DataPath());
-    std::optional<std::string> names = fs.readFile(paths.nameList);
-    if (!names) {
-        reportRead(1);
-        return;
-    }
-    std::optional<std::string> binary = fs.readFile(paths.binary);
-    // A missing binary file decodes as an empty one: n + 1, after the names.
-    Long failed = DecodeEquipmentPair(*names, binary ? *binary : std::string_view(), equipments);
-    if (failed != 0)
-        reportRead(failed);
-}
-
-void PutEquipments(const Equipments& equipments) {
-    FileSystem& fs = fileSystem();
-    const Long afterLast = equipments.Count() + 1;
-    EquipmentFilePaths paths = PathsFor(equipments.DataPath());
-
-    std::string names;
-    std::string binary;
-    if (Long failed = EncodeNameList(equipments, names)) {
-        reportRefusal(equipments, failed);
-        return;
-    }
-    if (Long failed = EncodeBinaryFile(equipments, binary)) {
-        reportRefusal(equipments, failed);
-        return;
-    }
-    auto modeOf = [&fs](const std::string& path) {
-        auto mode = fs.fileMode(path);
-        return mode ? static_cast<int>(*mode) : -1;
-    };
-    if (!fs.writeFile(paths.nameListTemp, names, modeOf(paths.nameList))) {
-        reportWrite(1);
-        return;
-    }
-    if (!fs.writeFile(paths.binaryTemp, binary, modeOf(paths.binary))) {
-        reportWrite(afterLast);
-        return;
-    }
-
-    // Each step runs even when the one before it failed, as a move that did
-    // not happen leaves the real name in place; the user still learns of it.
-    bool moved = true;
-    moved = backUp(fs, paths.nameList, paths.nameListBackup) && moved;
-    moved = fs.rename(paths.nameListTemp, paths.nameList) && moved;
-    moved = backUp(fs, paths.binary, paths.binaryBackup) && moved;
-    moved = fs.rename(paths.binaryTemp, paths.binary) && moved;
-    moved = fs.syncFolder(paths.folder.empty() ? std::string(".") : paths.folder) && moved;
-    if (!moved)
-        reportWrite(afterLast);
 }
 
 }  // namespace kestrel

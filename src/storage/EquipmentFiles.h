@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/Equipments.h"
+#include "storage/LoadReport.h"
+#include "storage/PairPaths.h"
 
 namespace kestrel {
 
@@ -21,38 +24,52 @@ Long CountryFromMask(const std::string& mask);
 void GetEquipments(Equipments& equipments);
 void PutEquipments(const Equipments& equipments);
 
+// What a load does where it finds a save of the pair that was cut short:
+// finish or undo it before reading, or only say so (a pair opened to compare
+// with is not ours to change).
+enum class InterruptedSave { Repair, ReportOnly };
+// GetEquipments without the message: what the load found, for the caller to
+// tell.
+LoadReport LoadEquipments(Equipments& equipments,
+                          InterruptedSave interrupted = InterruptedSave::Repair);
+
+// What a save did. ok is false when the message says something went wrong.
+struct SaveResult {
+    bool ok = true;
+    std::string message;
+};
+SaveResult SaveEquipments(const Equipments& equipments);
+
 }  // namespace kestrel
 
 namespace kestrel {
-
-// Where the files of one pair live: fixed names in the folder of DataPath,
-// the binary file being DataPath itself.
-struct EquipmentFilePaths {
-    std::string folder;  // with its trailing separator, or empty
-    std::string nameList;
-    std::string nameListTemp;
-    std::string nameListBackup;
-    std::string binary;
-    std::string binaryTemp;
-    std::string binaryBackup;
-};
-// Looks in the folder for a name list under other letter case.
-EquipmentFilePaths PathsFor(const std::string& dataPath);
 
 // The names of a name list: lines end at CR LF or a lone CR; a last line
 // without a terminator is a name too.
 std::vector<Text> DecodeNameList(std::string_view nameBytes);
 
+// The number of lines DecodeNameList would give, counting no further than
+// stopAfter.
+std::size_t CountNameLines(std::string_view nameBytes, std::size_t stopAfter);
+
 // Appends one name-only record per line (EqCode the line number) and fills
 // items 1 to n from the binary file. Returns 0, or the counter the read
-// message shows for what failed.
+// message shows for what failed. The findings go to report where given;
+// bytes after the last record are kept in equipments for its next save.
 Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryBytes,
-                         Equipments& equipments);
+                         Equipments& equipments, LoadReport* report = nullptr);
 
 // The bytes of the two files for the collection. Return 0, or the counter
-// the write message shows for the record (or Count + 1) that cannot be written.
+// the write message shows for the record (or Count + 1) that cannot be
+// written.
 Long EncodeNameList(const Equipments& equipments, std::string& out);
 Long EncodeBinaryFile(const Equipments& equipments, std::string& out);
+
+// The largest record count and name list the pair may have.
+constexpr Long kMaxRecords = 32767;
+constexpr std::size_t kMaxNameLines = 32768;
+constexpr std::uint64_t kMaxNameListBytes = 16u << 20;
+constexpr std::uint64_t kMaxBinaryBytes = 2 + 73 * static_cast<std::uint64_t>(kMaxRecords);
 
 inline const char* const kReadMessage = "Equipment File can not be read";
 inline const char* const kWriteMessage = "Equipment File can not be written";

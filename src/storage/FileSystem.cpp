@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -33,30 +34,60 @@ FileSystem*& currentSlot() {
 
 }  // namespace
 
-std::optional<std::string> PosixFileSystem::readFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::string bytes;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
+// Opened without blocking, so a FIFO or a device named like a data file is
+// refused at once instead of waiting on a writer.
+BoundedRead PosixFileSystem::readBounded(const std::string& path, std::uint64_t limit,
+                                         std::uint64_t refuseAbove) {
+    BoundedRead read;
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        read.result = errno == ENOENT ? BoundedRead::Result::Missing : BoundedRead::Result::Failed;
+        return read;
     }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        read.result = BoundedRead::Result::NotRegular;
+        return read;
+    }
+    read.size = static_cast<std::uint64_t>(st.st_size);
+    if (read.size > refuseAbove) {
+        ::close(fd);
+        read.result = BoundedRead::Result::TooLarge;
+        return read;
+    }
+    std::uint64_t want = std::min(read.size, limit);
+    read.bytes.reserve(static_cast<std::size_t>(want));
     char buffer[1 << 16];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
+    // The size may change while reading; the limit still holds.
+    while (read.bytes.size() < limit) {
+        std::size_t chunk = static_cast<std::size_t>(
+            std::min<std::uint64_t>(sizeof buffer, limit - read.bytes.size()));
+        ssize_t n = ::read(fd, buffer, chunk);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             ::close(fd);
-            return std::nullopt;
+            read.bytes.clear();
+            read.result = BoundedRead::Result::Failed;
+            return read;
         }
         if (n == 0)
             break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
+        read.bytes.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
-    return bytes;
+    read.size = std::max<std::uint64_t>(read.size, read.bytes.size());
+    read.result = BoundedRead::Result::Ok;
+    return read;
+}
+
+std::optional<std::string> PosixFileSystem::readFile(const std::string& path) {
+    constexpr std::uint64_t kLimit = 256u << 20;
+    BoundedRead read = readBounded(path, kLimit, kLimit);
+    if (read.result != BoundedRead::Result::Ok)
+        return std::nullopt;
+    return std::move(read.bytes);
 }
 
 std::optional<std::uint64_t> PosixFileSystem::fileSize(const std::string& path) {
@@ -94,7 +125,15 @@ bool PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
     auto mode = fileMode(from);
     if (!bytes || !mode)
         return false;
-    return writeFile(to, *bytes, static_cast<int>(*mode));
+    // A backup is a new file: a name already there is never written through.
+    FileHandle file = createNew(to, *mode);
+    if (file == kNoHandle)
+        return false;
+    bool ok = write(file, *bytes) && sync(file);
+    close(file);
+    if (!ok)
+        remove(to);
+    return ok;
 }
 
 bool PosixFileSystem::rename(const std::string& from, const std::string& to) {

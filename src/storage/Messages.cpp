@@ -16,7 +16,8 @@ MessageHandler setMessageHandler(MessageHandler handler) {
 }
 
 void ReportMessage(const std::string& message) {
-    if (handlerSlot()) handlerSlot()(message);
+    if (handlerSlot())
+        handlerSlot()(message);
 }
 
 }  // namespace kestrel

@@ -170,7 +170,7 @@ TEST(KestrelEqp, CsvFromASpreadsheetImports) {
     std::string row =
         "5,\"Car, \"\"big\"\"\",1,2,3,4,5,6,7,8,1,9,10,11,12,1,2,13,14,15,16,84,17,18,19,20,"
         "6,41,45,1,7,3,21,22,23,T34,1,2,3,4142";
-    Result im = run(tmp, "import - '" + tmp.path().string() + "' --format csv",
+    Result im = run(tmp, "import - '" + tmp.path().string() + "' --format csv --allow-empty",
                     "\xEF\xBB\xBF" + heading + "\r\n" + row + "\r\n");
     ASSERT_EQ(im.status, 0) << im.err;
     EXPECT_EQ(slurp(tmp / "EQUIP97.TXT"), "Car, \"big\"\r\n");
@@ -256,6 +256,7 @@ TEST(KestrelEqp, BadInputIsReportedAndWritesNothing) {
     std::string csv = slurp(tmp / "good.csv");
     std::string badCsvNumber = csv;
     badCsvNumber.replace(badCsvNumber.find("\r\n298,"), 6, "\r\nabc,");
+    fs::copy_file(tmp / "in" / "EQUIP97.EQP", tmp / "in" / "LONE.EQP");
     auto splitting = samplePair();
     splitting[1].tail = std::string("X\r\0\nY", 5) + std::string(17, '\0');
     writePair(tmp / "split", splitting);
@@ -271,11 +272,15 @@ TEST(KestrelEqp, BadInputIsReportedAndWritesNothing) {
          csv.substr(0, csv.find("\r\n") + 2) + "5,\"open\r\n", 1, ":2: a quoted field"},
         {"csv heading short of a column", "import - " + out + " --format csv",
          std::string("EqCode\r\n1\r\n"), 1, ":1: the heading has no column EqName"},
-        {"missing folder", "import - '" + (tmp / "nowhere" / "deeper").string() + "'", clip, 2,
+        {"missing folder", "import - '" + (tmp / "nowhere" / "EQUIP97.EQP").string() + "'", clip, 2,
          "does not exist"},
+        {"bare name that is no folder", "import - '" + (tmp / "Ironfrnt2").string() + "'", clip, 2,
+         "neither a folder nor an equipment file"},
+        {"mistyped extension", "import - '" + (tmp / "in" / "EQUIP97.EPQ").string() + "'", clip, 2,
+         "neither a folder nor an equipment file"},
         {"missing pair", "check '" + (tmp / "nowhere").string() + "'", "", 2,
          "no such file or folder"},
-        {"pair without its name list", "export '" + (tmp / "good.txt").string() + "'", "", 2,
+        {"pair without its name list", "export '" + (tmp / "in" / "LONE.EQP").string() + "'", "", 2,
          "cannot read the name list"},
         {"clip line a CR LF would split", "export '" + (tmp / "split").string() + "'", "", 1,
          "record 2: LastPart holds a CR and an LF"},
@@ -355,7 +360,7 @@ TEST(KestrelEqp, ImportKeepsThePreviousPairAsBackups) {
         tmp, "export '" + tmp.path().string() + "' -f csv -o '" + (tmp / "all.csv").string() + "'");
     ASSERT_EQ(ex.status, 0) << ex.err;
     std::string csv = slurp(tmp / "all.csv");
-    Result im = run(tmp, "import - '" + tmp.path().string() + "' --format csv",
+    Result im = run(tmp, "import - '" + tmp.path().string() + "' --format csv --allow-empty",
                     csv.substr(0, csv.find("\r\n") + 2));
     ASSERT_EQ(im.status, 0) << im.err;
     EXPECT_EQ(slurp(tmp / "EQUIP97.T"), oldNames);

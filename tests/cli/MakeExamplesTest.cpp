@@ -54,7 +54,7 @@ Equipments loaded(const std::string& folder, MessageRecorder& messages) {
     Equipments list;
     list.setDataPath(folder + "/EQUIP97.EQP");
     list.GetEquipments();
-    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(messages.messages.empty()) << messages.joined();
     return list;
 }
 

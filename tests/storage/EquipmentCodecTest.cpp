@@ -209,12 +209,29 @@ TEST_F(EquipmentCodec, RandomPairsRoundTripByteForByte) {
     }
 }
 
-TEST_F(EquipmentCodec, UnknownCountryMaskIsWrittenAsEntryZero) {
-    Equipments e;
-    ASSERT_EQ(DecodeEquipmentPair("a", header(1) + recordWith(30, "\x60\x00\x00\x00"s), e), 0);
-    std::string out;
-    ASSERT_EQ(EncodeBinaryFile(e, out), 0);
-    EXPECT_EQ(out.substr(2 + 30, 4), "\x40\x00\x00\x00"s);
+TEST_F(EquipmentCodec, CountryMasksAreWrittenBackAsRead) {
+    struct Case {
+        std::string mask;
+        bool unknown;
+    } cases[] = {
+        {"\x60\x00\x00\x00"s, true}, {"\x00\x00\x00\x00"s, true},  {"\x00\x00\x00\x01"s, true},
+        {"\x80\x00\x00\x00"s, true}, {"\x40\x00\x00\x00"s, false}, {"\x00\x80\x00\x00"s, false},
+    };
+    for (const Case& c : cases) {
+        Equipments e;
+        LoadReport report;
+        ASSERT_EQ(DecodeEquipmentPair("a", header(1) + recordWith(30, c.mask), e, &report), 0);
+        EXPECT_EQ(e.Item(1)->hasUnknownMask(), c.unknown) << BytesToHex(c.mask);
+        EXPECT_EQ(report.has(LoadFinding::Kind::UnknownMasks), c.unknown);
+        std::string out;
+        ASSERT_EQ(EncodeBinaryFile(e, out), 0);
+        EXPECT_EQ(out.substr(2 + 30, 4), c.mask);
+        // Picking a country, even the one the mask read as, writes its mask.
+        e.Item(1)->setCountry(0);
+        ASSERT_EQ(EncodeBinaryFile(e, out), 0);
+        EXPECT_EQ(out.substr(2 + 30, 4), "\x40\x00\x00\x00"s);
+        EXPECT_FALSE(e.Item(1)->hasUnknownMask());
+    }
 }
 
 Equipment valid() {
@@ -282,7 +299,8 @@ TEST_F(EquipmentCodec, EncodeNameListChecks) {
         {{"a", ""}, "a\r\n\r\n", 0},
         {{"\x80\xFF"}, "\x80\xFF\r\n", 0},
         {{"a", "b\rc"}, "", 2},
-        {{"a", "b", "c\n"}, "", 3},
+        {{"a", "b", "c\n"}, "a\r\nb\r\nc\n\r\n", 0},
+        {{"a", "b", "c\r\n"}, "", 3},
     };
     for (const Case& c : cases) {
         Equipments e;

@@ -4,13 +4,15 @@
 
 #include "check/Problem.h"
 #include "model/Equipments.h"
+#include "storage/LoadReport.h"
 
 namespace kestrel::ui {
 
-// What the load of the pair at loaded's DataPath found in the files
-// themselves, as the check words it: the files are read again and decoded
-// the way the load decodes them. Empty when the name list cannot be read,
-// which the load has told the user already.
-std::vector<Problem> LoadedPairProblems(const Equipments& loaded);
+// What the load of the pair at loaded's DataPath found, as the check words
+// it: what LoadProblems reads from the files (read again, within the load's
+// bounds, as the load left them), what the report alone knows (a save cut
+// short that the load completed or rolled back, a file too large to read
+// whole). Empty when the load read nothing, which its message has said.
+std::vector<Problem> LoadedPairProblems(const Equipments& loaded, const LoadReport& report);
 
 }  // namespace kestrel::ui

@@ -20,6 +20,7 @@
 #include "ui/list/ListCommands.h"
 #include "ui/list/LoadedPairProblems.h"
 #include "ui/list/ProblemsPanel.h"
+#include "ui/list/SaveChecks.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/Grid.h"
@@ -249,7 +250,7 @@ bool frmEqs::eventFilter(QObject* watched, QEvent* event) {
 bool frmEqs::settleUnsavedChanges() {
     if (!isModified())
         return true;
-    switch (AskSaveChanges(this)) {
+    switch (AskSaveChanges(this, UnsavedChangesDefault())) {
         case SaveChangesAnswer::Save:
             return SaveList();
         case SaveChangesAnswer::Discard:
@@ -281,20 +282,12 @@ void frmEqs::cmdLoad_Click() {
     BusyGuard busy(mUnitList);
     auto equipments = std::make_unique<Equipments>();
     equipments->setDataPath(pathOf(mCd1.FileName));
-    bool reported = false;
-    MessageHandler previous;
-    previous = setMessageHandler([&](const std::string& message) {
-        reported = true;
-        if (previous)
-            previous(message);
-    });
-    equipments->GetEquipments();
-    setMessageHandler(previous);
-    // A load that reported a problem may have read only part of the files:
-    // the list is marked as differing from them until it is saved.
-    const Equipments& loaded = *equipments;
-    std::vector<Problem> found = LoadedPairProblems(loaded);
-    mdlGeneral::document().replaceAll(std::move(equipments), !reported);
+    const LoadReport report = LoadListAndReport(*equipments);
+    std::vector<Problem> found = LoadedPairProblems(*equipments, report);
+    // A list read only in part does not stand for the pair: it must not be
+    // dropped or saved over it unasked. What the load only reported (a kept
+    // mask, bytes after the records) leaves the list as on disk.
+    mdlGeneral::document().replaceAll(std::move(equipments), !ListIsIncomplete());
     if (ProblemsPanel* problems = FindProblemsPanel(*this))
         problems->afterLoad(std::move(found));
 }
@@ -304,7 +297,7 @@ void frmEqs::cmdSave_Click() {
 }
 
 bool frmEqs::SaveList() {
-    if (!mCd1.ShowSave(this))
+    if (!mCd1.ShowSave(this) || !MaySaveTo(this, pathOf(mCd1.FileName)))
         return false;
     bool reported = false;
     {
@@ -326,6 +319,7 @@ bool frmEqs::SaveList() {
             problems->afterSave(false);
         return false;
     }
+    ListSavedTo(pathOf(mCd1.FileName));
     mdlGeneral::document().markSaved();
     if (problems)
         problems->afterSave(true);

@@ -29,12 +29,15 @@ void MsgBox(const QString& text) {
     box.exec();
 }
 
-SaveChangesAnswer AskSaveChanges(QWidget* parent) {
-    if (saveChangesSlot()) return saveChangesSlot()();
+SaveChangesAnswer AskSaveChanges(QWidget* parent, SaveChangesAnswer proposed) {
+    if (saveChangesSlot())
+        return saveChangesSlot()();
     QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle),
                     QStringLiteral("Save changes?"),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
-    box.setDefaultButton(QMessageBox::Save);
+    box.setDefaultButton(proposed == SaveChangesAnswer::Discard  ? QMessageBox::Discard
+                         : proposed == SaveChangesAnswer::Cancel ? QMessageBox::Cancel
+                                                                 : QMessageBox::Save);
     switch (box.exec()) {
         case QMessageBox::Save:
             return SaveChangesAnswer::Save;

@@ -15,7 +15,9 @@ void MsgBox(const QString& text);
 
 // The answer to "Save changes?" when unsaved changes are about to be lost.
 enum class SaveChangesAnswer { Save, Discard, Cancel };
-SaveChangesAnswer AskSaveChanges(QWidget* parent);
+// proposed is the default button.
+SaveChangesAnswer AskSaveChanges(QWidget* parent,
+                                 SaveChangesAnswer proposed = SaveChangesAnswer::Save);
 
 // Tests answer the boxes instead of a person; an empty handler restores the
 // real dialogs. Each returns the previous handler.

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+namespace kestrel {
+
+// Where the files of one pair live. Every name takes the binary file's own
+// stem (X.EQP pairs with X.TXT, X.TXX, X.TMP, X.T, X.E). Where the binary file
+// or the name list is a symbolic link, the file it names is the one replaced,
+// with its temporary and backup in that file's folder.
+struct EquipmentFilePaths {
+    std::string folder;  // of DataPath, with its trailing separator, or empty
+    std::string nameList;
+    std::string nameListTarget;  // nameList with links followed
+    std::string nameListTemp;
+    std::string nameListBackup;
+    std::string binary;
+    std::string binaryTarget;
+    std::string binaryTemp;
+    std::string binaryBackup;
+    // The save's intent file beside the binary file's target, and the name
+    // it is written under before it is complete.
+    std::string intent;
+    std::string intentTemp;
+};
+
+// Whether path names a binary equipment file: it ends in ".EQP", any case.
+bool IsEquipmentFileName(const std::string& path);
+
+// The pair of dataPath. The name list is the one spelled as the binary file
+// is where it exists, else another letter case of it in the folder.
+EquipmentFilePaths PathsFor(const std::string& dataPath);
+
+// The folder part of path with its trailing '/', or empty.
+std::string FolderOf(const std::string& path);
+// path with symbolic links followed to the name they end at (which may not
+// exist); path itself when it is no link or the links loop.
+std::string FollowLinks(const std::string& path);
+
+}  // namespace kestrel
