@@ -15,8 +15,7 @@ namespace {
 
 // An error by what it says, not where: records that only moved keep their
 // errors without those counting as new.
-std::vector<std::string> errorKeys(const std::vector<Problem>& problems) {
-    std::vector<std::string> keys;
+void addErrorKeys(const std::vector<Problem>& problems, std::vector<std::string>& keys) {
     for (const Problem& p : problems) {
         if (p.severity != Severity::Error)
             continue;
@@ -25,8 +24,6 @@ std::vector<std::string> errorKeys(const std::vector<Problem>& problems) {
                           p.eqName + '\x1f' + p.message;
         keys.push_back(std::move(key));
     }
-    std::sort(keys.begin(), keys.end());
-    return keys;
 }
 
 }  // namespace
@@ -44,7 +41,8 @@ ProblemTracker::ProblemTracker(Document& document, QObject* parent)
     connect(model, &QAbstractItemModel::layoutChanged, this, &ProblemTracker::recordsMoved);
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         // Another list: what the last load found was about the one before.
-        mLoad.clear();
+        mNewLoad.clear();
+        mLoadGiven = true;
         mChanged.clear();
         mWhole = true;
         schedule();
@@ -53,7 +51,8 @@ ProblemTracker::ProblemTracker(Document& document, QObject* parent)
 }
 
 void ProblemTracker::setLoadProblems(std::vector<Problem> problems) {
-    mLoad = std::move(problems);
+    mNewLoad = std::move(problems);
+    mLoadGiven = true;
     mWhole = true;
     refresh();
 }
@@ -61,9 +60,20 @@ void ProblemTracker::setLoadProblems(std::vector<Problem> problems) {
 void ProblemTracker::forgetLoadProblems() {
     if (mLoad.empty())
         return;
-    mLoad.clear();
+    mNewLoad.clear();
+    mLoadGiven = true;
     mWhole = true;
     refresh();
+}
+
+std::vector<Problem> ProblemTracker::problems() const {
+    std::vector<Problem> all = mLoad;
+    all.insert(all.end(), mList.begin(), mList.end());
+    return all;
+}
+
+std::size_t ProblemTracker::count(Severity severity) const {
+    return CountOf(mLoad, severity) + CountOf(mList, severity);
 }
 
 void ProblemTracker::recordsChanged(int firstRow, int lastRow) {
@@ -93,6 +103,17 @@ void ProblemTracker::refresh() {
     mScheduled = false;
     if (!mWhole && mChanged.empty())
         return;
+    emit aboutToUpdate();
+    if (mLoadGiven)
+        mLoad = std::move(mNewLoad);
+    mNewLoad.clear();
+    mLoadGiven = false;
+    if (mDropRecordFindings) {
+        mLoad.erase(std::remove_if(mLoad.begin(), mLoad.end(),
+                                   [](const Problem& p) { return p.record != 0; }),
+                    mLoad.end());
+        mDropRecordFindings = false;
+    }
     const Equipments& list = mDocument.equipments();
     // Each record's re-check looks at the whole list for duplicate codes,
     // so past a few records one check of the list is cheaper.
@@ -110,11 +131,14 @@ void ProblemTracker::refresh() {
     mWhole = false;
     mChanged.clear();
 
-    const std::vector<std::string> before = errorKeys(mAll);
-    mAll = mLoad;
-    mAll.insert(mAll.end(), mList.begin(), mList.end());
-    const std::vector<std::string> after = errorKeys(mAll);
-    emit updated(!std::includes(before.begin(), before.end(), after.begin(), after.end()));
+    std::vector<std::string> keys;
+    addErrorKeys(mLoad, keys);
+    addErrorKeys(mList, keys);
+    std::sort(keys.begin(), keys.end());
+    const bool newError =
+        !std::includes(mErrorKeys.begin(), mErrorKeys.end(), keys.begin(), keys.end());
+    mErrorKeys = std::move(keys);
+    emit updated(newError);
 }
 
 }  // namespace kestrel::ui

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "check/Problem.h"
@@ -29,14 +30,20 @@ public:
     // The files now hold the list: the load's findings no longer apply.
     void forgetLoadProblems();
 
-    // Checks what changed since the last call; emits updated when anything
-    // was checked.
+    // Checks what changed since the last call; emits aboutToUpdate and
+    // updated around the change when anything was checked.
     void refresh();
 
-    // The load's findings, then the list's, in the check's order.
-    const std::vector<Problem>& problems() const { return mAll; }
+    // The problems are the load's findings, then the list's, in the check's
+    // order; they change only between aboutToUpdate and updated.
+    const std::vector<Problem>& loadProblems() const { return mLoad; }
+    const std::vector<Problem>& listProblems() const { return mList; }
+    // Both, as one list.
+    std::vector<Problem> problems() const;
+    std::size_t count(Severity severity) const;
 
 signals:
+    void aboutToUpdate();
     // newError: an error is there that was not there before the change.
     void updated(bool newError);
 
@@ -48,8 +55,12 @@ private:
     Document& mDocument;
     std::vector<Problem> mLoad;
     std::vector<Problem> mList;
-    std::vector<Problem> mAll;
-    std::vector<std::int32_t> mChanged;  // positions changed in place
+    // Kept apart until refresh, so that what is shown never changes unannounced.
+    std::vector<Problem> mNewLoad;
+    bool mLoadGiven = false;
+    bool mDropRecordFindings = false;
+    std::vector<std::string> mErrorKeys;  // of the errors shown, sorted
+    std::vector<std::int32_t> mChanged;   // positions changed in place
     bool mWhole = true;
     bool mScheduled = false;
 };

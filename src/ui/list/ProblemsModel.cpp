@@ -31,16 +31,23 @@ QString fieldText(int field) {
 
 ProblemsModel::ProblemsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ProblemsModel::setProblems(std::vector<Problem> problems) {
-    if (problems == mProblems)
-        return;
+void ProblemsModel::setSource(const std::vector<Problem>* first,
+                              const std::vector<Problem>* second) {
     beginResetModel();
-    mProblems = std::move(problems);
+    mFirst = first;
+    mSecond = second;
     endResetModel();
 }
 
+const Problem& ProblemsModel::problem(int row) const {
+    const auto k = static_cast<std::size_t>(row);
+    return k < mFirst->size() ? (*mFirst)[k] : (*mSecond)[k - mFirst->size()];
+}
+
 int ProblemsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(mProblems.size());
+    if (parent.isValid() || !mFirst || !mSecond)
+        return 0;
+    return static_cast<int>(mFirst->size() + mSecond->size());
 }
 
 int ProblemsModel::columnCount(const QModelIndex& parent) const {
@@ -50,7 +57,7 @@ int ProblemsModel::columnCount(const QModelIndex& parent) const {
 QVariant ProblemsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const Problem& p = mProblems[static_cast<std::size_t>(index.row())];
+    const Problem& p = problem(index.row());
     const int column = index.column();
     if (role == ProblemRole)
         return index.row();

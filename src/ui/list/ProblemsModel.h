@@ -27,9 +27,14 @@ public:
 
     explicit ProblemsModel(QObject* parent = nullptr);
 
-    const std::vector<Problem>& problems() const { return mProblems; }
-    // Resets the model only when problems differ from those shown.
-    void setProblems(std::vector<Problem> problems);
+    // Shows the problems of first, then those of second. The caller owns
+    // them and changes them only between beginChange and endChange.
+    void setSource(const std::vector<Problem>* first, const std::vector<Problem>* second);
+    void beginChange() { beginResetModel(); }
+    void endChange() { endResetModel(); }
+
+    // The problem of row (unsorted).
+    const Problem& problem(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -38,7 +43,8 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    std::vector<Problem> mProblems;
+    const std::vector<Problem>* mFirst = nullptr;
+    const std::vector<Problem>* mSecond = nullptr;
 };
 
 }  // namespace kestrel::ui

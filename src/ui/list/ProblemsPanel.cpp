@@ -88,6 +88,8 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
     connect(mCounter, &QToolButton::clicked, this, &ProblemsPanel::showPanel);
     window.statusBar()->addPermanentWidget(mCounter);
 
+    mModel->setSource(&mTracker->loadProblems(), &mTracker->listProblems());
+    connect(mTracker, &ProblemTracker::aboutToUpdate, mModel, &ProblemsModel::beginChange);
     connect(mTracker, &ProblemTracker::updated, this, &ProblemsPanel::updated);
     window.addDockWidget(Qt::BottomDockWidgetArea, this);
     hide();
@@ -98,14 +100,14 @@ ProblemsPanel::~ProblemsPanel() = default;
 
 void ProblemsPanel::updated(bool newError) {
     const bool before = mModel->rowCount() > 0;
-    mModel->setProblems(mTracker->problems());
+    mModel->endChange();
     // Only the rows in view are measured, so this stays cheap on any list.
     if (!before || mModel->rowCount() < 100) {
         mView->resizeColumnToContents(ProblemsModel::NameColumn);
         mView->resizeColumnToContents(ProblemsModel::MessageColumn);
     }
     updateCounter();
-    if (mModel->problems().empty())
+    if (mModel->rowCount() == 0)
         hide();
     else if (newError)
         bringUp();
@@ -126,13 +128,12 @@ void ProblemsPanel::bringUp() {
 }
 
 void ProblemsPanel::updateCounter() {
-    const std::vector<Problem>& problems = mModel->problems();
-    if (problems.empty()) {
+    if (mModel->rowCount() == 0) {
         mCounter->hide();
         return;
     }
-    const std::size_t errors = CountOf(problems, Severity::Error);
-    const std::size_t warnings = CountOf(problems, Severity::Warning);
+    const std::size_t errors = mTracker->count(Severity::Error);
+    const std::size_t warnings = mTracker->count(Severity::Warning);
     QString text = counted(errors, "error", "errors") + QStringLiteral(", ") +
                    counted(warnings, "warning", "warnings");
     mCounter->setText(text);
@@ -142,7 +143,7 @@ void ProblemsPanel::updateCounter() {
 
 void ProblemsPanel::afterLoad(std::vector<Problem> loadProblems) {
     mTracker->setLoadProblems(std::move(loadProblems));
-    if (!mModel->problems().empty())
+    if (mModel->rowCount() > 0)
         bringUp();
 }
 
@@ -152,8 +153,7 @@ void ProblemsPanel::afterSave(bool written) {
         return;
     }
     mTracker->refresh();
-    const std::vector<Problem>& problems = mModel->problems();
-    if (CountOf(problems, Severity::Error) == 0)
+    if (mTracker->count(Severity::Error) == 0)
         return;
     showPanel();
     // Every error stops a save, so they are the ones picked out.
@@ -163,7 +163,7 @@ void ProblemsPanel::afterSave(bool written) {
     for (int row = 0; row < mSorted->rowCount(); ++row) {
         QModelIndex index = mSorted->index(row, 0);
         int k = mSorted->data(index, ProblemsModel::ProblemRole).toInt();
-        if (problems[static_cast<std::size_t>(k)].severity != Severity::Error)
+        if (mModel->problem(k).severity != Severity::Error)
             continue;
         selection->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
         if (!first.isValid())
@@ -185,7 +185,7 @@ void ProblemsPanel::activate(const QModelIndex& viewIndex) {
     if (!viewIndex.isValid())
         return;
     const int k = mSorted->data(viewIndex, ProblemsModel::ProblemRole).toInt();
-    const Problem problem = mModel->problems()[static_cast<std::size_t>(k)];
+    const Problem problem = mModel->problem(k);
     // A problem of the files as a whole has no record to go to.
     if (problem.record < 1 || problem.record > mdlGeneral::gEquipments().Count())
         return;

@@ -82,7 +82,7 @@ struct ProblemsPanelTest : ::testing::Test {
     }
 
     ProblemsPanel& panel() { return *FindProblemsPanel(*window); }
-    const std::vector<Problem>& shown() { return panel().model().problems(); }
+    std::vector<Problem> shown() { return panel().tracker().problems(); }
     QString counter() { return panel().counter()->isVisible() ? panel().counter()->text() : ""; }
 
     // Puts records in place as a load of files without findings would.
@@ -106,7 +106,7 @@ struct ProblemsPanelTest : ::testing::Test {
         for (int row = 0; row < view->model()->rowCount(); ++row) {
             QModelIndex index = view->model()->index(row, ProblemsModel::MessageColumn);
             int k = index.data(ProblemsModel::ProblemRole).toInt();
-            const Problem& p = shown()[static_cast<std::size_t>(k)];
+            const Problem& p = panel().model().problem(k);
             if (p.kind == kind && p.record == record)
                 return index;
         }
@@ -268,8 +268,7 @@ TEST_F(ProblemsPanelTest, SaveWithErrorsShowsThemAndWritesNothing) {
     QModelIndexList selected = panel().view()->selectionModel()->selectedRows();
     ASSERT_EQ(selected.size(), 2);
     for (const QModelIndex& index : selected) {
-        const Problem& p =
-            shown()[static_cast<std::size_t>(index.data(ProblemsModel::ProblemRole).toInt())];
+        const Problem& p = panel().model().problem(index.data(ProblemsModel::ProblemRole).toInt());
         EXPECT_EQ(p.severity, Severity::Error);
     }
     EXPECT_EQ(panel().view()->currentIndex().row(), selected[0].row());
