@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test run bench fuzz sanitize clean
+.PHONY: all setup configure build test run bench fuzz sanitize clean windows windows-test
 
 all: build
 
@@ -23,7 +23,20 @@ run: build
 	@bash scripts/run-editor $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-bench build-fuzz build-asan
+	rm -rf $(BUILD) build-bench build-fuzz build-asan build-windows
+
+# The core, kestrel-eqp.exe and their tests cross-built for Windows (no Qt),
+# and those tests run under Wine. `scripts/setup windows` installs the tools.
+WINDOWS_BUILD ?= build-windows
+windows:
+	@KESTREL_SETUP_WINDOWS=1 bash scripts/setup
+	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DKESTREL_BUILD_UI=OFF \
+		-DKESTREL_GTEST_SOURCE=/usr/src/googletest $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j$(JOBS)
+
+windows-test: build windows
+	@bash scripts/windows-test $(BUILD) $(WINDOWS_BUILD)
 
 # Benchmarks: built in their own tree, kept out of `make test`.
 bench: setup

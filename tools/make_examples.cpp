@@ -1,6 +1,7 @@
 // Writes the small made-up equipment pair in examples/, or a generated pair of
 // any size for trying the editor at full scale, through the same storage code
 // the editor saves with, so that the pairs always match the format.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -242,11 +243,12 @@ struct Usage {
     std::string what;
 };
 
-// Digits only, no sign or blanks, at most max.
-unsigned long wholeNumber(const std::string& text, unsigned long max, const std::string& option) {
+// Digits only, no sign or blanks, at most max. Read in 64 bits: Windows'
+// unsigned long stops at the largest seed and would let a larger one pass.
+std::uint64_t wholeNumber(const std::string& text, std::uint64_t max, const std::string& option) {
     bool digits = !text.empty() && text.size() <= 10 &&
                   text.find_first_not_of("0123456789") == std::string::npos;
-    unsigned long value = digits ? std::strtoul(text.c_str(), nullptr, 10) : 0;
+    std::uint64_t value = digits ? std::strtoull(text.c_str(), nullptr, 10) : 0;
     if (!digits || value > max)
         throw Usage{option + " takes a whole number up to " + std::to_string(max) + ", not \"" +
                     text + "\""};
@@ -278,7 +280,7 @@ Options parse(int argc, char** argv) {
             if (o.records == 0)
                 throw Usage{"--records takes 1 to 32767"};
         } else if (a == "--seed") {
-            o.seed = static_cast<std::uint32_t>(wholeNumber(value(), 4294967295ul, a));
+            o.seed = static_cast<std::uint32_t>(wholeNumber(value(), 4294967295u, a));
             seedGiven = true;
         } else if (a == "--") {
             if (i + 2 != argc)

@@ -48,15 +48,20 @@ std::optional<std::string> dataPathFor(const std::string& path, std::ostream& er
     FileSystem& fs = fileSystem();
     if (fs.status(path, true).kind == FileStatus::Kind::Directory) {
         std::string folder = path;
-        if (!folder.empty() && folder.back() != '/')
+        if (!folder.empty() && !IsPathSeparator(folder.back()))
             folder += '/';
-        if (fs.status(folder + kBinaryName, false).exists())
-            return folder + kBinaryName;
+        // The exact name wins, then the spelling the folder has: where names
+        // are found whatever their case, the exact name would hide it.
         if (auto entries = fs.listFolder(folder)) {
+            std::string spelled;
             for (const auto& name : *entries) {
-                if (upper(name) == kBinaryName)
+                if (name == kBinaryName)
                     return folder + name;
+                if (spelled.empty() && upper(name) == kBinaryName)
+                    spelled = name;
             }
+            if (!spelled.empty())
+                return folder + spelled;
         }
         return folder + kBinaryName;
     }

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "storage/ProgramArguments.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = kestrel::ProgramArguments(argc, argv);
     try {
         return kestrel::cli::Run(args, std::cout, std::cerr);
     } catch (const std::exception& e) {

@@ -80,9 +80,23 @@ const std::string* FieldWord(int field, std::int64_t code) {
     return &table[code];
 }
 
+std::string CountryMaskText(const Equipment::MaskBytes& mask) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (Byte b : mask) {
+        text += kDigits[b >> 4];
+        text += kDigits[b & 0xF];
+    }
+    return text;
+}
+
 std::string FieldValueText(const Equipment& e, int field) {
     if (fieldKind(field) == FieldKind::Text)
         return e.text(field);
+    // A mask that names no country would read as the first country's word;
+    // its own digits tell the user the record holds something else.
+    if (field == static_cast<int>(Field::Country) && e.hasUnknownMask())
+        return CountryMaskText(*e.MaskAsRead());
     const std::int64_t value = e.number(field);
     const std::string* word = FieldWord(field, value);
     return word ? *word : std::to_string(value);

@@ -29,8 +29,13 @@ const std::string* WordsOf(FieldWords words, std::size_t* count);
 // none (or the field is not coded).
 const std::string* FieldWord(int field, std::int64_t code);
 
+// A country mask as the country table writes masks: eight hexadecimal
+// digits, the file's first byte first ("60000000").
+std::string CountryMaskText(const Equipment::MaskBytes& mask);
+
 // A value as the grid shows it: numbers in decimal, coded fields as their
-// word (or the code when it has none), texts as their bytes.
+// word (or the code when it has none), a country mask that names no country
+// as its digits, texts as their bytes.
 std::string FieldValueText(const Equipment& equipment, int field);
 
 // The 40 values of a record as the grid shows them, joined by gTab.

@@ -166,6 +166,14 @@ std::optional<std::vector<std::string>> PosixFileSystem::listFolder(const std::s
     return names;
 }
 
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
+bool IsAbsolutePath(const std::string& path) {
+    return !path.empty() && path[0] == '/';
+}
+
 FileSystem& fileSystem() {
     static PosixFileSystem posix;
     return currentSlot() ? *currentSlot() : posix;

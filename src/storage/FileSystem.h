@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -86,6 +87,7 @@ public:
     virtual void close(FileHandle file) = 0;
 };
 
+#ifndef _WIN32
 class PosixFileSystem : public FileSystem {
 public:
     // Unsynced is for measuring what the fsyncs cost; the editor always syncs.
@@ -118,6 +120,60 @@ public:
 private:
     bool synced_;
 };
+using NativeFileSystem = PosixFileSystem;
+#else
+// Paths are UTF-8 (bytes that are not: the ANSI code page) and reach the
+// system as UTF-16. Names are found whatever
+// their letter case, and a file replaced by rename keeps its spelling. A
+// mode without the owner's write bit is the read-only attribute.
+class WindowsFileSystem : public FileSystem {
+public:
+    enum class Durability { Synced, Unsynced };
+    explicit WindowsFileSystem(Durability durability = Durability::Synced)
+        : synced_(durability == Durability::Synced) {}
+
+    std::optional<std::string> readFile(const std::string& path) override;
+    BoundedRead readBounded(const std::string& path, std::uint64_t limit,
+                            std::uint64_t refuseAbove) override;
+    std::optional<std::uint64_t> fileSize(const std::string& path) override;
+    bool writeFile(const std::string& path, const std::string& bytes, int mode) override;
+    std::optional<unsigned> fileMode(const std::string& path) override;
+    bool link(const std::string& from, const std::string& to) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    bool rename(const std::string& from, const std::string& to) override;
+    bool remove(const std::string& path) override;
+    bool syncFolder(const std::string& folder) override;
+    std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
+    FileStatus status(const std::string& path, bool followLinks) override;
+    std::optional<std::string> readLink(const std::string& path) override;
+    FileHandle createNew(const std::string& path, unsigned mode) override;
+    FileHandle openExisting(const std::string& path) override;
+    bool write(FileHandle file, const std::string& bytes) override;
+    bool sync(FileHandle file) override;
+    bool setOwner(FileHandle file, long owner, long group) override;
+    bool lock(FileHandle file, int waitMs) override;
+    void close(FileHandle file) override;
+
+private:
+    bool synced_;
+};
+using NativeFileSystem = WindowsFileSystem;
+#endif
+
+// Whether c separates the names of a path on this system: Windows takes a
+// backslash as well as '/'.
+bool IsPathSeparator(char c);
+// Whether path starts at a root rather than at the current folder: "/x";
+// on Windows also "\x", "C:\x" and the drive-relative "C:x".
+bool IsAbsolutePath(const std::string& path);
+// The length of the folder part of path, its last separator included; 0 when
+// path has none.
+inline std::size_t FolderPartLength(const std::string& path) {
+    std::size_t n = path.size();
+    while (n > 0 && !IsPathSeparator(path[n - 1]))
+        --n;
+    return n;
+}
 
 // The instance the storage code uses; the POSIX one unless replaced.
 FileSystem& fileSystem();

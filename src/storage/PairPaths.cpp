@@ -18,8 +18,7 @@ std::string lower(std::string s) {
 }
 
 std::string nameOf(const std::string& path) {
-    std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return path.substr(FolderPartLength(path));
 }
 
 }  // namespace
@@ -30,8 +29,7 @@ bool IsEquipmentFileName(const std::string& path) {
 }
 
 std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return path.substr(0, FolderPartLength(path));
 }
 
 std::string FollowLinks(const std::string& path) {
@@ -43,7 +41,7 @@ std::string FollowLinks(const std::string& path) {
         auto target = fs.readLink(at);
         if (!target || target->empty())
             return at;
-        at = (*target)[0] == '/' ? *target : FolderOf(at) + *target;
+        at = IsAbsolutePath(*target) ? *target : FolderOf(at) + *target;
     }
     return path;
 }

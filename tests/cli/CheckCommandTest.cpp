@@ -2,15 +2,16 @@
 // lists what the core's check gives for the same pair.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "check/LoadProblems.h"
 #include "check/Validator.h"
+#include "cli/ToolRunner.h"
 #include "storage/EquipmentFiles.h"
 #include "support/MessageRecorder.h"
 #include "support/SamplePairs.h"
@@ -26,11 +27,12 @@ struct Outcome {
 };
 
 Outcome check(const ScopedTempFolder& tmp, const std::string& folder, const std::string& options) {
-    std::string cmd = std::string("'") + KESTREL_EQP_PATH + "' check '" + folder + "' " + options +
-                      " >'" + (tmp / "stdout") + "' 2>'" + (tmp / "stderr") + "'";
-    int raw = std::system(cmd.c_str());
+    using testing::shellQuoted;
+    std::string cmd = shellQuoted(KESTREL_EQP_PATH) + " check " + shellQuoted(folder) + " " +
+                      options + " >" + shellQuoted(tmp / "stdout") + " 2>" +
+                      shellQuoted(tmp / "stderr");
     Outcome r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.status = testing::runCommand(cmd);
     r.out = ReadBytes(tmp / "stdout");
     r.err = ReadBytes(tmp / "stderr");
     return r;
@@ -65,7 +67,7 @@ TEST(CheckCommand, FormsAndExitStatus) {
     const std::string refused = tmp / "refused";
     const std::string unreadable = tmp / "unreadable";
     for (const std::string& f : {clean, warned, refused, unreadable})
-        ASSERT_EQ(std::system(("mkdir '" + f + "'").c_str()), 0);
+        ASSERT_TRUE(std::filesystem::create_directory(f));
     WritePair(clean, std::vector<Equipment>{::kestrel::clean(0, "A"), ::kestrel::clean(1, "B")});
     WritePair(warned, mixedPair(false));
     WritePair(refused, mixedPair(true));

@@ -1,7 +1,9 @@
 // Runs the built kestrel-eqp as a subprocess on pairs made here, byte by byte.
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -35,10 +37,7 @@ void spit(const fs::path& p, const std::string& bytes) {
 
 class Folder {
 public:
-    Folder() {
-        char tmpl[] = "/tmp/kestrel-eqp-XXXXXX";
-        path_ = mkdtemp(tmpl);
-    }
+    Folder() : path_(kestrel::TempFolder()) {}
     ~Folder() { fs::remove_all(path_); }
     fs::path operator/(const std::string& s) const { return path_ / s; }
     const fs::path& path() const { return path_; }
@@ -47,14 +46,24 @@ private:
     fs::path path_;
 };
 
+// The arguments quote with single quotes, as sh does; cmd.exe takes double
+// quotes, and the whole line in one more pair.
 Result run(const Folder& tmp, const std::string& arguments, const std::string& input = "") {
     spit(tmp / "stdin", input);
     std::string cmd = std::string("'") + KESTREL_EQP_PATH + "' " + arguments + " <'" +
                       (tmp / "stdin").string() + "' >'" + (tmp / "stdout").string() + "' 2>'" +
                       (tmp / "stderr").string() + "'";
+#ifdef _WIN32
+    std::replace(cmd.begin(), cmd.end(), '\'', '"');
+    cmd = "\"" + cmd + "\"";
+    int raw = std::system(cmd.c_str());
+    Result r;
+    r.status = raw;
+#else
     int raw = std::system(cmd.c_str());
     Result r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
     r.out = slurp(tmp / "stdout");
     r.err = slurp(tmp / "stderr");
     return r;

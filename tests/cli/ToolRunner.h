@@ -1,7 +1,9 @@
 #pragma once
 // Runs a built program of ours to its end with files for its three streams.
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <string>
@@ -16,11 +18,53 @@ struct ToolResult {
     std::string out, err;
 };
 
+#ifdef _WIN32
+// For cmd.exe and the program's own command-line parsing: backslashes before
+// a quote are doubled, the quote escaped.
+inline std::string shellQuoted(const std::string& s) {
+    std::string q = "\"";
+    std::size_t backslashes = 0;
+    for (char c : s) {
+        if (c == '\\') {
+            ++backslashes;
+        } else {
+            if (c == '"')
+                q.append(backslashes + 1, '\\');
+            backslashes = 0;
+        }
+        q += c;
+    }
+    q.append(backslashes, '\\');
+    return q + "\"";
+}
+constexpr const char* kNoInput = "NUL";
+#else
 inline std::string shellQuoted(const std::string& s) {
     std::string q = "'";
     for (char c : s)
         q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
+}
+constexpr const char* kNoInput = "/dev/null";
+#endif
+
+// The exit status of a command std::system ran.
+inline int exitStatus(int raw) {
+#ifdef _WIN32
+    return raw;
+#else
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+}
+
+// Runs a command line built with shellQuoted; cmd.exe takes it whole inside
+// one more pair of quotes.
+inline int runCommand(const std::string& cmd) {
+#ifdef _WIN32
+    return exitStatus(std::system(("\"" + cmd + "\"").c_str()));
+#else
+    return exitStatus(std::system(cmd.c_str()));
+#endif
 }
 
 // scratch is a folder for the streams; args are passed as they are.
@@ -29,11 +73,10 @@ inline ToolResult RunTool(const std::string& program, const std::vector<std::str
     std::string cmd = shellQuoted(program);
     for (const auto& a : args)
         cmd += " " + shellQuoted(a);
-    cmd += " </dev/null >" + shellQuoted(scratch + "/stdout") + " 2>" +
+    cmd += std::string(" <") + kNoInput + " >" + shellQuoted(scratch + "/stdout") + " 2>" +
            shellQuoted(scratch + "/stderr");
-    int raw = std::system(cmd.c_str());
     ToolResult r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.status = runCommand(cmd);
     r.out = ReadBytes(scratch + "/stdout");
     r.err = ReadBytes(scratch + "/stderr");
     return r;

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -137,27 +139,37 @@ TEST_F(EquipmentFiles, OtherBinaryNameAndOtherCaseNameList) {
     }
 }
 
+// Windows keeps only the owner's write bit, as the read-only attribute.
 TEST_F(EquipmentFiles, SavesTwiceWithBackupsAndKeepsPermissions) {
+#ifdef _WIN32
+    const unsigned modes[] = {0444u};
+#else
+    const unsigned modes[] = {0640u, 0444u};
+#endif
     std::mt19937 random(9);
-    SamplePair first = RandomPair(random, 2);
-    WritePair(folder.path(), first);
-    ::chmod((folder / "EQUIP97.EQP").c_str(), 0640);
-    Equipments e = load(folder / "EQUIP97.EQP");
-    PutEquipments(e);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), first.names);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.EQP"), first.binary);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.E"), first.binary);
+    for (unsigned mode : modes) {
+        SCOPED_TRACE(mode);
+        ScopedTempFolder folder;
+        SamplePair first = RandomPair(random, 2);
+        WritePair(folder.path(), first);
+        ::chmod((folder / "EQUIP97.EQP").c_str(), mode);
+        Equipments e = load(folder / "EQUIP97.EQP");
+        PutEquipments(e);
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), first.names);
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.EQP"), first.binary);
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.E"), first.binary);
 
-    e.Remove(1);
-    PutEquipments(e);
-    EXPECT_EQ(messages.joined(), "");
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.T"), first.names);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.EQP").size(), 2u + 73u);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.TMP"), "<missing>");
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXX"), "<missing>");
-    struct stat st {};
-    ASSERT_EQ(::stat((folder / "EQUIP97.EQP").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
+        e.Remove(1);
+        PutEquipments(e);
+        EXPECT_EQ(messages.joined(), "");
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.T"), first.names);
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.EQP").size(), 2u + 73u);
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.TMP"), "<missing>");
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXX"), "<missing>");
+        struct stat st {};
+        ASSERT_EQ(::stat((folder / "EQUIP97.EQP").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, mode);
+    }
 }
 
 TEST_F(EquipmentFiles, SaveFailuresBeforeMovingLeaveTheFilesAlone) {

@@ -17,7 +17,7 @@
 
 namespace kestrel {
 
-class FailingFileSystem : public PosixFileSystem {
+class FailingFileSystem : public NativeFileSystem {
 public:
     enum class Mode { Fail, Crash };
     // failAt 0 never fails; calls are counted from 1.
@@ -34,32 +34,32 @@ public:
     // The end of the dead process: its files close and its locks go.
     void releaseAll() {
         for (FileHandle file : mOpen)
-            PosixFileSystem::close(file);
+            NativeFileSystem::close(file);
         mOpen.clear();
     }
 
     bool writeFile(const std::string& path, const std::string& bytes, int mode) override {
-        return step("writeFile " + path) && PosixFileSystem::writeFile(path, bytes, mode);
+        return step("writeFile " + path) && NativeFileSystem::writeFile(path, bytes, mode);
     }
     bool link(const std::string& from, const std::string& to) override {
-        return step("link " + to) && PosixFileSystem::link(from, to);
+        return step("link " + to) && NativeFileSystem::link(from, to);
     }
     bool copyFile(const std::string& from, const std::string& to) override {
-        return step("copyFile " + to) && PosixFileSystem::copyFile(from, to);
+        return step("copyFile " + to) && NativeFileSystem::copyFile(from, to);
     }
     bool rename(const std::string& from, const std::string& to) override {
-        return step("rename " + from) && PosixFileSystem::rename(from, to);
+        return step("rename " + from) && NativeFileSystem::rename(from, to);
     }
     bool remove(const std::string& path) override {
-        return step("remove " + path) && PosixFileSystem::remove(path);
+        return step("remove " + path) && NativeFileSystem::remove(path);
     }
     bool syncFolder(const std::string& folder) override {
-        return step("syncFolder " + folder) && PosixFileSystem::syncFolder(folder);
+        return step("syncFolder " + folder) && NativeFileSystem::syncFolder(folder);
     }
     FileHandle createNew(const std::string& path, unsigned mode) override {
         if (!step("createNew " + path))
             return kNoHandle;
-        FileHandle file = PosixFileSystem::createNew(path, mode);
+        FileHandle file = NativeFileSystem::createNew(path, mode);
         mNames[file] = path;
         if (file != kNoHandle)
             mOpen.insert(file);
@@ -68,34 +68,34 @@ public:
     FileHandle openExisting(const std::string& path) override {
         if (!step("openExisting " + path))
             return kNoHandle;
-        FileHandle file = PosixFileSystem::openExisting(path);
+        FileHandle file = NativeFileSystem::openExisting(path);
         if (file != kNoHandle)
             mOpen.insert(file);
         return file;
     }
     bool write(FileHandle file, const std::string& bytes) override {
         if (!mDead && mCalls + 1 == mFailAt && mMode == Mode::Crash) {
-            PosixFileSystem::write(file, bytes.substr(0, bytes.size() / 2));
+            NativeFileSystem::write(file, bytes.substr(0, bytes.size() / 2));
             step("write " + mNames[file]);
             return false;
         }
-        return step("write " + mNames[file]) && PosixFileSystem::write(file, bytes);
+        return step("write " + mNames[file]) && NativeFileSystem::write(file, bytes);
     }
     bool sync(FileHandle file) override {
-        return step("sync " + mNames[file]) && PosixFileSystem::sync(file);
+        return step("sync " + mNames[file]) && NativeFileSystem::sync(file);
     }
     bool setOwner(FileHandle file, long owner, long group) override {
-        return step("setOwner " + mNames[file]) && PosixFileSystem::setOwner(file, owner, group);
+        return step("setOwner " + mNames[file]) && NativeFileSystem::setOwner(file, owner, group);
     }
     bool lock(FileHandle file, int waitMs) override {
-        return step("lock " + mNames[file]) && PosixFileSystem::lock(file, waitMs);
+        return step("lock " + mNames[file]) && NativeFileSystem::lock(file, waitMs);
     }
     void close(FileHandle file) override {
         // A dead process closes nothing until it is gone.
         if (mDead)
             return;
         mOpen.erase(file);
-        PosixFileSystem::close(file);
+        NativeFileSystem::close(file);
     }
 
 private:

@@ -1,7 +1,6 @@
 #include "support/SamplePairs.h"
 
-#include <stdlib.h>
-
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -124,11 +123,20 @@ void WritePair(const std::string& folder, const std::vector<Equipment>& records)
     WritePair(folder, EncodePair(records));
 }
 
+// create_directory tells a new folder from one already there, so a name
+// another process took is passed over, as mkdtemp would.
 std::string TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary folder");
-    return pattern;
+    static std::mt19937 random(std::random_device{}());
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[16];
+        std::snprintf(name, sizeof name, "kestrel-%06x",
+                      static_cast<unsigned>(random() & 0xFFFFFF));
+        std::error_code error;
+        if (std::filesystem::create_directory(base / name, error))
+            return (base / name).generic_string();
+    }
+    throw std::runtime_error("cannot create a temporary folder");
 }
 
 ScopedTempFolder::~ScopedTempFolder() {

@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include "model/FieldTable.h"
+#include "model/FieldText.h"
 #include "text/CodePage.h"
 #include "text/NumberReaders.h"
 
@@ -15,6 +16,9 @@ namespace {
 // The code a combo box showed as a bare number because it has no item for
 // it, so that committing it untouched gives the same code back.
 const char kShownCode[] = "kestrelShownCode";
+// The digits of a country mask that names no country, shown with no item
+// selected; committed untouched, the record keeps the mask it was read with.
+const char kShownMask[] = "kestrelShownMask";
 
 QLineEdit* boxOf(QWidget* control) {
     if (auto* combo = qobject_cast<QComboBox*>(control))
@@ -22,7 +26,17 @@ QLineEdit* boxOf(QWidget* control) {
     return qobject_cast<QLineEdit*>(control);
 }
 
+void showMask(QComboBox* combo, const QString& digits) {
+    combo->setCurrentIndex(-1);
+    combo->setEditText(digits);
+    combo->setProperty(kShownCode, QVariant());
+    combo->setProperty(kShownMask, digits);
+    if (QLineEdit* box = combo->lineEdit())
+        box->setModified(false);
+}
+
 void showCode(QComboBox* combo, std::int64_t code) {
+    combo->setProperty(kShownMask, QVariant());
     if (code >= 0 && code < combo->count()) {
         combo->setCurrentIndex(static_cast<int>(code));
         combo->setProperty(kShownCode, QVariant());
@@ -63,6 +77,12 @@ public:
         }
         return *v;
     }
+    // True when the combo still shows the record's unknown mask untouched.
+    static bool showsKeptMask(QComboBox* combo) {
+        const QVariant shown = combo->property(kShownMask);
+        return shown.isValid() && combo->currentIndex() < 0 &&
+               combo->currentText() == shown.toString();
+    }
     std::int64_t selected(QComboBox* combo) {
         const QString text = combo->currentText();
         int index = combo->currentIndex();
@@ -102,7 +122,10 @@ void ShowFields(QWidget* window, const Equipment& e, bool keepEdits) {
             continue;
         const FieldSpec& spec = fieldSpec(f);
         if (spec.reading == FieldReading::Selected) {
-            if (auto* combo = qobject_cast<QComboBox*>(control))
+            auto* combo = qobject_cast<QComboBox*>(control);
+            if (combo && f == static_cast<int>(Field::Country) && e.hasUnknownMask())
+                showMask(combo, QString::fromStdString(CountryMaskText(*e.MaskAsRead())));
+            else if (combo)
                 showCode(combo, e.number(f));
         } else if (box) {
             box->setText(spec.kind == FieldKind::Text
@@ -140,7 +163,8 @@ FieldReadResult ReadFields(QWidget* window, const Equipment& base) {
                 result.values.setNumber(f, r.leading(box, false));
                 break;
             case FieldReading::Selected:
-                if (auto* combo = qobject_cast<QComboBox*>(control))
+                if (auto* combo = qobject_cast<QComboBox*>(control);
+                    combo && !Reader::showsKeptMask(combo))
                     result.values.setNumber(f, r.selected(combo));
                 break;
             case FieldReading::Text:

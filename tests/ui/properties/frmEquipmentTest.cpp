@@ -114,6 +114,32 @@ TEST_F(PropertiesWindow, CodeWithoutItemShowsNumberAndSurvivesCommit) {
     EXPECT_EQ(item(2).Country(), 40);
 }
 
+// A mask that names no country is shown as its digits, in the grid and with
+// no country selected here; a commit of other fields keeps it, a chosen
+// country replaces it.
+TEST_F(PropertiesWindow, UnknownCountryMaskIsShownAndKept) {
+    load(3);
+    const int country = static_cast<int>(Field::Country);
+    mdlGeneral::gEquipments().Item(2)->setUnknownMask({0x60, 0, 0, 0});
+    EXPECT_EQ(grid().TextMatrix(2, country), "60000000");
+    frmEquipment& w = show(2);
+    EXPECT_EQ(w.cmbCountry->currentIndex(), -1);
+    EXPECT_EQ(w.cmbCountry->currentText(), "60000000");
+    w.txtSA->setText("77");
+    mdlGeneral::CommitEquipmentDetails();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(item(2).SoftAttack(), 77);
+    ASSERT_TRUE(item(2).hasUnknownMask());
+    EXPECT_EQ(*item(2).MaskAsRead(), (Equipment::MaskBytes{0x60, 0, 0, 0}));
+    EXPECT_EQ(grid().TextMatrix(2, country), "60000000");
+
+    w.cmbCountry->setCurrentIndex(3);
+    mdlGeneral::CommitEquipmentDetails();
+    EXPECT_FALSE(item(2).hasUnknownMask());
+    EXPECT_EQ(item(2).Country(), 3);
+    EXPECT_EQ(grid().TextMatrix(2, country), CountryNames[3]);
+}
+
 TEST_F(PropertiesWindow, CommitReadings) {
     struct Case {
         QLineEdit* frmEquipment::*box;

@@ -1,0 +1,9 @@
+#include "storage/ProgramArguments.h"
+
+namespace kestrel {
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+}  // namespace kestrel
