@@ -18,6 +18,8 @@
 #include "ui/compare/frmCompare.h"
 #include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
+#include "ui/list/ProblemTracker.h"
+#include "ui/list/ProblemsPanel.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/FileDialog.h"
@@ -324,6 +326,52 @@ void BM_ComparisonWindow(benchmark::State& state) {
     state.counters["paints"] =
         static_cast<double>(painted) / static_cast<double>(std::max<long>(1, state.iterations()));
     state.counters["differences"] = static_cast<double>(rows);
+
+// The Problems panel brought up to date after a command, on top of the
+// command's own figure: the command runs untimed, the re-check, the panel's
+// rows and its counter are timed. Args: the list's size, and 0 for a clean
+// list or 1 for one with a warning in every record.
+ProblemTracker& problemsOf(frmEqs& window, bool warningEverywhere) {
+    ProblemTracker& tracker = FindProblemsPanel(window)->tracker();
+    if (warningEverywhere) {
+        Document& document = mdlGeneral::document();
+        std::vector<std::pair<std::int32_t, std::int64_t>> classes;
+        for (std::int32_t i = 1; i <= document.equipments().Count(); ++i)
+            classes.emplace_back(i, 30);
+        document.setNumbers(static_cast<int>(Field::EqClass), classes);
+    }
+    tracker.refresh();
+    return tracker;
+}
+
+// One record changed in place; an error of its own comes and goes, so the
+// panel's rows change every round.
+void BM_ProblemsAfterRecordCommand(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    ProblemTracker& tracker = problemsOf(*window, state.range(1) != 0);
+    Document& document = mdlGeneral::document();
+    const std::int32_t position = document.equipments().Count() / 2;
+    Equipment values = *document.equipments().Item(position);
+    for (auto _ : state) {
+        state.PauseTiming();
+        values.setAttackSound(values.AttackSound() < 0 ? 1 : -1);
+        document.replaceRecord(position, values);
+        state.ResumeTiming();
+        tracker.refresh();
+    }
+}
+
+// Two records exchanged: the whole list is checked again.
+void BM_ProblemsAfterListCommand(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    ProblemTracker& tracker = problemsOf(*window, state.range(1) != 0);
+    Document& document = mdlGeneral::document();
+    for (auto _ : state) {
+        state.PauseTiming();
+        document.swapAdjacent(document.equipments().Count() / 2);
+        state.ResumeTiming();
+        tracker.refresh();
+    }
 }
 
 }  // namespace
@@ -358,6 +406,12 @@ BENCHMARK_TEMPLATE(BM_UndoRedo, false)
 BENCHMARK_TEMPLATE(BM_UndoRedo, true)
     ->Name("BM_Redo")
     ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {32767}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProblemsAfterRecordCommand)
+    ->ArgsProduct({{32767}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProblemsAfterListCommand)
+    ->ArgsProduct({{32767}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

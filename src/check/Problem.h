@@ -32,6 +32,7 @@ enum class ProblemKind {
     RecordUnreadable,  // a two-byte field of 32768 or more stopped the load
     FileShort,         // the binary file ends before its last record
     TrailingBytes,     // bytes after the last record
+    SaveRecovered,     // a save cut short that the load completed, rolled back or found
 };
 
 // One thing wrong with the open list, as the editor's panel and the

@@ -42,7 +42,7 @@ bool askSaveOverIncomplete(QWidget* parent, const QString& question) {
 
 }  // namespace
 
-void LoadListAndReport(Equipments& equipments) {
+LoadReport LoadListAndReport(Equipments& equipments) {
     LoadReport report = LoadEquipments(equipments);
     const std::string message = report.message();
     incomplete() = Incomplete{};
@@ -50,6 +50,7 @@ void LoadListAndReport(Equipments& equipments) {
         incomplete() = Incomplete{FollowLinks(equipments.DataPath()), message};
     if (!message.empty())
         ReportMessage(message);
+    return report;
 }
 
 bool ListIsIncomplete() {

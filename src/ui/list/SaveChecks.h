@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/Equipments.h"
+#include "storage/LoadReport.h"
 #include "ui/platform/MessageBox.h"
 
 class QWidget;
@@ -12,9 +13,10 @@ class QWidget;
 namespace kestrel::ui {
 
 // Loads equipments from its DataPath and shows in one message what the load
-// found. Remembers whether the list now stands for the whole pair: after a
-// failed load, or names and records that disagree, it does not.
-void LoadListAndReport(Equipments& equipments);
+// found, and gives that back. Remembers whether the list now stands for the
+// whole pair: after a failed load, or names and records that disagree, it
+// does not.
+LoadReport LoadListAndReport(Equipments& equipments);
 // The list was read incompletely from the pair it came from: it counts as
 // changed, so that nothing drops or overwrites it unasked.
 bool ListIsIncomplete();

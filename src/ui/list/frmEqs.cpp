@@ -26,6 +26,8 @@
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
 #include "ui/list/ListCommands.h"
+#include "ui/list/LoadedPairProblems.h"
+#include "ui/list/ProblemsPanel.h"
 #include "ui/list/SaveChecks.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
@@ -76,17 +78,22 @@ std::string pathOf(const QString& fileName) {
 }
 }  // namespace
 
-frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
+frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmEqs"));
     setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral("[*]"));
     resize(TwipsToPixelsX(10275), TwipsToPixelsY(6870));
 
-    mUnitList = new Grid(this);
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ListArea"));
+    setCentralWidget(central);
+    central->installEventFilter(this);
+
+    mUnitList = new Grid(central);
     mUnitList->setObjectName(QStringLiteral("UnitList"));
     mUnitList->setGeometry(twipsRect(0, 510, 10335, 6405));
     mGridHeight = mUnitList->height();
 
-    mFrame1 = new QFrame(this);
+    mFrame1 = new QFrame(central);
     mFrame1->setObjectName(QStringLiteral("Frame1"));
     mFrame1->setFrameShape(QFrame::NoFrame);
     mFrame1->setGeometry(twipsRect(15, -45, 8100, 540));
@@ -108,7 +115,7 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     }
     mFrame1->setFocusPolicy(Qt::NoFocus);
 
-    mImage1 = new QLabel(this);
+    mImage1 = new QLabel(central);
     mImage1->setObjectName(QStringLiteral("Image1"));
     QRect image = twipsRect(8190, 75, 2040, 405);
     mImage1->setGeometry(image);
@@ -183,6 +190,7 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     InstallVersionKeeping(*this, VersionStore::standard());
     InstallPairDrop(*this);
     new ChangedOnDiskBar(*this);
+    InstallProblemsPanel(*this);
     Form_Load();
     updateUndoButtons();
     setWindowModified(document.isModified());
@@ -246,7 +254,7 @@ void frmEqs::Form_Resize(int outerWidthTwips, int outerHeightTwips) {
 }
 
 void frmEqs::addGridBar(QWidget* bar) {
-    bar->setParent(this);
+    bar->setParent(centralWidget());
     bar->installEventFilter(this);
     mGridBars.push_back(bar);
     layoutGridArea();
@@ -269,19 +277,18 @@ void frmEqs::layoutGridArea() {
 }
 
 bool frmEqs::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        // The grid fills the central area under the strip; the area shrinks
+        // as docks and the status bar take their share of the window. The
+        // outer size is the one whose margins Form_Resize takes off.
+        const QSize area = centralWidget()->size();
+        Form_Resize(PixelsToTwipsX(area.width()) + 60, PixelsToTwipsY(area.height()) + 360);
+    }
     if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) &&
         std::find(mGridBars.begin(), mGridBars.end(), watched) != mGridBars.end()) {
         layoutGridArea();
     }
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmEqs::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    // Before the window is shown the frame is not known; the client size
-    // stands in for the outer size then.
-    QSize outer = isVisible() ? frameGeometry().size() : size();
-    Form_Resize(PixelsToTwipsX(outer.width()), PixelsToTwipsY(outer.height()));
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool frmEqs::SettleBeforeReplacing() {
@@ -366,11 +373,14 @@ void frmEqs::readPair(const QString& path) {
     BusyGuard busy(mUnitList);
     auto equipments = std::make_unique<Equipments>();
     equipments->setDataPath(pathOf(path));
-    LoadListAndReport(*equipments);
+    const LoadReport report = LoadListAndReport(*equipments);
+    std::vector<Problem> found = LoadedPairProblems(*equipments, report);
     // A list read only in part does not stand for the pair: it must not be
     // dropped or saved over it unasked. What the load only reported (a kept
     // mask, bytes after the records) leaves the list as on disk.
     mdlGeneral::document().replaceAll(std::move(equipments), !ListIsIncomplete());
+    if (ProblemsPanel* problems = FindProblemsPanel(*this))
+        problems->afterLoad(std::move(found));
     emit pairOpened(path);
 }
 
@@ -397,10 +407,16 @@ bool frmEqs::SaveList() {
         equipments.PutEquipments();
         setMessageHandler(previous);
     }
-    if (reported)
+    ProblemsPanel* problems = FindProblemsPanel(*this);
+    if (reported) {
+        if (problems)
+            problems->afterSave(false);
         return false;
+    }
     ListSavedTo(pathOf(mCd1.FileName));
     mdlGeneral::document().markSaved();
+    if (problems)
+        problems->afterSave(true);
     emit pairSaved(path);
     return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QMainWindow>
 #include <array>
 #include <memory>
 #include <vector>
@@ -20,8 +20,9 @@ namespace kestrel::ui {
 class Grid;
 
 // The list window: every record of the collection as one grid row, and the
-// buttons for the commands that act on the whole list.
-class frmEqs : public QWidget {
+// buttons for the commands that act on the whole list. The grid and the
+// button strip sit in the central area; docks and the status bar go around.
+class frmEqs : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmEqs(QWidget* parent = nullptr);
@@ -70,7 +71,6 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "check/Problem.h"
+
+namespace kestrel::ui {
+
+class Document;
+
+// Keeps the problems of the open list up to date as it changes. It listens
+// to the list's table model: a record changed in place is checked again on
+// its own (with the duplicate codes), anything that adds, removes or moves
+// records has the whole list checked. The work is done once per command,
+// when the undo stack moves, or soon after a change made outside it.
+//
+// What the load found in the files is kept beside the list's problems until
+// the list is saved; those of single records go once records move, as their
+// positions no longer name them.
+class ProblemTracker : public QObject {
+    Q_OBJECT
+public:
+    explicit ProblemTracker(Document& document, QObject* parent = nullptr);
+
+    // The load's findings for the list just loaded.
+    void setLoadProblems(std::vector<Problem> problems);
+    // The files now hold the list: the load's findings no longer apply.
+    void forgetLoadProblems();
+
+    // Checks what changed since the last call; emits aboutToUpdate and
+    // updated around the change when anything was checked.
+    void refresh();
+
+    // The problems are the load's findings, then the list's, in the check's
+    // order; they change only between aboutToUpdate and updated.
+    const std::vector<Problem>& loadProblems() const { return mLoad; }
+    const std::vector<Problem>& listProblems() const { return mList; }
+    // Both, as one list.
+    std::vector<Problem> problems() const;
+    std::size_t count(Severity severity) const;
+
+signals:
+    void aboutToUpdate();
+    // newError: an error is there that was not there before the change.
+    void updated(bool newError);
+
+private:
+    void recordsChanged(int firstRow, int lastRow);
+    void recordsMoved();
+    void schedule();
+
+    Document& mDocument;
+    std::vector<Problem> mLoad;
+    std::vector<Problem> mList;
+    // Kept apart until refresh, so that what is shown never changes unannounced.
+    std::vector<Problem> mNewLoad;
+    bool mLoadGiven = false;
+    bool mDropRecordFindings = false;
+    std::vector<std::string> mErrorKeys;  // of the errors shown, sorted
+    std::vector<std::int32_t> mChanged;   // positions changed in place
+    bool mWhole = true;
+    bool mScheduled = false;
+};
+
+}  // namespace kestrel::ui

@@ -1,0 +1,221 @@
+#include "ui/list/ProblemsPanel.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QSortFilterProxyModel>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolButton>
+#include <algorithm>
+
+#include "model/FieldTable.h"
+#include "ui/document/Document.h"
+#include "ui/list/ProblemTracker.h"
+#include "ui/list/ProblemsModel.h"
+#include "ui/mdlGeneral.h"
+#include "ui/platform/Grid.h"
+#include "ui/properties/frmEquipment.h"
+
+namespace kestrel::ui {
+
+namespace {
+
+QString counted(std::size_t n, const char* one, const char* many) {
+    return QString::number(n) + QLatin1Char(' ') + QString::fromLatin1(n == 1 ? one : many);
+}
+
+void selectGridRow(std::int32_t position) {
+    Grid& grid = mdlGeneral::UnitList();
+    grid.setRow(position);
+    grid.ShowRow(position);
+}
+
+}  // namespace
+
+ProblemsPanel::ProblemsPanel(QMainWindow& window)
+    : QDockWidget(QStringLiteral("Problems"), &window) {
+    setObjectName(QStringLiteral("Problems"));
+    setAccessibleName(QStringLiteral("Problems"));
+    setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+
+    mTracker = new ProblemTracker(mdlGeneral::document(), this);
+    mModel = new ProblemsModel(this);
+    mSorted = new QSortFilterProxyModel(this);
+    mSorted->setSourceModel(mModel);
+    mSorted->setSortRole(ProblemsModel::SortRole);
+
+    mView = new QTableView(this);
+    mView->setObjectName(QStringLiteral("ProblemList"));
+    mView->setAccessibleName(QStringLiteral("Problems"));
+    mView->setModel(mSorted);
+    mView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    mView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    mView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mView->setTabKeyNavigation(false);
+    mView->setWordWrap(false);
+    mView->setShowGrid(false);
+    mView->setAlternatingRowColors(true);
+    mView->verticalHeader()->hide();
+    // Fixed row heights keep a list of every record's problem cheap to show.
+    mView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    mView->verticalHeader()->setDefaultSectionSize(std::max(fontMetrics().height() + 6, 20));
+    QHeaderView* header = mView->horizontalHeader();
+    header->setStretchLastSection(true);
+    header->setSectionResizeMode(ProblemsModel::SeverityColumn, QHeaderView::Fixed);
+    header->resizeSection(ProblemsModel::SeverityColumn, header->minimumSectionSize() + 12);
+    header->resizeSection(ProblemsModel::RecordColumn,
+                          fontMetrics().horizontalAdvance(QStringLiteral("Record 32767")));
+    header->resizeSection(ProblemsModel::NameColumn,
+                          fontMetrics().horizontalAdvance(QStringLiteral("Equipment name  ")) * 2);
+    header->resizeSection(ProblemsModel::FieldColumn,
+                          fontMetrics().horizontalAdvance(QStringLiteral("NonOrganicTransport")));
+    mView->setSortingEnabled(true);
+    // Until a heading is clicked the rows keep the check's order.
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    mSorted->sort(-1);
+    setWidget(mView);
+    connect(mView, &QAbstractItemView::activated, this, &ProblemsPanel::activate);
+
+    mCounter = new QToolButton(this);
+    mCounter->setObjectName(QStringLiteral("ProblemCount"));
+    mCounter->setAutoRaise(true);
+    mCounter->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    mCounter->setToolTip(QStringLiteral("Show the problems of the list"));
+    mCounter->hide();
+    connect(mCounter, &QToolButton::clicked, this, &ProblemsPanel::showPanel);
+    window.statusBar()->addPermanentWidget(mCounter);
+
+    mModel->setSource(&mTracker->loadProblems(), &mTracker->listProblems());
+    connect(mTracker, &ProblemTracker::aboutToUpdate, mModel, &ProblemsModel::beginChange);
+    connect(mTracker, &ProblemTracker::updated, this, &ProblemsPanel::updated);
+    window.addDockWidget(Qt::BottomDockWidgetArea, this);
+    hide();
+    mTracker->refresh();
+}
+
+ProblemsPanel::~ProblemsPanel() = default;
+
+void ProblemsPanel::updated(bool newError) {
+    const bool before = mModel->rowCount() > 0;
+    mModel->endChange();
+    // Only the rows in view are measured, so this stays cheap on any list.
+    if (!before || mModel->rowCount() < 100) {
+        mView->resizeColumnToContents(ProblemsModel::NameColumn);
+        mView->resizeColumnToContents(ProblemsModel::MessageColumn);
+    }
+    updateCounter();
+    if (mModel->rowCount() == 0)
+        hide();
+    else if (newError)
+        bringUp();
+}
+
+void ProblemsPanel::bringUp() {
+    show();
+    if (mSized)
+        return;
+    mSized = true;
+    auto* window = qobject_cast<QMainWindow*>(parentWidget());
+    if (!window)
+        return;
+    const int rows = mView->verticalHeader()->defaultSectionSize() * 5;
+    const int height =
+        rows + mView->horizontalHeader()->sizeHint().height() + fontMetrics().height() + 8;
+    window->resizeDocks({this}, {std::min(height, window->height() / 3)}, Qt::Vertical);
+}
+
+void ProblemsPanel::updateCounter() {
+    if (mModel->rowCount() == 0) {
+        mCounter->hide();
+        return;
+    }
+    const std::size_t errors = mTracker->count(Severity::Error);
+    const std::size_t warnings = mTracker->count(Severity::Warning);
+    QString text = counted(errors, "error", "errors") + QStringLiteral(", ") +
+                   counted(warnings, "warning", "warnings");
+    mCounter->setText(text);
+    mCounter->setAccessibleName(QStringLiteral("Problems: ") + text);
+    mCounter->show();
+}
+
+void ProblemsPanel::afterLoad(std::vector<Problem> loadProblems) {
+    mTracker->setLoadProblems(std::move(loadProblems));
+    if (mModel->rowCount() > 0)
+        bringUp();
+}
+
+void ProblemsPanel::afterSave(bool written) {
+    if (written) {
+        mTracker->forgetLoadProblems();
+        return;
+    }
+    mTracker->refresh();
+    if (mTracker->count(Severity::Error) == 0)
+        return;
+    showPanel();
+    // Every error stops a save, so they are the ones picked out.
+    QItemSelectionModel* selection = mView->selectionModel();
+    selection->clearSelection();
+    QModelIndex first;
+    for (int row = 0; row < mSorted->rowCount(); ++row) {
+        QModelIndex index = mSorted->index(row, 0);
+        int k = mSorted->data(index, ProblemsModel::ProblemRole).toInt();
+        if (mModel->problem(k).severity != Severity::Error)
+            continue;
+        selection->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        if (!first.isValid())
+            first = index;
+    }
+    selection->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    mView->scrollTo(first);
+}
+
+void ProblemsPanel::showPanel() {
+    bringUp();
+    raise();
+    mView->setFocus(Qt::OtherFocusReason);
+    if (!mView->currentIndex().isValid() && mSorted->rowCount() > 0)
+        mView->setCurrentIndex(mSorted->index(0, 0));
+}
+
+void ProblemsPanel::activate(const QModelIndex& viewIndex) {
+    if (!viewIndex.isValid())
+        return;
+    const int k = mSorted->data(viewIndex, ProblemsModel::ProblemRole).toInt();
+    const Problem problem = mModel->problem(k);
+    // A problem of the files as a whole has no record to go to.
+    if (problem.record < 1 || problem.record > mdlGeneral::gEquipments().Count())
+        return;
+    if (mReveal)
+        mReveal(problem.record);
+    else
+        selectGridRow(problem.record);
+    mdlGeneral::ShowEquipmentDetails();
+    frmEquipment* details = mdlGeneral::propertiesWindow();
+    if (!details || !details->isVisible())
+        return;
+    details->raise();
+    details->activateWindow();
+    const char* control =
+        problem.field >= 0 && problem.field < kFieldCount ? fieldSpec(problem.field).control : "";
+    QWidget* target =
+        *control ? details->findChild<QWidget*>(QString::fromLatin1(control)) : nullptr;
+    if (!target || !target->isEnabled())
+        return;
+    target->setFocus(Qt::OtherFocusReason);
+    if (auto* box = qobject_cast<QLineEdit*>(target))
+        box->selectAll();
+}
+
+ProblemsPanel* InstallProblemsPanel(QMainWindow& window) {
+    return new ProblemsPanel(window);
+}
+
+ProblemsPanel* FindProblemsPanel(const QWidget& window) {
+    return window.findChild<ProblemsPanel*>(QStringLiteral("Problems"), Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace kestrel::ui
