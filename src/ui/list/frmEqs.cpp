@@ -5,10 +5,15 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QShortcut>
+#include <QStatusBar>
+#include <QTableView>
 #include <QToolButton>
 #include <QUndoStack>
+#include <QVBoxLayout>
 
 #include "model/FieldTable.h"
 #include "storage/EquipmentFiles.h"
@@ -17,7 +22,12 @@
 #include "ui/document/Document.h"
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
+#include "ui/list/BulkCommands.h"
+#include "ui/list/FilterBar.h"
 #include "ui/list/ListCommands.h"
+#include "ui/list/RecordCounts.h"
+#include "ui/list/RecordFilterProxy.h"
+#include "ui/list/RecordRows.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/Grid.h"
@@ -38,7 +48,7 @@ struct ButtonSpec {
     const char* tip;
 };
 // In tab order.
-const std::array<ButtonSpec, 10> kButtons = {{
+const std::array<ButtonSpec, 12> kButtons = {{
     {"cmdLoad", 90, ButtonPicture::Load, "Load"},
     {"cmdSave", 510, ButtonPicture::Save, "Save"},
     {"cmdCut", 1365, ButtonPicture::Cut, "Cut"},
@@ -49,6 +59,8 @@ const std::array<ButtonSpec, 10> kButtons = {{
     {"cmdUp", 4695, ButtonPicture::Up, "Move one row up"},
     {"cmdDown", 5085, ButtonPicture::Down, "Move one row down"},
     {"cmdSortbyCountry", 3930, ButtonPicture::SortByCountry, "Sort with respect to Country"},
+    {"cmdSetValue", 5700, ButtonPicture::SetValue, "Set value"},
+    {"cmdDelete", 6105, ButtonPicture::Delete, "Delete"},
 }};
 // At the right end of the strip, after the others in tab order.
 const std::array<ButtonSpec, 2> kUndoButtons = {{
@@ -66,21 +78,38 @@ std::string pathOf(const QString& fileName) {
 }
 }  // namespace
 
-frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
+frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmEqs"));
     setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral("[*]"));
     resize(TwipsToPixelsX(10275), TwipsToPixelsY(6870));
 
-    mUnitList = new Grid(this);
-    mUnitList->setObjectName(QStringLiteral("UnitList"));
-    mUnitList->setGeometry(twipsRect(0, 510, 10335, 6405));
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ListArea"));
+    setCentralWidget(central);
+    // The strip keeps the buttons' own places; the bars below it share the rest.
+    auto* strip = new QWidget(central);
+    strip->setObjectName(QStringLiteral("ButtonStrip"));
+    strip->setFixedHeight(TwipsToPixelsY(510));
+    strip->setMinimumWidth(TwipsToPixelsX(10230));
 
-    mFrame1 = new QFrame(this);
+    mUnitList = new Grid(central);
+    mUnitList->setObjectName(QStringLiteral("UnitList"));
+    mProxy = new RecordFilterProxy(mdlGeneral::document(), this);
+    mFilterBar = new FilterBar(*mProxy, central);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(strip);
+    layout->addWidget(mFilterBar);
+    layout->addWidget(mUnitList, 1);
+
+    mFrame1 = new QFrame(strip);
     mFrame1->setObjectName(QStringLiteral("Frame1"));
     mFrame1->setFrameShape(QFrame::NoFrame);
     mFrame1->setGeometry(twipsRect(15, -45, 8100, 540));
 
-    std::array<QToolButton*, 12> buttons{};
+    std::array<QToolButton*, kButtons.size() + kUndoButtons.size()> buttons{};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const ButtonSpec& look =
             i < kButtons.size() ? kButtons[i] : kUndoButtons[i - kButtons.size()];
@@ -97,12 +126,13 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     }
     mFrame1->setFocusPolicy(Qt::NoFocus);
 
-    mImage1 = new QLabel(this);
+    mImage1 = new QLabel(strip);
     mImage1->setObjectName(QStringLiteral("Image1"));
     QRect image = twipsRect(8190, 75, 2040, 405);
     mImage1->setGeometry(image);
     mImage1->setPixmap(BannerPixmap(image.width(), image.height(), devicePixelRatioF()));
 
+    QWidget::setTabOrder(mFilterBar->edit(), mUnitList);
     QWidget::setTabOrder(mUnitList, buttons[0]);
     for (std::size_t i = 1; i < buttons.size(); ++i) {
         QWidget::setTabOrder(buttons[i - 1], buttons[i]);
@@ -122,6 +152,8 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
             [] { cmdSortbyCountry_Click(); });
     connect(button("cmdUp"), &QToolButton::clicked, this, [] { cmdUp_Click(); });
     connect(button("cmdDown"), &QToolButton::clicked, this, [] { cmdDown_Click(); });
+    connect(button("cmdSetValue"), &QToolButton::clicked, this, [] { cmdSetValue_Click(); });
+    connect(button("cmdDelete"), &QToolButton::clicked, this, [] { cmdDelete_Click(); });
 
     auto shortcut = [this](QKeySequence::StandardKey key, auto slot) {
         auto* s = new QShortcut(QKeySequence(key), this);
@@ -167,6 +199,15 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     });
     mdlGeneral::setListWindow(this);
     Form_Load();
+    addListShortcuts();
+    mCounts = new RecordCounts(*mUnitList, *mProxy, *document.model(), this);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->addWidget(mCounts);
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(mProxy, signal, this, &frmEqs::updateFilterButtons);
+    connect(mProxy, &QAbstractItemModel::modelReset, this, &frmEqs::updateFilterButtons);
+    connect(mProxy, &QAbstractItemModel::layoutChanged, this, &frmEqs::updateFilterButtons);
+    updateFilterButtons();
     updateUndoButtons();
     setWindowModified(document.isModified());
 }
@@ -176,6 +217,64 @@ frmEqs::~frmEqs() {
         mdlGeneral::setListWindow(nullptr);
         mdlGeneral::document().setSelectionAccess({});
     }
+}
+
+void frmEqs::addListShortcuts() {
+    auto add = [this](const QKeySequence& key, auto slot, QWidget* scope = nullptr) {
+        auto* s = new QShortcut(key, scope ? scope : this);
+        if (scope)
+            s->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(s, &QShortcut::activated, this, slot);
+    };
+    add(QKeySequence::Find, [this] {
+        mFilterBar->edit()->setFocus(Qt::ShortcutFocusReason);
+        mFilterBar->edit()->selectAll();
+    });
+    add(QKeySequence(Qt::CTRL | Qt::Key_E), [] { cmdSetValue_Click(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_D), [] { DuplicateSelected(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_G), [] { AskGoTo(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_M), [] { AskMoveSelected(); });
+    // On the grid only: in the filter box Delete deletes text.
+    add(
+        QKeySequence(Qt::Key_Delete), [] { cmdDelete_Click(); }, mUnitList);
+
+    // The same commands by mouse, with their keys shown.
+    mUnitList->view()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(mUnitList->view(), &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("Set value..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+                       [] { cmdSetValue_Click(); });
+        menu.addAction(QStringLiteral("Duplicate"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                       [] { DuplicateSelected(); });
+        menu.addAction(QStringLiteral("Move to..."), QKeySequence(Qt::CTRL | Qt::Key_M),
+                       [] { AskMoveSelected(); });
+        menu.addAction(QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete),
+                       [] { cmdDelete_Click(); });
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("Go to..."), QKeySequence(Qt::CTRL | Qt::Key_G),
+                       [] { AskGoTo(); });
+        menu.exec(mUnitList->view()->viewport()->mapToGlobal(at));
+    });
+}
+
+void frmEqs::updateFilterButtons() {
+    // Exchanging neighbours in a filtered list would move records the user
+    // cannot see.
+    const bool filtering = mdlGeneral::Filtering();
+    for (const char* name : {"cmdUp", "cmdDown"}) {
+        if (auto* b = findChild<QToolButton*>(QString::fromLatin1(name)))
+            b->setEnabled(!filtering);
+    }
+}
+
+void frmEqs::selectRecord(int position) {
+    if (position < 1 || position > mdlGeneral::document().equipments().Count())
+        return;
+    if (mdlGeneral::RowOfPosition(position) == 0)
+        mFilterBar->clear();
+    mdlGeneral::SelectPositions({position}, position);
+    mUnitList->ShowRow(mdlGeneral::RowOfPosition(position));
+    mUnitList->setFocus();
 }
 
 void frmEqs::updateUndoButtons() {
@@ -204,7 +303,7 @@ void frmEqs::Form_Load() {
     InitLookupTables();
     Grid& grid = *mUnitList;
     EquipmentTableModel* model = mdlGeneral::document().model();
-    grid.setModel(model);
+    grid.setModel(mProxy);
     grid.setFixedCols(3);
     for (int c = 0; c < kFieldCount; ++c)
         grid.setColWidth(c, fieldSpec(c).widthTwips);
@@ -216,23 +315,6 @@ void frmEqs::Form_Load() {
     connect(model, &QAbstractItemModel::rowsInserted, this, fixHeadingRow);
     connect(model, &QAbstractItemModel::modelReset, this, fixHeadingRow);
     fixHeadingRow();
-}
-
-void frmEqs::Form_Resize(int outerWidthTwips, int outerHeightTwips) {
-    QRect geometry = mUnitList->geometry();
-    if (outerWidthTwips > 60)
-        geometry.setWidth(TwipsToPixelsX(outerWidthTwips - 60));
-    if (outerHeightTwips > 870)
-        geometry.setHeight(TwipsToPixelsY(outerHeightTwips - 870));
-    mUnitList->setGeometry(geometry);
-}
-
-void frmEqs::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    // Before the window is shown the frame is not known; the client size
-    // stands in for the outer size then.
-    QSize outer = isVisible() ? frameGeometry().size() : size();
-    Form_Resize(PixelsToTwipsX(outer.width()), PixelsToTwipsY(outer.height()));
 }
 
 bool frmEqs::settleUnsavedChanges() {

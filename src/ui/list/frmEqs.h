@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QMainWindow>
 #include <array>
 
 #include "ui/platform/FileDialog.h"
@@ -8,14 +8,20 @@
 class QFrame;
 class QLabel;
 class QToolButton;
+class QShortcut;
 
 namespace kestrel::ui {
 
+class FilterBar;
 class Grid;
+class RecordCounts;
+class RecordFilterProxy;
 
 // The list window: every record of the collection as one grid row, and the
-// buttons for the commands that act on the whole list.
-class frmEqs : public QWidget {
+// buttons for the commands that act on the whole list. Below the button
+// strip: the filter bar, the grid, the docks at the bottom and the status
+// bar, the grid taking what the others leave.
+class frmEqs : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmEqs(QWidget* parent = nullptr);
@@ -24,8 +30,12 @@ public:
     Grid& UnitList() const { return *mUnitList; }
     FileDialog& cd1() { return mCd1; }
 
-    // The grid follows the window's outer size given in twips.
-    void Form_Resize(int outerWidthTwips, int outerHeightTwips);
+    FilterBar& filterBar() const { return *mFilterBar; }
+    RecordCounts& recordCounts() const { return *mCounts; }
+
+    // Selects the record at position alone and scrolls to it, clearing the
+    // filter first when it hides the record.
+    void selectRecord(int position);
 
     void cmdLoad_Click();
     void cmdSave_Click();
@@ -40,7 +50,6 @@ public:
     void setModified(bool modified);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -48,12 +57,17 @@ private:
     // Asks about unsaved changes; false when the caller must stop.
     bool settleUnsavedChanges();
     void updateUndoButtons();
+    void updateFilterButtons();
+    void addListShortcuts();
 
     Grid* mUnitList = nullptr;
     QFrame* mFrame1 = nullptr;
     QLabel* mImage1 = nullptr;
     QToolButton* mUndo = nullptr;
     QToolButton* mRedo = nullptr;
+    RecordFilterProxy* mProxy = nullptr;
+    FilterBar* mFilterBar = nullptr;
+    RecordCounts* mCounts = nullptr;
     FileDialog mCd1;
 };
 

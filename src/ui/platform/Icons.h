@@ -17,7 +17,9 @@ enum class ButtonPicture {
     Up,
     Down,
     Undo,
-    Redo
+    Redo,
+    SetValue,
+    Delete
 };
 
 // The button pictures, drawn at 1x and 2x so they stay crisp when scaled.

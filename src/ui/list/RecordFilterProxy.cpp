@@ -1,0 +1,36 @@
+#include "ui/list/RecordFilterProxy.h"
+
+#include "ui/document/Document.h"
+#include "ui/document/EquipmentTableModel.h"
+#include "ui/list/FieldTitles.h"
+
+namespace kestrel::ui {
+
+RecordFilterProxy::RecordFilterProxy(Document& document, QObject* parent)
+    : QSortFilterProxyModel(parent), mDocument(document) {
+    setSourceModel(document.model());
+    // A changed cell may take its row in or out of what the filter keeps.
+    setDynamicSortFilter(true);
+}
+
+void RecordFilterProxy::setFilter(RecordFilter filter) {
+    const bool was = filtering();
+    mFilter = std::move(filter);
+    if (was || filtering())
+        invalidateFilter();
+}
+
+QVariant RecordFilterProxy::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && section >= 0 &&
+        section < columnCount())
+        return FieldTitle(section);
+    return QSortFilterProxyModel::headerData(section, orientation, role);
+}
+
+bool RecordFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
+    if (mFilter.empty())
+        return true;
+    return mFilter.Matches(*mDocument.equipments().Item(sourceRow + 1));
+}
+
+}  // namespace kestrel::ui
