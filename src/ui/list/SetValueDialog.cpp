@@ -25,6 +25,9 @@ SetValueDialog::SetValueDialog(std::vector<std::int32_t> positions, QWidget* par
     setObjectName(QStringLiteral("frmSetValue"));
     setWindowTitle(QStringLiteral("Set value"));
     auto* form = new QFormLayout(this);
+    // The wrapped notes below grow the dialog instead of being cut.
+    form->setSizeConstraint(QLayout::SetMinimumSize);
+    form->setRowWrapPolicy(QFormLayout::DontWrapRows);
 
     mField = new QComboBox(this);
     mField->setObjectName(QStringLiteral("cmbField"));
@@ -93,6 +96,7 @@ void SetValueDialog::fieldChanged() {
 void SetValueDialog::refuse(const QString& reason) {
     mMessage->setText(reason);
     mMessage->show();
+    adjustSize();
     mValue->setFocus();
     mValue->selectAll();
 }

@@ -221,3 +221,31 @@ TEST_F(FilteredList, HeadingsNameTheirFieldInFull) {
 }
 
 }  // namespace
+
+namespace {
+
+// Writes the filtered list window and the Set value dialog as PNGs beside
+// KESTREL_GRAB's name, to look at them as a user would.
+TEST_F(FilteredList, GrabForLayoutCheck) {
+    const QString path = qEnvironmentVariable("KESTREL_GRAB");
+    if (path.isEmpty())
+        GTEST_SKIP() << "set KESTREL_GRAB to a file name";
+    window->show();
+    filter(QStringLiteral("Co=Germany SA>=1"));
+    grid().setSelectedRows({1, 3}, 3);
+    QTest::qWait(100);
+    window->grab().save(path + QStringLiteral("-list.png"));
+    filter(QStringLiteral("Co=Germany SA>=x"));
+    QTest::qWait(100);
+    window->grab().save(path + QStringLiteral("-bad.png"));
+    SetValueDialog dialog({1, 3, 6});
+    dialog.fieldBox()->setCurrentIndex(
+        dialog.fieldBox()->findData(static_cast<int>(Field::SoftAttack)));
+    dialog.valueBox()->setText(QStringLiteral("+300"));
+    dialog.show();
+    dialog.tryApply();
+    QTest::qWait(100);
+    dialog.grab().save(path + QStringLiteral("-setvalue.png"));
+}
+
+}  // namespace
