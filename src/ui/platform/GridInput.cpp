@@ -45,6 +45,8 @@ bool Grid::eventFilter(QObject* watched, QEvent* event) {
             if (mouse->modifiers() & Qt::ShiftModifier) {
                 d->rowSel = index.row() + 1;
                 d->colSel = index.column();
+                // Shift alone makes the range the whole selection.
+                d->marked.clear();
                 d->rangeOn = true;
             } else {
                 d->marked.clear();
@@ -156,6 +158,7 @@ bool Grid::keyMove(QKeyEvent* key) {
     if (key->modifiers() & Qt::ShiftModifier) {
         d->rowSel = row;
         d->colSel = col;
+        d->marked.clear();
         d->rangeOn = true;
         applySelection();
     } else {

@@ -22,6 +22,7 @@
 #include "ui/list/SetValueDialog.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/Grid.h"
+#include "ui/properties/frmEquipment.h"
 
 using namespace kestrel;
 using namespace kestrel::ui;
@@ -41,7 +42,14 @@ struct FilteredList : ListFixture {
             records.push_back(e);
         }
         load(records);
+        proxyTester = std::make_unique<QAbstractItemModelTester>(
+            grid().model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     }
+    void TearDown() override {
+        proxyTester.reset();
+        ListFixture::TearDown();
+    }
+    std::unique_ptr<QAbstractItemModelTester> proxyTester;
     void filter(const QString& text) { window->filterBar().edit()->setText(text); }
     QString counts() const { return window->recordCounts().text(); }
     QUndoStack& stack() { return *mdlGeneral::document().undoStack(); }
@@ -208,6 +216,37 @@ TEST_F(FilteredList, GoToFindsAPositionOrACodeAndClearsAFilterThatHidesIt) {
     window->selectRecord(9);  // shown: the filter stays
     EXPECT_FALSE(window->filterBar().edit()->text().isEmpty());
     EXPECT_EQ(mdlGeneral::PositionOfRow(grid().Row()), 9);
+}
+
+TEST_F(FilteredList, KeysSelectAmongTheShownRowsAndOpenTheCurrentRecord) {
+    filter(QStringLiteral("Co=Germany"));
+    QTableView* view = grid().view();
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::vector<std::int32_t> selected;
+    } cases[] = {
+        {Qt::Key_End, Qt::ControlModifier, {12}},  {Qt::Key_Home, Qt::ControlModifier, {3}},
+        {Qt::Key_Down, Qt::NoModifier, {6}},       {Qt::Key_A, Qt::ControlModifier, {3, 6, 9, 12}},
+        {Qt::Key_Down, Qt::ShiftModifier, {6, 9}},
+    };
+    for (const Case& c : cases) {
+        QTest::keyClick(view, c.key, c.modifiers);
+        EXPECT_EQ(mdlGeneral::SelectedPositions(), c.selected) << c.key;
+    }
+    // Enter opens the current row's record, and the arrows step through the shown rows.
+    QTest::keyClick(view, Qt::Key_Return);
+    frmEquipment* properties = mdlGeneral::propertiesWindow();
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(mdlGeneral::gCurrentIndex, 6);
+    properties->cmdNext_Click();
+    EXPECT_EQ(mdlGeneral::gCurrentIndex, 9);
+
+    // A sort acts on the whole list; the filter stays on.
+    cmdSortbyCountry_Click();
+    EXPECT_EQ(grid().Rows(), 5);
+    for (int row = 1; row < grid().Rows(); ++row)
+        EXPECT_EQ(grid().DisplayText(row, 30), QStringLiteral("Germany"));
 }
 
 TEST_F(FilteredList, HeadingsNameTheirFieldInFull) {
