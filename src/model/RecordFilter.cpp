@@ -212,14 +212,37 @@ bool readTerm(const Token& token, RecordFilter::Term& term, std::string& error) 
     return true;
 }
 
-bool holds(const RecordFilter::Term& term, const Equipment& e) {
-    if (term.op == Op::Anywhere) {
-        for (int f = 0; f < kFieldCount; ++f) {
-            if (cellContains(e, f, term.text))
-                return true;
-        }
-        return false;
+// A word only digits and a minus sign can spell may be in a number's cell.
+bool couldBeNumber(std::string_view word) {
+    for (char c : word) {
+        if ((c < '0' || c > '9') && c != '-')
+            return false;
     }
+    return true;
+}
+
+bool anywhere(const RecordFilter::Term& term, const Equipment& e) {
+    for (int f = 0; f < kFieldCount; ++f) {
+        if (fieldKind(f) == FieldKind::Text) {
+            if (containsFolded(e.text(f), term.text))
+                return true;
+            continue;
+        }
+        const std::int64_t value = e.number(f);
+        const RecordFilter::Words& words = term.words[static_cast<std::size_t>(f)];
+        if (words.table && value >= 0 && static_cast<std::size_t>(value) < words.match.size()) {
+            if (words.match[static_cast<std::size_t>(value)])
+                return true;
+        } else if (term.digits && cellContains(e, f, term.text)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool holds(const RecordFilter::Term& term, const Equipment& e) {
+    if (term.op == Op::Anywhere)
+        return anywhere(term, e);
     if (term.op == Op::Contains)
         return cellContains(e, term.field, term.text);
     if (fieldKind(term.field) == FieldKind::Text) {
@@ -247,6 +270,24 @@ bool holds(const RecordFilter::Term& term, const Equipment& e) {
     }
 }
 
+// Which codes of each coded field show a word containing the term, worked
+// out once instead of for every record.
+void prepareAnywhere(RecordFilter::Term& term) {
+    term.digits = couldBeNumber(term.text);
+    term.words.assign(kFieldCount, {});
+    for (int f = 0; f < kFieldCount; ++f) {
+        std::size_t count = 0;
+        const std::string* table = WordsOf(fieldSpec(f).words, &count);
+        if (!table)
+            continue;
+        RecordFilter::Words& words = term.words[static_cast<std::size_t>(f)];
+        words.table = true;
+        words.match.resize(count);
+        for (std::size_t code = 0; code < count; ++code)
+            words.match[code] = containsFolded(table[code], term.text);
+    }
+}
+
 }  // namespace
 
 bool RecordFilter::Matches(const Equipment& equipment) const {
@@ -268,6 +309,7 @@ FilterParse ParseFilter(std::string_view text) {
             if (token.text.empty())
                 continue;  // ""
             term.text = Folded(token.text);
+            prepareAnywhere(term);
         } else if (!readTerm(token, term, result.error)) {
             result.filter = RecordFilter();
             return result;

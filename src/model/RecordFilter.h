@@ -32,11 +32,18 @@ public:
         Contains,
         Bits
     };
+    // For a word looked for anywhere: which codes of a coded field show it.
+    struct Words {
+        bool table = false;
+        std::vector<bool> match;
+    };
     struct Term {
         Op op = Op::Anywhere;
-        int field = -1;           // -1 for Anywhere
-        std::string text;         // lower-cased, for text and Contains terms
-        std::int64_t number = 0;  // numbers and codes
+        int field = -1;            // -1 for Anywhere
+        std::string text;          // lower-cased, for text and Contains terms
+        std::int64_t number = 0;   // numbers and codes
+        bool digits = false;       // Anywhere: the word could be part of a number
+        std::vector<Words> words;  // Anywhere: one per field
     };
 
     // No terms: every record matches.

@@ -16,8 +16,10 @@ RecordFilterProxy::RecordFilterProxy(Document& document, QObject* parent)
 void RecordFilterProxy::setFilter(RecordFilter filter) {
     const bool was = filtering();
     mFilter = std::move(filter);
+    // One layout change instead of a removal or insertion signal for each
+    // run of rows the filter takes or gives back: the views relay out once.
     if (was || filtering())
-        invalidateFilter();
+        invalidate();
 }
 
 QVariant RecordFilterProxy::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -31,6 +31,20 @@ void setupView(QTableView* view) {
     view->setTabKeyNavigation(false);
     view->setItemDelegate(new GridCellDelegate(view));
 }
+// The headings never show the selection, yet a header asks its selection
+// model whether each column is wholly selected when it paints, which walks
+// every row once all rows are selected. An empty selection model of its own
+// answers at once.
+void quietHeader(QTableView* view) {
+    QHeaderView* header = view->horizontalHeader();
+    QItemSelectionModel* old = header->selectionModel();
+    const bool own = old && old->parent() == header;
+    if (own && old->model() == view->model())
+        return;
+    header->setSelectionModel(new QItemSelectionModel(view->model(), header));
+    if (own)
+        old->deleteLater();
+}
 }  // namespace
 
 Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
@@ -57,6 +71,8 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
     d->frozen->setStyleSheet(
         QStringLiteral("QTableView { border-right: 1px solid palette(mid); }"));
     d->frozen->hide();
+    quietHeader(d->view);
+    quietHeader(d->frozen);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -105,6 +121,8 @@ void Grid::setModel(QAbstractItemModel* model) {
     d->frozen->setModel(model);
     d->frozen->setSelectionModel(d->selection);
     delete old;
+    quietHeader(d->view);
+    quietHeader(d->frozen);
     d->view->setSelectionMode(QAbstractItemView::NoSelection);
     watchModel();
     d->widths.resize(static_cast<std::size_t>(std::max(0, Cols())), -1);
