@@ -1,5 +1,7 @@
 #include "ui/list/RecordFilterProxy.h"
 
+#include <QSignalBlocker>
+
 #include "ui/document/Document.h"
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/list/FieldTitles.h"
@@ -16,10 +18,18 @@ RecordFilterProxy::RecordFilterProxy(Document& document, QObject* parent)
 void RecordFilterProxy::setFilter(RecordFilter filter) {
     const bool was = filtering();
     mFilter = std::move(filter);
-    // One layout change instead of a removal or insertion signal for each
-    // run of rows the filter takes or gives back: the views relay out once.
-    if (was || filtering())
+    if (!was && !filtering())
+        return;
+    // The views start over once: row by row signals for each run of rows
+    // the filter takes or gives back, or the layout change that invalidate()
+    // sends, cost the views time in proportion to the whole list each.
+    // Whoever keeps a selection puts it back by record.
+    beginResetModel();
+    {
+        const QSignalBlocker quiet(this);
         invalidate();
+    }
+    endResetModel();
 }
 
 QVariant RecordFilterProxy::headerData(int section, Qt::Orientation orientation, int role) const {
