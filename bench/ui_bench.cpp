@@ -4,7 +4,9 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
+#include <QLineEdit>
 #include <QTableView>
 #include <QUndoStack>
 #include <algorithm>
@@ -17,9 +19,12 @@
 #include "ui/compare/ComparisonModel.h"
 #include "ui/compare/frmCompare.h"
 #include "ui/document/Document.h"
+#include "ui/list/FilterBar.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/ProblemTracker.h"
 #include "ui/list/ProblemsPanel.h"
+#include "ui/list/RecordRows.h"
+#include "ui/list/SetValueDialog.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/FileDialog.h"
@@ -327,52 +332,123 @@ void BM_ComparisonWindow(benchmark::State& state) {
         static_cast<double>(painted) / static_cast<double>(std::max<long>(1, state.iterations()));
     state.counters["differences"] = static_cast<double>(rows);
 
-// The Problems panel brought up to date after a command, on top of the
-// command's own figure: the command runs untimed, the re-check, the panel's
-// rows and its counter are timed. Args: the list's size, and 0 for a clean
-// list or 1 for one with a warning in every record.
-ProblemTracker& problemsOf(frmEqs& window, bool warningEverywhere) {
-    ProblemTracker& tracker = FindProblemsPanel(window)->tracker();
-    if (warningEverywhere) {
+    // The Problems panel brought up to date after a command, on top of the
+    // command's own figure: the command runs untimed, the re-check, the panel's
+    // rows and its counter are timed. Args: the list's size, and 0 for a clean
+    // list or 1 for one with a warning in every record.
+    ProblemTracker& problemsOf(frmEqs & window, bool warningEverywhere) {
+        ProblemTracker& tracker = FindProblemsPanel(window)->tracker();
+        if (warningEverywhere) {
+            Document& document = mdlGeneral::document();
+            std::vector<std::pair<std::int32_t, std::int64_t>> classes;
+            for (std::int32_t i = 1; i <= document.equipments().Count(); ++i)
+                classes.emplace_back(i, 30);
+            document.setNumbers(static_cast<int>(Field::EqClass), classes);
+        }
+        tracker.refresh();
+        return tracker;
+    }
+
+    // One record changed in place; an error of its own comes and goes, so the
+    // panel's rows change every round.
+    void BM_ProblemsAfterRecordCommand(benchmark::State & state) {
+        auto window = listed(static_cast<int>(state.range(0)));
+        ProblemTracker& tracker = problemsOf(*window, state.range(1) != 0);
         Document& document = mdlGeneral::document();
-        std::vector<std::pair<std::int32_t, std::int64_t>> classes;
-        for (std::int32_t i = 1; i <= document.equipments().Count(); ++i)
-            classes.emplace_back(i, 30);
-        document.setNumbers(static_cast<int>(Field::EqClass), classes);
+        const std::int32_t position = document.equipments().Count() / 2;
+        Equipment values = *document.equipments().Item(position);
+        for (auto _ : state) {
+            state.PauseTiming();
+            values.setAttackSound(values.AttackSound() < 0 ? 1 : -1);
+            document.replaceRecord(position, values);
+            state.ResumeTiming();
+            tracker.refresh();
+        }
     }
-    tracker.refresh();
-    return tracker;
-}
 
-// One record changed in place; an error of its own comes and goes, so the
-// panel's rows change every round.
-void BM_ProblemsAfterRecordCommand(benchmark::State& state) {
-    auto window = listed(static_cast<int>(state.range(0)));
-    ProblemTracker& tracker = problemsOf(*window, state.range(1) != 0);
-    Document& document = mdlGeneral::document();
-    const std::int32_t position = document.equipments().Count() / 2;
-    Equipment values = *document.equipments().Item(position);
-    for (auto _ : state) {
-        state.PauseTiming();
-        values.setAttackSound(values.AttackSound() < 0 ? 1 : -1);
-        document.replaceRecord(position, values);
-        state.ResumeTiming();
-        tracker.refresh();
+    // Two records exchanged: the whole list is checked again.
+    void BM_ProblemsAfterListCommand(benchmark::State & state) {
+        auto window = listed(static_cast<int>(state.range(0)));
+        ProblemTracker& tracker = problemsOf(*window, state.range(1) != 0);
+        Document& document = mdlGeneral::document();
+        for (auto _ : state) {
+            state.PauseTiming();
+            document.swapAdjacent(document.equipments().Count() / 2);
+            state.ResumeTiming();
+            tracker.refresh();
+        }
     }
-}
 
-// Two records exchanged: the whole list is checked again.
-void BM_ProblemsAfterListCommand(benchmark::State& state) {
-    auto window = listed(static_cast<int>(state.range(0)));
-    ProblemTracker& tracker = problemsOf(*window, state.range(1) != 0);
-    Document& document = mdlGeneral::document();
-    for (auto _ : state) {
-        state.PauseTiming();
-        document.swapAdjacent(document.equipments().Count() / 2);
-        state.ResumeTiming();
-        tracker.refresh();
+    // One keystroke in the filter bar that completes a filter: a plain word (0)
+    // or two column terms (1), from the text one character shorter.
+    void BM_FilterKeystroke(benchmark::State & state) {
+        auto window = listed(static_cast<int>(state.range(0)));
+        const QString text =
+            state.range(1) == 0 ? QStringLiteral("germ") : QStringLiteral("Co=Germany SA>=10");
+        QLineEdit* edit = window->filterBar().edit();
+        PaintCounter paints(*window);
+        for (auto _ : state) {
+            state.PauseTiming();
+            paints.setCounting(false);
+            edit->setText(text.chopped(1));
+            paint(*window);
+            paints.setCounting(true);
+            state.ResumeTiming();
+            edit->setText(text);
+            paint(*window);
+        }
+        paints.report(state);
     }
-}
+
+    // Escape in the filter bar: every row back, the selection on its records.
+    void BM_FilterClear(benchmark::State & state) {
+        auto window = listed(static_cast<int>(state.range(0)));
+        QLineEdit* edit = window->filterBar().edit();
+        PaintCounter paints(*window);
+        for (auto _ : state) {
+            state.PauseTiming();
+            paints.setCounting(false);
+            edit->setText(QStringLiteral("Co=Germany SA>=10"));
+            window->UnitList().SelectAll();
+            paint(*window);
+            paints.setCounting(true);
+            state.ResumeTiming();
+            window->filterBar().clear();
+            paint(*window);
+        }
+        paints.report(state);
+    }
+
+    // "Set value" on every record (OK in the dialog), or its undo (undo true).
+    template <bool undo>
+    void BM_SetValueAll(benchmark::State & state) {
+        auto window = listed(static_cast<int>(state.range(0)));
+        window->UnitList().SelectAll();
+        const std::vector<std::int32_t> all = mdlGeneral::SelectedPositions();
+        PaintCounter paints(*window);
+        int round = 0;
+        for (auto _ : state) {
+            state.PauseTiming();
+            paints.setCounting(false);
+            SetValueDialog dialog(all, window.get());
+            dialog.fieldBox()->setCurrentIndex(
+                dialog.fieldBox()->findData(static_cast<int>(Field::SoftAttack)));
+            // A value no record holds yet, so that each round changes every one.
+            dialog.valueBox()->setText(QString::number(200 + round++ % 50));
+            if (undo) {
+                dialog.tryApply();
+                paint(*window);
+            }
+            paints.setCounting(true);
+            state.ResumeTiming();
+            if (undo)
+                undoStack().undo();
+            else
+                dialog.tryApply();
+            paint(*window);
+        }
+        paints.report(state);
+    }
 
 }  // namespace
 
@@ -397,6 +473,16 @@ BENCHMARK(BM_PasteOne)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyAllRows)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 // 16383 pasted into 16383: the largest paste the 32767-record ceiling allows.
 BENCHMARK(BM_PasteAllRows)->Arg(999)->Arg(16383)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterKeystroke)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterClear)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_SetValueAll, false)
+    ->Name("BM_SetValueAll")
+    ->Arg(32767)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_SetValueAll, true)
+    ->Name("BM_SetValueAllUndo")
+    ->Arg(32767)
+    ->Unit(benchmark::kMillisecond);
 // Args: the command (Renumber, SortByCode, SortByCountry, MoveUp, CutOne,
 // PasteOne) and the list's size.
 BENCHMARK_TEMPLATE(BM_UndoRedo, false)

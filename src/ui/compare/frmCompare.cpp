@@ -335,12 +335,8 @@ void frmCompare::showInList(int row) {
     frmEqs* list = mdlGeneral::listWindow();
     if (d.kind == DifferenceKind::OnlyInSecond || !list)
         return;
-    Grid& grid = list->UnitList();
-    grid.setRow(d.first);
-    grid.setCol(0);
-    grid.setRowSel(d.first);
-    grid.setColSel(grid.Cols() - 1);
-    grid.ShowRow(d.first);
+    // Through the list window: under a filter a grid row is not a position.
+    list->selectRecord(d.first);
     list->raise();
     list->activateWindow();
 }

@@ -13,45 +13,28 @@
 #include "ui/list/CutCommand.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/PasteCommand.h"
+#include "ui/list/RecordRows.h"
+#include "ui/list/RemoveRecordsCommand.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/CodePageText.h"
 #include "ui/platform/Grid.h"
 #include "ui/platform/MessageBox.h"
 
-namespace {
-
-using kestrel::ui::Grid;
-
-// The record rows of the selection, in list order whichever way it was made;
-// nothing when the grid has no record row in it.
-struct RowRange {
-    int first = 0;
-    int last = -1;
-    int count() const { return last - first + 1; }
-};
-
-RowRange selectedRecords(const Grid& grid) {
-    RowRange range;
-    range.first = std::max(1, std::min(grid.Row(), grid.RowSel()));
-    range.last = std::min(grid.Rows() - 1, std::max(grid.Row(), grid.RowSel()));
-    return range;
-}
-
-}  // namespace
-
 namespace mdlGeneral {
 
+// The selected records are the shown ones alone, taken in list order;
+// records a filter hides between them are not touched.
 void CopySelectedEquipment() {
-    RowRange range = selectedRecords(UnitList());
-    if (range.count() <= 0)
+    const std::vector<std::int32_t> positions = SelectedPositions();
+    if (positions.empty())
         return;
     kestrel::ui::BusyGuard busy;
     kestrel::Equipments& equipments = gEquipments();
     std::vector<kestrel::EquipmentRef> records;
-    records.reserve(static_cast<std::size_t>(range.count()));
-    for (int i = range.first; i <= range.last; ++i)
-        records.push_back(equipments.Item(i));
+    records.reserve(positions.size());
+    for (std::int32_t p : positions)
+        records.push_back(equipments.Item(p));
     const QString text = kestrel::ui::FromCodePage(kestrel::EncodeClipboardText(records));
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
@@ -59,11 +42,17 @@ void CopySelectedEquipment() {
 }
 
 void RemoveSelectedEquipment() {
-    RowRange range = selectedRecords(UnitList());
-    if (range.count() <= 0)
+    std::vector<std::int32_t> positions = SelectedPositions();
+    if (positions.empty())
         return;
     kestrel::ui::Document& doc = document();
-    doc.undoStack()->push(new kestrel::ui::CutCommand(doc, range.first, range.count()));
+    const auto count = static_cast<std::int32_t>(positions.size());
+    if (positions.back() - positions.front() + 1 == count) {
+        doc.undoStack()->push(new kestrel::ui::CutCommand(doc, positions.front(), count));
+        return;
+    }
+    doc.undoStack()->push(new kestrel::ui::RemoveRecordsCommand(
+        doc, QStringLiteral("Cut of ") + kestrel::ui::RecordCount(count), std::move(positions)));
 }
 
 void PasteEquipment() {

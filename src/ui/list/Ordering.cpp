@@ -5,6 +5,7 @@
 #include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/MoveCommand.h"
+#include "ui/list/RecordRows.h"
 #include "ui/list/RenumberCommand.h"
 #include "ui/list/SortCommand.h"
 #include "ui/mdlGeneral.h"
@@ -77,6 +78,8 @@ void cmdSortbyCountry_Click() {
 }
 
 void cmdUp_Click() {
+    if (mdlGeneral::Filtering())
+        return;
     Grid& grid = mdlGeneral::UnitList();
     const int r = grid.Row();
     // Row 2 would move into position 1, which stays where it is.
@@ -85,6 +88,8 @@ void cmdUp_Click() {
 }
 
 void cmdDown_Click() {
+    if (mdlGeneral::Filtering())
+        return;
     Grid& grid = mdlGeneral::UnitList();
     const int r = grid.Row();
     if (r > 1 && r < grid.Rows() - 1)

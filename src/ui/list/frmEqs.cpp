@@ -7,11 +7,15 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QShortcut>
+#include <QStatusBar>
+#include <QTableView>
 #include <QToolButton>
 #include <QUndoStack>
-#include <algorithm>
+#include <QVBoxLayout>
 
 #include "model/FieldTable.h"
 #include "storage/EquipmentFiles.h"
@@ -25,9 +29,14 @@
 #include "ui/document/Document.h"
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
+#include "ui/list/BulkCommands.h"
+#include "ui/list/FilterBar.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/LoadedPairProblems.h"
 #include "ui/list/ProblemsPanel.h"
+#include "ui/list/RecordCounts.h"
+#include "ui/list/RecordFilterProxy.h"
+#include "ui/list/RecordRows.h"
 #include "ui/list/SaveChecks.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
@@ -49,7 +58,7 @@ struct ButtonSpec {
     const char* tip;
 };
 // In tab order.
-const std::array<ButtonSpec, 11> kButtons = {{
+const std::array<ButtonSpec, 13> kButtons = {{
     {"cmdLoad", 90, ButtonPicture::Load, "Load"},
     {"cmdSave", 510, ButtonPicture::Save, "Save"},
     {"cmdCut", 1365, ButtonPicture::Cut, "Cut"},
@@ -60,6 +69,8 @@ const std::array<ButtonSpec, 11> kButtons = {{
     {"cmdUp", 4695, ButtonPicture::Up, "Move one row up"},
     {"cmdDown", 5085, ButtonPicture::Down, "Move one row down"},
     {"cmdSortbyCountry", 3930, ButtonPicture::SortByCountry, "Sort with respect to Country"},
+    {"cmdSetValue", 5700, ButtonPicture::SetValue, "Set value"},
+    {"cmdDelete", 6105, ButtonPicture::Delete, "Delete"},
     {"cmdCompare", 6840, ButtonPicture::Compare, "Compare"},
 }};
 // At the right end of the strip, after the others in tab order.
@@ -86,14 +97,25 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ListArea"));
     setCentralWidget(central);
-    central->installEventFilter(this);
+    // The strip keeps the buttons' own places; the bars below it share the rest.
+    auto* strip = new QWidget(central);
+    strip->setObjectName(QStringLiteral("ButtonStrip"));
+    strip->setFixedHeight(TwipsToPixelsY(510));
+    strip->setMinimumWidth(TwipsToPixelsX(10230));
 
     mUnitList = new Grid(central);
     mUnitList->setObjectName(QStringLiteral("UnitList"));
-    mUnitList->setGeometry(twipsRect(0, 510, 10335, 6405));
-    mGridHeight = mUnitList->height();
+    mProxy = new RecordFilterProxy(mdlGeneral::document(), this);
+    mFilterBar = new FilterBar(*mProxy, central);
 
-    mFrame1 = new QFrame(central);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(strip);
+    layout->addWidget(mFilterBar);
+    layout->addWidget(mUnitList, 1);
+
+    mFrame1 = new QFrame(strip);
     mFrame1->setObjectName(QStringLiteral("Frame1"));
     mFrame1->setFrameShape(QFrame::NoFrame);
     mFrame1->setGeometry(twipsRect(15, -45, 8100, 540));
@@ -115,12 +137,13 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     }
     mFrame1->setFocusPolicy(Qt::NoFocus);
 
-    mImage1 = new QLabel(central);
+    mImage1 = new QLabel(strip);
     mImage1->setObjectName(QStringLiteral("Image1"));
     QRect image = twipsRect(8190, 75, 2040, 405);
     mImage1->setGeometry(image);
     mImage1->setPixmap(BannerPixmap(image.width(), image.height(), devicePixelRatioF()));
 
+    QWidget::setTabOrder(mFilterBar->edit(), mUnitList);
     QWidget::setTabOrder(mUnitList, buttons[0]);
     for (std::size_t i = 1; i < buttons.size(); ++i) {
         QWidget::setTabOrder(buttons[i - 1], buttons[i]);
@@ -142,6 +165,8 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     connect(button("cmdDown"), &QToolButton::clicked, this, [] { cmdDown_Click(); });
     button("cmdCompare")->setToolTip(QStringLiteral("Compare with\u2026"));
     connect(button("cmdCompare"), &QToolButton::clicked, this, [this] { cmdCompare_Click(this); });
+    connect(button("cmdSetValue"), &QToolButton::clicked, this, [] { cmdSetValue_Click(); });
+    connect(button("cmdDelete"), &QToolButton::clicked, this, [] { cmdDelete_Click(); });
 
     auto shortcut = [this](QKeySequence::StandardKey key, auto slot) {
         auto* s = new QShortcut(QKeySequence(key), this);
@@ -191,7 +216,19 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     InstallPairDrop(*this);
     new ChangedOnDiskBar(*this);
     InstallProblemsPanel(*this);
+    // A problem's record may be hidden by the filter, and rows are not
+    // positions while one is on.
+    FindProblemsPanel(*this)->setRevealRecord([this](std::int32_t p) { selectRecord(p); });
     Form_Load();
+    addListShortcuts();
+    mCounts = new RecordCounts(*mUnitList, *mProxy, *document.model(), this);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->addWidget(mCounts);
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(mProxy, signal, this, &frmEqs::updateFilterButtons);
+    connect(mProxy, &QAbstractItemModel::modelReset, this, &frmEqs::updateFilterButtons);
+    connect(mProxy, &QAbstractItemModel::layoutChanged, this, &frmEqs::updateFilterButtons);
+    updateFilterButtons();
     updateUndoButtons();
     setWindowModified(document.isModified());
 }
@@ -201,6 +238,64 @@ frmEqs::~frmEqs() {
         mdlGeneral::setListWindow(nullptr);
         mdlGeneral::document().setSelectionAccess({});
     }
+}
+
+void frmEqs::addListShortcuts() {
+    auto add = [this](const QKeySequence& key, auto slot, QWidget* scope = nullptr) {
+        auto* s = new QShortcut(key, scope ? scope : this);
+        if (scope)
+            s->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(s, &QShortcut::activated, this, slot);
+    };
+    add(QKeySequence::Find, [this] {
+        mFilterBar->edit()->setFocus(Qt::ShortcutFocusReason);
+        mFilterBar->edit()->selectAll();
+    });
+    add(QKeySequence(Qt::CTRL | Qt::Key_E), [] { cmdSetValue_Click(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_D), [] { DuplicateSelected(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_G), [] { AskGoTo(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_M), [] { AskMoveSelected(); });
+    // On the grid only: in the filter box Delete deletes text.
+    add(
+        QKeySequence(Qt::Key_Delete), [] { cmdDelete_Click(); }, mUnitList);
+
+    // The same commands by mouse, with their keys shown.
+    mUnitList->view()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(mUnitList->view(), &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("Set value..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+                       [] { cmdSetValue_Click(); });
+        menu.addAction(QStringLiteral("Duplicate"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                       [] { DuplicateSelected(); });
+        menu.addAction(QStringLiteral("Move to..."), QKeySequence(Qt::CTRL | Qt::Key_M),
+                       [] { AskMoveSelected(); });
+        menu.addAction(QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete),
+                       [] { cmdDelete_Click(); });
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("Go to..."), QKeySequence(Qt::CTRL | Qt::Key_G),
+                       [] { AskGoTo(); });
+        menu.exec(mUnitList->view()->viewport()->mapToGlobal(at));
+    });
+}
+
+void frmEqs::updateFilterButtons() {
+    // Exchanging neighbours in a filtered list would move records the user
+    // cannot see.
+    const bool filtering = mdlGeneral::Filtering();
+    for (const char* name : {"cmdUp", "cmdDown"}) {
+        if (auto* b = findChild<QToolButton*>(QString::fromLatin1(name)))
+            b->setEnabled(!filtering);
+    }
+}
+
+void frmEqs::selectRecord(int position) {
+    if (position < 1 || position > mdlGeneral::document().equipments().Count())
+        return;
+    if (mdlGeneral::RowOfPosition(position) == 0)
+        mFilterBar->clear();
+    mdlGeneral::SelectPositions({position}, position);
+    mUnitList->ShowRow(mdlGeneral::RowOfPosition(position));
+    mUnitList->setFocus();
 }
 
 void frmEqs::updateUndoButtons() {
@@ -229,7 +324,7 @@ void frmEqs::Form_Load() {
     InitLookupTables();
     Grid& grid = *mUnitList;
     EquipmentTableModel* model = mdlGeneral::document().model();
-    grid.setModel(model);
+    grid.setModel(mProxy);
     grid.setFixedCols(3);
     for (int c = 0; c < kFieldCount; ++c)
         grid.setColWidth(c, fieldSpec(c).widthTwips);
@@ -243,54 +338,6 @@ void frmEqs::Form_Load() {
     fixHeadingRow();
 }
 
-void frmEqs::Form_Resize(int outerWidthTwips, int outerHeightTwips) {
-    QRect geometry = mUnitList->geometry();
-    if (outerWidthTwips > 60)
-        geometry.setWidth(TwipsToPixelsX(outerWidthTwips - 60));
-    if (outerHeightTwips > 870)
-        mGridHeight = TwipsToPixelsY(outerHeightTwips - 870);
-    mUnitList->setGeometry(geometry);
-    layoutGridArea();
-}
-
-void frmEqs::addGridBar(QWidget* bar) {
-    bar->setParent(centralWidget());
-    bar->installEventFilter(this);
-    mGridBars.push_back(bar);
-    layoutGridArea();
-}
-
-// The bars take their height from the grid, so the window keeps its size.
-void frmEqs::layoutGridArea() {
-    int top = TwipsToPixelsY(510);
-    const int width = mUnitList->width();
-    int barsHeight = 0;
-    for (QWidget* bar : mGridBars) {
-        if (bar->isHidden())
-            continue;
-        const int h = bar->sizeHint().height();
-        bar->setGeometry(0, top, width, h);
-        top += h;
-        barsHeight += h;
-    }
-    mUnitList->setGeometry(0, top, width, std::max(0, mGridHeight - barsHeight));
-}
-
-bool frmEqs::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == centralWidget() && event->type() == QEvent::Resize) {
-        // The grid fills the central area under the strip; the area shrinks
-        // as docks and the status bar take their share of the window. The
-        // outer size is the one whose margins Form_Resize takes off.
-        const QSize area = centralWidget()->size();
-        Form_Resize(PixelsToTwipsX(area.width()) + 60, PixelsToTwipsY(area.height()) + 360);
-    }
-    if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) &&
-        std::find(mGridBars.begin(), mGridBars.end(), watched) != mGridBars.end()) {
-        layoutGridArea();
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
 bool frmEqs::SettleBeforeReplacing() {
     return settlePropertiesEdits() && settleUnsavedChanges();
 }
@@ -301,6 +348,13 @@ bool frmEqs::settlePropertiesEdits() {
     // own question once it has one:
     //     return ConfirmPropertiesEdits();
     return true;
+}
+
+void frmEqs::addGridBar(QWidget* bar) {
+    // Bars stand between the filter bar and the grid; the layout gives the
+    // grid what a shown bar takes and back when it hides.
+    auto* layout = static_cast<QVBoxLayout*>(centralWidget()->layout());
+    layout->insertWidget(layout->indexOf(mUnitList), bar);
 }
 
 bool frmEqs::settleUnsavedChanges() {

@@ -10,6 +10,7 @@
 class QFrame;
 class QLabel;
 class QToolButton;
+class QShortcut;
 
 namespace kestrel {
 class Equipments;
@@ -17,11 +18,15 @@ class Equipments;
 
 namespace kestrel::ui {
 
+class FilterBar;
 class Grid;
+class RecordCounts;
+class RecordFilterProxy;
 
 // The list window: every record of the collection as one grid row, and the
-// buttons for the commands that act on the whole list. The grid and the
-// button strip sit in the central area; docks and the status bar go around.
+// buttons for the commands that act on the whole list. Below the button
+// strip: the filter bar, the grid, the docks at the bottom and the status
+// bar, the grid taking what the others leave.
 class frmEqs : public QMainWindow {
     Q_OBJECT
 public:
@@ -31,8 +36,12 @@ public:
     Grid& UnitList() const { return *mUnitList; }
     FileDialog& cd1() { return mCd1; }
 
-    // The grid follows the window's outer size given in twips.
-    void Form_Resize(int outerWidthTwips, int outerHeightTwips);
+    FilterBar& filterBar() const { return *mFilterBar; }
+    RecordCounts& recordCounts() const { return *mCounts; }
+
+    // Selects the record at position alone and scrolls to it, clearing the
+    // filter first when it hides the record.
+    void selectRecord(int position);
 
     void cmdLoad_Click();
     // Load without the dialog (a recent pair, a dropped file, the command
@@ -70,7 +79,6 @@ signals:
     void pairSaved(const QString& path);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -80,15 +88,17 @@ private:
     bool settlePropertiesEdits();
     void updateUndoButtons();
     void readPair(const QString& path);
-    void layoutGridArea();
+    void updateFilterButtons();
+    void addListShortcuts();
 
     Grid* mUnitList = nullptr;
     QFrame* mFrame1 = nullptr;
     QLabel* mImage1 = nullptr;
     QToolButton* mUndo = nullptr;
     QToolButton* mRedo = nullptr;
-    std::vector<QWidget*> mGridBars;
-    int mGridHeight = 0;
+    RecordFilterProxy* mProxy = nullptr;
+    FilterBar* mFilterBar = nullptr;
+    RecordCounts* mCounts = nullptr;
     FileDialog mCd1;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <string>
+#include <vector>
 
 class QAbstractItemModel;
 class QTableView;
@@ -49,6 +50,14 @@ public:
     int ColSel() const;
     void setColSel(int col);
 
+    // Every selected record row, ascending: the range between Row and
+    // RowSel and the rows picked one by one with Ctrl+click.
+    std::vector<int> SelectedRows() const;
+    // Selects exactly rows (whole rows) with current as the current row.
+    void setSelectedRows(const std::vector<int>& rows, int current);
+    // Every record row, the current row staying where it is.
+    void SelectAll();
+
     // Views model instead of the grid's own rows; cell bytes come from
     // BytesRole (Qt::UserRole + 1) when the model gives them, else from the
     // display text. The grid does not own model.
@@ -92,6 +101,7 @@ private:
     void applySelection();
     void updateFrozen();
     bool keyMove(QKeyEvent* key);
+    void togglePicked(int row);
 
     struct Private;
     Private* d;

@@ -37,10 +37,20 @@ bool Grid::eventFilter(QObject* watched, QEvent* event) {
             d->view->setFocus(Qt::MouseFocusReason);
             if (!index.isValid())
                 return true;
+            if (mouse->modifiers() & Qt::ControlModifier) {
+                togglePicked(index.row() + 1);
+                emit Click();
+                return true;
+            }
             if (mouse->modifiers() & Qt::ShiftModifier) {
                 d->rowSel = index.row() + 1;
                 d->colSel = index.column();
+                // Shift alone makes the range the whole selection.
+                d->marked.clear();
+                d->rangeOn = true;
             } else {
+                d->marked.clear();
+                d->rangeOn = true;
                 d->row = d->rowSel = index.row() + 1;
                 d->col = d->colSel = index.column();
             }
@@ -81,7 +91,29 @@ bool Grid::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+void Grid::togglePicked(int row) {
+    // The range so far becomes picked rows, so that the set grows from it.
+    std::vector<int> rows = SelectedRows();
+    auto at = std::lower_bound(rows.begin(), rows.end(), row);
+    if (at != rows.end() && *at == row)
+        rows.erase(at);
+    else
+        rows.insert(at, row);
+    d->marked = std::move(rows);
+    d->rangeOn = false;
+    d->row = d->rowSel = row;
+    d->col = 0;
+    d->colSel = std::max(0, Cols() - 1);
+    applySelection();
+}
+
 bool Grid::keyMove(QKeyEvent* key) {
+    const bool control = key->modifiers() & Qt::ControlModifier;
+    if (control && key->key() == Qt::Key_A) {
+        SelectAll();
+        emit Click();
+        return true;
+    }
     int row = d->row, col = d->col;
     int page = std::max(1, d->view->viewport()->height() /
                                std::max(1, d->view->verticalHeader()->defaultSectionSize()));
@@ -105,10 +137,16 @@ bool Grid::keyMove(QKeyEvent* key) {
             row += page;
             break;
         case Qt::Key_Home:
-            col = 0;
+            if (control)
+                row = 1;
+            else
+                col = 0;
             break;
         case Qt::Key_End:
-            col = Cols() - 1;
+            if (control)
+                row = Rows() - 1;
+            else
+                col = Cols() - 1;
             break;
         default:
             return false;
@@ -120,8 +158,12 @@ bool Grid::keyMove(QKeyEvent* key) {
     if (key->modifiers() & Qt::ShiftModifier) {
         d->rowSel = row;
         d->colSel = col;
+        d->marked.clear();
+        d->rangeOn = true;
         applySelection();
     } else {
+        d->marked.clear();
+        d->rangeOn = true;
         d->row = d->rowSel = row;
         d->col = d->colSel = col;
         applySelection();

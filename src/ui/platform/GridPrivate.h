@@ -23,6 +23,10 @@ struct Grid::Private {
     std::vector<int> widths;  // twips
     std::vector<int> alignments;
     int row = 0, col = 0, rowSel = 0, colSel = 0;
+    // Rows picked one by one (Ctrl+click), beyond the range between row and
+    // rowSel; the range counts only while rangeOn.
+    std::vector<int> marked;
+    bool rangeOn = true;
     bool redraw = true;
     bool syncing = false;
     bool dragging = false;

@@ -151,6 +151,18 @@ void draw(QPainter& p, ButtonPicture picture) {
             p.setPen(QPen(QColor(200, 120, 0), 1.8));
             p.drawLine(QPointF(6, 11), QPointF(16, 11));
             break;
+        case ButtonPicture::SetValue: {
+            page(p, QRectF(2.5, 2.5, 11, 17));
+            useBoldFont(p, 10);
+            p.setPen(QColor(20, 60, 140));
+            p.drawText(QRectF(8, 5, 14, 14), Qt::AlignCenter, QStringLiteral("="));
+            break;
+        }
+        case ButtonPicture::Delete:
+            p.setPen(QPen(QColor(180, 30, 30), 2.6, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(5, 5), QPointF(17, 17));
+            p.drawLine(QPointF(17, 5), QPointF(5, 17));
+            break;
         default:
             break;
     }

@@ -18,7 +18,9 @@ enum class ButtonPicture {
     Down,
     Undo,
     Redo,
-    Compare
+    Compare,
+    SetValue,
+    Delete
 };
 
 // The button pictures, drawn at 1x and 2x so they stay crisp when scaled.

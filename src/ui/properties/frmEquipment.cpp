@@ -14,6 +14,7 @@
 #include "ui/document/Document.h"
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
+#include "ui/list/RecordRows.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/Grid.h"
@@ -136,10 +137,13 @@ void frmEquipment::showGridRow() {
     grid.setCol(0);
     grid.setRowSel(grid.Row());
     grid.setColSel(grid.Cols() - 1);
-    mdlGeneral::gCurrentIndex = grid.Row();
+    // With a filter on, the grid's rows are not the list's positions.
+    mdlGeneral::gCurrentIndex = mdlGeneral::PositionOfRow(grid.Row());
     setRecord(mdlGeneral::gCurrentIndex);
     if (!isVisible()) {
-        txtRowMeter->setText(QStringLiteral("%1 / %2").arg(grid.Row()).arg(grid.Rows() - 1));
+        txtRowMeter->setText(QStringLiteral("%1 / %2")
+                                 .arg(mdlGeneral::gCurrentIndex)
+                                 .arg(mdlGeneral::gEquipments().Count()));
         show();
         // Activation is up to the window system; the buttons must be right now.
         Form_Activate();

@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QLayout>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,6 +15,7 @@
 
 #include "storage/EquipmentFiles.h"
 #include "ui/document/Document.h"
+#include "ui/list/FilterBar.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/FileDialog.h"
@@ -168,16 +171,19 @@ TEST_F(ListWindow, RowTextsOfFreshEdgeAndUnknownCodeRecords) {
     EXPECT_EQ(grid().TextMatrix(3, 30), "-1");
 }
 
-TEST_F(ListWindow, GridFollowsTheOuterSizeAboveTheThresholds) {
-    window->Form_Resize(5000, 4000);
-    EXPECT_EQ(grid().width(), TwipsToPixelsX(4940));
-    EXPECT_EQ(grid().height(), TwipsToPixelsY(3130));
-    window->Form_Resize(60, 870);
-    EXPECT_EQ(grid().width(), TwipsToPixelsX(4940));
-    EXPECT_EQ(grid().height(), TwipsToPixelsY(3130));
-    window->Form_Resize(61, 871);
-    EXPECT_EQ(grid().width(), TwipsToPixelsX(1));
-    EXPECT_EQ(grid().height(), TwipsToPixelsY(1));
+TEST_F(ListWindow, GridTakesTheSpaceBetweenTheFilterBarAndTheStatusBar) {
+    window->show();
+    for (QSize size : {QSize(900, 700), QSize(1400, 500)}) {
+        window->resize(size);
+        QCoreApplication::processEvents();
+        const QWidget* central = window->centralWidget();
+        const QRect grid = window->UnitList().geometry();
+        EXPECT_EQ(grid.width(), central->width());
+        EXPECT_EQ(grid.top(), window->filterBar().geometry().bottom() + 1);
+        EXPECT_EQ(central->mapTo(window.operator->(), grid.bottomLeft()).y() + 1,
+                  window->statusBar()->geometry().top());
+        EXPECT_GT(grid.height(), size.height() / 2);
+    }
 }
 
 TEST_F(ListWindow, LoadListsEveryRecordAndASecondLoadReplacesThem) {

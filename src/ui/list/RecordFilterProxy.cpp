@@ -1,0 +1,48 @@
+#include "ui/list/RecordFilterProxy.h"
+
+#include <QSignalBlocker>
+
+#include "ui/document/Document.h"
+#include "ui/document/EquipmentTableModel.h"
+#include "ui/list/FieldTitles.h"
+
+namespace kestrel::ui {
+
+RecordFilterProxy::RecordFilterProxy(Document& document, QObject* parent)
+    : QSortFilterProxyModel(parent), mDocument(document) {
+    setSourceModel(document.model());
+    // A changed cell may take its row in or out of what the filter keeps.
+    setDynamicSortFilter(true);
+}
+
+void RecordFilterProxy::setFilter(RecordFilter filter) {
+    const bool was = filtering();
+    mFilter = std::move(filter);
+    if (!was && !filtering())
+        return;
+    // The views start over once: row by row signals for each run of rows
+    // the filter takes or gives back, or the layout change that invalidate()
+    // sends, cost the views time in proportion to the whole list each.
+    // Whoever keeps a selection puts it back by record.
+    beginResetModel();
+    {
+        const QSignalBlocker quiet(this);
+        invalidate();
+    }
+    endResetModel();
+}
+
+QVariant RecordFilterProxy::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && section >= 0 &&
+        section < columnCount())
+        return FieldTitle(section);
+    return QSortFilterProxyModel::headerData(section, orientation, role);
+}
+
+bool RecordFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
+    if (mFilter.empty())
+        return true;
+    return mFilter.Matches(*mDocument.equipments().Item(sourceRow + 1));
+}
+
+}  // namespace kestrel::ui

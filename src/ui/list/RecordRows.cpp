@@ -1,0 +1,77 @@
+#include "ui/list/RecordRows.h"
+
+#include <QSortFilterProxyModel>
+#include <algorithm>
+
+#include "ui/mdlGeneral.h"
+#include "ui/platform/Grid.h"
+
+namespace mdlGeneral {
+
+namespace {
+const QSortFilterProxyModel* proxy() {
+    if (!listWindow())
+        return nullptr;
+    return qobject_cast<const QSortFilterProxyModel*>(UnitList().model());
+}
+}  // namespace
+
+bool Filtering() {
+    const QSortFilterProxyModel* p = proxy();
+    return p && p->rowCount() != p->sourceModel()->rowCount();
+}
+
+std::int32_t PositionOfRow(int row) {
+    if (row < 1)
+        return 0;
+    const QSortFilterProxyModel* p = proxy();
+    if (!p)
+        return row < UnitList().Rows() ? row : 0;
+    const QModelIndex source = p->mapToSource(p->index(row - 1, 0));
+    return source.isValid() ? source.row() + 1 : 0;
+}
+
+int RowOfPosition(std::int32_t position) {
+    if (position < 1)
+        return 0;
+    const QSortFilterProxyModel* p = proxy();
+    if (!p)
+        return position < UnitList().Rows() ? position : 0;
+    const QModelIndex shown = p->mapFromSource(p->sourceModel()->index(position - 1, 0));
+    return shown.isValid() ? shown.row() + 1 : 0;
+}
+
+std::vector<std::int32_t> SelectedPositions() {
+    std::vector<std::int32_t> positions;
+    if (!listWindow())
+        return positions;
+    const std::vector<int> rows = UnitList().SelectedRows();
+    positions.reserve(rows.size());
+    for (int row : rows) {
+        if (std::int32_t position = PositionOfRow(row))
+            positions.push_back(position);
+    }
+    // Proxy rows keep list order, so this is sorted already; a guard for
+    // any other model.
+    if (!std::is_sorted(positions.begin(), positions.end()))
+        std::sort(positions.begin(), positions.end());
+    return positions;
+}
+
+void SelectPositions(const std::vector<std::int32_t>& positions, std::int32_t current) {
+    std::vector<int> rows;
+    rows.reserve(positions.size());
+    for (std::int32_t position : positions) {
+        if (int row = RowOfPosition(position))
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    int currentRow = RowOfPosition(current);
+    if (currentRow == 0)
+        currentRow = rows.empty() ? (UnitList().Rows() > 1 ? 1 : 0) : rows.front();
+    if (rows.empty() && currentRow > 0)
+        rows.push_back(currentRow);
+    UnitList().setSelectedRows(rows, currentRow);
+}
+
+}  // namespace mdlGeneral

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kestrel::ui {
+
+// "Set value": one field of the selected records set at once. A value that
+// cannot be read, or that a record's field cannot hold, is refused in the
+// dialog with the reason; nothing changes then.
+class SetValueDialog : public QDialog {
+    Q_OBJECT
+public:
+    SetValueDialog(std::vector<std::int32_t> positions, QWidget* parent = nullptr);
+
+    QComboBox* fieldBox() const { return mField; }
+    QComboBox* howBox() const { return mHow; }
+    QLineEdit* valueBox() const { return mValue; }
+    QLabel* messageLabel() const { return mMessage; }
+    QPushButton* okButton() const { return mOk; }
+
+    // Reads the value and pushes the change; false, with the reason shown,
+    // when it is refused.
+    bool tryApply();
+
+private:
+    void fieldChanged();
+    void refuse(const QString& reason);
+
+    std::vector<std::int32_t> mPositions;
+    QComboBox* mField = nullptr;
+    QComboBox* mHow = nullptr;
+    QLineEdit* mValue = nullptr;
+    QLabel* mMessage = nullptr;
+    QPushButton* mOk = nullptr;
+};
+
+}  // namespace kestrel::ui
