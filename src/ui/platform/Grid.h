@@ -81,6 +81,8 @@ signals:
     // After a mouse click has moved the current cell or the selection.
     void Click();
     void DblClick();
+    // The user dragged or auto-fitted a column's edge; ColWidth has the new width.
+    void UserColWidth(int col);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -92,6 +94,7 @@ private:
     void applySelection();
     void updateFrozen();
     bool keyMove(QKeyEvent* key);
+    void sectionResized(QTableView* from, int col, int pixels);
 
     struct Private;
     Private* d;
