@@ -1,13 +1,43 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "ui/platform/MessageBox.h"
+
+namespace {
+// Each test starts as the editor's first start: nothing remembered.
+class ForgetSettings : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { QSettings().clear(); }
+};
+}  // namespace
 
 // The UI tests need one QApplication for the whole run; the platform is the
-// offscreen one unless the caller chose another.
+// offscreen one unless the caller chose another. What the editor remembers
+// goes to a folder of the run's own, never to the user's settings.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir settings;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("KestrelTests"));
+    QApplication::setApplicationName(QStringLiteral("KestrelEditor"));
+    // A question no test expected fails the test instead of waiting for a
+    // person; the answer is the one that changes nothing.
+    kestrel::ui::setUpdateEditsHandler([] {
+        ADD_FAILURE() << "unexpected question \"Update equipment?\"";
+        return kestrel::ui::UpdateEditsAnswer::Cancel;
+    });
+    kestrel::ui::setYesNoHandler([](const QString& text) {
+        ADD_FAILURE() << "unexpected question " << text.toStdString();
+        return false;
+    });
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetSettings);
     return RUN_ALL_TESTS();
 }

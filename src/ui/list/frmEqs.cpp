@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QScreen>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QUndoStack>
 
@@ -17,13 +20,17 @@
 #include "ui/document/Document.h"
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
+#include "ui/list/ColumnFit.h"
+#include "ui/list/HelpWindow.h"
 #include "ui/list/ListCommands.h"
+#include "ui/list/OpenPairDisplay.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/Grid.h"
 #include "ui/platform/Icons.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/Twips.h"
+#include "ui/platform/WindowPlaces.h"
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel::ui {
@@ -51,10 +58,13 @@ const std::array<ButtonSpec, 10> kButtons = {{
     {"cmdSortbyCountry", 3930, ButtonPicture::SortByCountry, "Sort with respect to Country"},
 }};
 // At the right end of the strip, after the others in tab order.
-const std::array<ButtonSpec, 2> kUndoButtons = {{
+const std::array<ButtonSpec, 3> kUndoButtons = {{
     {"cmdUndo", 7245, ButtonPicture::Undo, "Undo"},
     {"cmdRedo", 7650, ButtonPicture::Redo, "Redo"},
+    {"cmdHelp", 8055, ButtonPicture::Undo, "Help and keys (F1)"},
 }};
+// The properties window's width, which the list's first size leaves room for.
+constexpr int kPropertiesWidthTwips = 8500;
 
 QRect twipsRect(int left, int top, int width, int height) {
     return QRect(TwipsToPixelsX(left), TwipsToPixelsY(top), TwipsToPixelsX(width),
@@ -68,8 +78,9 @@ std::string pathOf(const QString& fileName) {
 
 frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmEqs"));
-    setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral("[*]"));
+    setWindowTitle(Caption() + QStringLiteral("[*]"));
     resize(TwipsToPixelsX(10275), TwipsToPixelsY(6870));
+    RestoreMainPlace(*this, TwipsToPixelsX(kPropertiesWidthTwips));
 
     mUnitList = new Grid(this);
     mUnitList->setObjectName(QStringLiteral("UnitList"));
@@ -78,9 +89,9 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     mFrame1 = new QFrame(this);
     mFrame1->setObjectName(QStringLiteral("Frame1"));
     mFrame1->setFrameShape(QFrame::NoFrame);
-    mFrame1->setGeometry(twipsRect(15, -45, 8100, 540));
+    mFrame1->setGeometry(twipsRect(15, -45, 8430, 540));
 
-    std::array<QToolButton*, 12> buttons{};
+    std::array<QToolButton*, 13> buttons{};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const ButtonSpec& look =
             i < kButtons.size() ? kButtons[i] : kUndoButtons[i - kButtons.size()];
@@ -95,11 +106,14 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
         button->setAutoRaise(false);
         buttons[i] = button;
     }
+    QToolButton* help = buttons.back();
+    help->setIcon(QIcon());
+    help->setText(QStringLiteral("?"));
     mFrame1->setFocusPolicy(Qt::NoFocus);
 
     mImage1 = new QLabel(this);
     mImage1->setObjectName(QStringLiteral("Image1"));
-    QRect image = twipsRect(8190, 75, 2040, 405);
+    QRect image = twipsRect(8520, 75, 2040, 405);
     mImage1->setGeometry(image);
     mImage1->setPixmap(BannerPixmap(image.width(), image.height(), devicePixelRatioF()));
 
@@ -167,6 +181,12 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     });
     mdlGeneral::setListWindow(this);
     Form_Load();
+    InstallColumnFit(*mUnitList);
+    InstallOpenPairDisplay(*this);
+    InstallHelp(*this, *help);
+    const QString folder = RememberedFolder();
+    if (!folder.isEmpty())
+        mCd1.InitDir = folder;
     updateUndoButtons();
     setWindowModified(document.isModified());
 }
@@ -176,6 +196,33 @@ frmEqs::~frmEqs() {
         mdlGeneral::setListWindow(nullptr);
         mdlGeneral::document().setSelectionAccess({});
     }
+}
+
+QString frmEqs::Caption() {
+    return QString::fromLatin1(kCaption);
+}
+
+QStatusBar* frmEqs::statusBar() {
+    if (!mStatusBar) {
+        mStatusBar = new QStatusBar(this);
+        mStatusBar->setObjectName(QStringLiteral("StatusBar"));
+        mStatusBar->setSizeGripEnabled(false);
+        layOutBottom();
+    }
+    return mStatusBar;
+}
+
+void frmEqs::layOutBottom() {
+    int bottom = height();
+    if (mStatusBar) {
+        const int barHeight = mStatusBar->sizeHint().height();
+        bottom -= barHeight;
+        mStatusBar->setGeometry(0, bottom, width(), barHeight);
+    }
+    QRect geometry = mUnitList->geometry();
+    geometry.setRight(width() - 1);
+    geometry.setBottom(std::max(geometry.top(), bottom - 1));
+    mUnitList->setGeometry(geometry);
 }
 
 void frmEqs::updateUndoButtons() {
@@ -233,6 +280,9 @@ void frmEqs::resizeEvent(QResizeEvent* event) {
     // stands in for the outer size then.
     QSize outer = isVisible() ? frameGeometry().size() : size();
     Form_Resize(PixelsToTwipsX(outer.width()), PixelsToTwipsY(outer.height()));
+    // The outer size counts a title bar and borders that the window system
+    // may draw smaller or not at all; the grid takes whatever is left.
+    layOutBottom();
 }
 
 bool frmEqs::settleUnsavedChanges() {
@@ -250,11 +300,12 @@ bool frmEqs::settleUnsavedChanges() {
 }
 
 void frmEqs::closeEvent(QCloseEvent* event) {
-    if (!settleUnsavedChanges()) {
+    if (!mdlGeneral::ConfirmPropertiesEdits() || !settleUnsavedChanges()) {
         event->ignore();
         return;
     }
     event->accept();
+    SaveMainPlace(*this);
     // Closing the list ends the editor: the properties window goes with it.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
@@ -263,10 +314,11 @@ void frmEqs::closeEvent(QCloseEvent* event) {
 }
 
 void frmEqs::cmdLoad_Click() {
-    if (!settleUnsavedChanges())
+    if (!mdlGeneral::ConfirmPropertiesEdits() || !settleUnsavedChanges())
         return;
     if (!mCd1.ShowOpen(this))
         return;
+    RememberFolderOf(mCd1.FileName);
     BusyGuard busy(mUnitList);
     auto equipments = std::make_unique<Equipments>();
     equipments->setDataPath(pathOf(mCd1.FileName));
@@ -282,6 +334,7 @@ void frmEqs::cmdLoad_Click() {
     // A load that reported a problem may have read only part of the files:
     // the list is marked as differing from them until it is saved.
     mdlGeneral::document().replaceAll(std::move(equipments), !reported);
+    ShowOpenPair(*this);
 }
 
 void frmEqs::cmdSave_Click() {
@@ -289,7 +342,15 @@ void frmEqs::cmdSave_Click() {
 }
 
 bool frmEqs::SaveList() {
+    // Saving back to the pair that is open is the usual case: it is proposed.
+    const std::string& open = mdlGeneral::gEquipments().DataPath();
+    if (!open.empty())
+        mCd1.FileName =
+            QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(open)));
     if (!mCd1.ShowSave(this))
+        return false;
+    RememberFolderOf(mCd1.FileName);
+    if (!mayReplace())
         return false;
     bool reported = false;
     {
@@ -305,10 +366,41 @@ bool frmEqs::SaveList() {
         equipments.PutEquipments();
         setMessageHandler(previous);
     }
+    ShowOpenPair(*this);
     if (reported)
         return false;
     mdlGeneral::document().markSaved();
     return true;
+}
+
+bool frmEqs::mayReplace() {
+    const QFileInfo chosen(mCd1.FileName);
+    const std::string& open = mdlGeneral::gEquipments().DataPath();
+    if (!open.empty()) {
+        const QFileInfo current(QFile::decodeName(QByteArray::fromStdString(open)));
+        // The same files under another spelling of the path are still the open pair.
+        const bool same = chosen.exists() && current.exists()
+                              ? chosen.canonicalFilePath() == current.canonicalFilePath()
+                              : chosen.absoluteFilePath() == current.absoluteFilePath();
+        if (same)
+            return true;
+    }
+    const EquipmentFilePaths paths = PathsFor(pathOf(mCd1.FileName));
+    QStringList existing;
+    for (const std::string& path : {paths.binary, paths.nameList}) {
+        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
+        if (file.exists())
+            existing << file.fileName();
+    }
+    if (existing.isEmpty())
+        return true;
+    const QString folder = QDir::toNativeSeparators(chosen.absolutePath());
+    const QString text =
+        existing.size() == 1
+            ? QStringLiteral("%1 in %2 already exists.\nReplace it?").arg(existing[0], folder)
+            : QStringLiteral("%1 and %2 in %3 already exist.\nReplace them?")
+                  .arg(existing[0], existing[1], folder);
+    return AskYesNo(this, text);
 }
 
 void frmEqs::UnitList_Click() {

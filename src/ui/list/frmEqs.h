@@ -7,6 +7,7 @@
 
 class QFrame;
 class QLabel;
+class QStatusBar;
 class QToolButton;
 
 namespace kestrel::ui {
@@ -21,7 +22,13 @@ public:
     explicit frmEqs(QWidget* parent = nullptr);
     ~frmEqs() override;
 
+    // The system's caption, which the title keeps ahead of the open pair.
+    static QString Caption();
+
     Grid& UnitList() const { return *mUnitList; }
+    // The status bar under the grid, made on first use; each part of the
+    // window adds its own widgets to it.
+    QStatusBar* statusBar();
     FileDialog& cd1() { return mCd1; }
 
     // The grid follows the window's outer size given in twips.
@@ -48,12 +55,18 @@ private:
     // Asks about unsaved changes; false when the caller must stop.
     bool settleUnsavedChanges();
     void updateUndoButtons();
+    // The grid fills the window down to the status bar.
+    void layOutBottom();
+    // The pair named by FileName is the open one, or the user agrees to
+    // replace its files; false when the save must not go on.
+    bool mayReplace();
 
     Grid* mUnitList = nullptr;
     QFrame* mFrame1 = nullptr;
     QLabel* mImage1 = nullptr;
     QToolButton* mUndo = nullptr;
     QToolButton* mRedo = nullptr;
+    QStatusBar* mStatusBar = nullptr;
     FileDialog mCd1;
 };
 
