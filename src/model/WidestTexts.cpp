@@ -73,8 +73,8 @@ std::vector<std::string> LongestFieldTexts(const Equipments& equipments, int fie
     // in a table and turned into text once each; other numbers compete on
     // their decimal length alone.
     std::vector<bool> small(256, false);
-    std::vector<std::int64_t> large;
-    std::size_t largeLength = 0;
+    // The keep longest of the other values, by decimal length.
+    std::vector<std::pair<std::size_t, std::int64_t>> large;
     for (auto it = begin; it != end; ++it) {
         const std::int64_t v = (*it)->number(field);
         if (v >= 0 && v < 256) {
@@ -82,13 +82,15 @@ std::vector<std::string> LongestFieldTexts(const Equipments& equipments, int fie
             continue;
         }
         const std::size_t length = decimalLength(v);
-        if (length > largeLength) {
-            large.clear();
-            largeLength = length;
-        }
-        if (length == largeLength && large.size() < keep &&
-            std::find(large.begin(), large.end(), v) == large.end())
-            large.push_back(v);
+        if (large.size() == keep && (keep == 0 || length <= large.back().first))
+            continue;
+        if (std::any_of(large.begin(), large.end(), [v](const auto& l) { return l.second == v; }))
+            continue;
+        auto at = std::find_if(large.begin(), large.end(),
+                               [length](const auto& l) { return l.first < length; });
+        large.insert(at, {length, v});
+        if (large.size() > keep)
+            large.pop_back();
     }
     Equipment probe;
     auto offer = [&](std::int64_t v) {
@@ -99,8 +101,8 @@ std::vector<std::string> LongestFieldTexts(const Equipments& equipments, int fie
         if (small[static_cast<std::size_t>(v)])
             offer(v);
     }
-    for (std::int64_t v : large)
-        offer(v);
+    for (const auto& l : large)
+        offer(l.second);
     return longest.take();
 }
 
