@@ -52,19 +52,22 @@ QRect BesideSpot(const QRect& mainFrame, const QSize& size, const QRect& screen,
                                std::max(screen.top(), screen.bottom() + 1 - size.height()));
     const int left = std::clamp(mainFrame.left(), screen.left(),
                                 std::max(screen.left(), screen.right() + 1 - size.width()));
-    const std::array<QRect, 5> spots = {{
+    const int right = screen.right() + 1 - size.width();
+    const std::array<QRect, 7> spots = {{
         QRect(QPoint(mainFrame.right() + 1 + kGap, top), size),
         QRect(QPoint(mainFrame.left() - kGap - size.width(), top), size),
         QRect(QPoint(left, mainFrame.bottom() + 1 + kGap), size),
-        QRect(QPoint(screen.right() + 1 - size.width(), top), size),
-        QRect(QPoint(screen.left(), top), size),
+        QRect(QPoint(left, mainFrame.top() - kGap - size.height()), size),
+        QRect(QPoint(right, top), size),
+        QRect(QPoint(right, screen.top()), size),
+        QRect(QPoint(right, screen.bottom() + 1 - size.height()), size),
     }};
     for (const QRect& spot : spots) {
         if (screen.contains(spot) && !spot.intersects(keepClear))
             return spot;
     }
     // No spot clears the grid: the one within the screen that covers least.
-    QRect best = spots[3];
+    QRect best = spots[4];
     for (const QRect& spot : spots) {
         if (screen.contains(spot) && overlap(spot, keepClear) < overlap(best, keepClear))
             best = spot;
