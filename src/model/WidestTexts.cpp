@@ -9,32 +9,49 @@ namespace kestrel {
 
 namespace {
 
-// Keeps the keep longest distinct texts offered to it.
+// Keeps the keep widest distinct texts offered to it.
 class Longest {
 public:
-    explicit Longest(std::size_t keep) : mKeep(keep) {}
+    Longest(std::size_t keep, const ByteWidths* widths) : mKeep(keep), mWidths(widths) {}
 
-    // The shortest length that can still enter; texts shorter are skipped
+    std::size_t width(const std::string& text) const {
+        if (!mWidths)
+            return text.size();
+        std::size_t sum = 0;
+        for (unsigned char c : text)
+            sum += (*mWidths)[c];
+        return sum;
+    }
+
+    // The narrowest width that can still enter; narrower texts are skipped
     // without being built.
-    std::size_t floor() const { return mTexts.size() < mKeep ? 0 : mTexts.back().size(); }
+    std::size_t floor() const { return mTexts.size() < mKeep ? 0 : mTexts.back().first; }
 
-    void offer(std::string text) {
-        if (mKeep == 0 || text.size() < floor())
+    void offer(std::string text) { offer(std::move(text), width(text)); }
+    void offer(std::string text, std::size_t w) {
+        if (mKeep == 0 || w < floor())
             return;
-        if (std::find(mTexts.begin(), mTexts.end(), text) != mTexts.end())
+        if (std::any_of(mTexts.begin(), mTexts.end(),
+                        [&](const auto& t) { return t.second == text; }))
             return;
-        auto at = std::find_if(mTexts.begin(), mTexts.end(),
-                               [&](const std::string& t) { return t.size() < text.size(); });
-        mTexts.insert(at, std::move(text));
+        auto at =
+            std::find_if(mTexts.begin(), mTexts.end(), [w](const auto& t) { return t.first < w; });
+        mTexts.insert(at, {w, std::move(text)});
         if (mTexts.size() > mKeep)
             mTexts.pop_back();
     }
 
-    std::vector<std::string> take() { return std::move(mTexts); }
+    std::vector<std::string> take() {
+        std::vector<std::string> texts;
+        for (auto& t : mTexts)
+            texts.push_back(std::move(t.second));
+        return texts;
+    }
 
 private:
     std::size_t mKeep;
-    std::vector<std::string> mTexts;
+    const ByteWidths* mWidths;
+    std::vector<std::pair<std::size_t, std::string>> mTexts;
 };
 
 std::size_t decimalLength(std::int64_t v) {
@@ -50,12 +67,12 @@ std::size_t decimalLength(std::int64_t v) {
 }  // namespace
 
 std::vector<std::string> LongestFieldTexts(const Equipments& equipments, int field,
-                                           std::int32_t first, std::int32_t last,
-                                           std::size_t keep) {
+                                           std::int32_t first, std::int32_t last, std::size_t keep,
+                                           const ByteWidths* widths) {
     const FieldSpec& spec = fieldSpec(field);
     first = std::max<std::int32_t>(first, 1);
     last = std::min(last, equipments.Count());
-    Longest longest(keep);
+    Longest longest(keep, widths);
     if (first > last)
         return {};
     // Walked without Item, which hands out a counted reference per record.
@@ -63,9 +80,10 @@ std::vector<std::string> LongestFieldTexts(const Equipments& equipments, int fie
     const auto end = equipments.begin() + last;
     if (spec.kind == FieldKind::Text) {
         for (auto it = begin; it != end; ++it) {
-            const Equipment& e = **it;
-            if (e.text(field).size() >= longest.floor())
-                longest.offer(e.text(field));
+            const std::string& text = (*it)->text(field);
+            const std::size_t w = longest.width(text);
+            if (w >= longest.floor())
+                longest.offer(text, w);
         }
         return longest.take();
     }

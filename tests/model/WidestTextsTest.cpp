@@ -58,3 +58,28 @@ TEST(LongestFieldTexts, TheLongestDistinctTextsOfAColumnLongestFirst) {
 
 }  // namespace
 }  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+// In a proportional font a shorter text can be the wider one.
+TEST(LongestFieldTexts, GivenByteWidthsTheWidestTextsComeFirst) {
+    Equipments list;
+    for (const char* name : {"iiiiiiiiii", "WWWW", "Bomber B17", "llllllllllll"}) {
+        Equipment e;
+        e.setEqName(name);
+        list.Add(e);
+    }
+    ByteWidths widths;
+    widths.fill(6);
+    widths['i'] = widths['l'] = 2;
+    widths['W'] = 11;
+    const int name = static_cast<int>(Field::EqName);
+    EXPECT_EQ(LongestFieldTexts(list, name, 1, 4, 2, &widths),
+              (std::vector<std::string>{"Bomber B17", "WWWW"}));
+    EXPECT_EQ(LongestFieldTexts(list, name, 1, 4, 2),
+              (std::vector<std::string>{"llllllllllll", "iiiiiiiiii"}));
+}
+
+}  // namespace
+}  // namespace kestrel

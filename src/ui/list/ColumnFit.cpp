@@ -19,8 +19,8 @@ namespace kestrel::ui {
 
 namespace {
 const char kWidthsKey[] = "list/columnWidths";
-// Texts of one length differ in width in a proportional font; a few of the
-// longest are measured, not just one.
+// Widths summed per character miss kerning; a few of the widest are
+// measured, not just one.
 constexpr std::size_t kMeasured = 6;
 // The delegate's margin on both sides, and the grid line.
 constexpr int kCellSpace = 2 * 3 + 1;
@@ -38,6 +38,12 @@ ColumnFit::ColumnFit(Grid& grid) : QObject(&grid), mGrid(grid) {
     for (int c = 0; c < kFieldCount && c < saved.size(); ++c)
         mRemembered[static_cast<std::size_t>(c)] = std::max(0, saved[c].toInt());
     connect(&grid, &Grid::UserColWidth, this, &ColumnFit::userResized);
+    const QFontMetrics metrics = grid.view()->fontMetrics();
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        mByteWidths[static_cast<std::size_t>(b)] = static_cast<std::uint16_t>(
+            std::max(0, metrics.horizontalAdvance(FromCodePage(std::string_view(&byte, 1)))));
+    }
 }
 
 int ColumnFit::cellWidth(const QString& text) const {
@@ -56,7 +62,8 @@ int ColumnFit::headingWidth(const QString& text) const {
 int ColumnFit::neededPixels(int col, int first, int last) const {
     int pixels = 0;
     const Equipments& equipments = mdlGeneral::document().equipments();
-    for (const std::string& text : LongestFieldTexts(equipments, col, first, last, kMeasured))
+    for (const std::string& text :
+         LongestFieldTexts(equipments, col, first, last, kMeasured, &mByteWidths))
         pixels = std::max(pixels, cellWidth(FromCodePage(text)));
     return pixels;
 }

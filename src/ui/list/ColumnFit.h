@@ -3,6 +3,8 @@
 #include <QObject>
 #include <vector>
 
+#include "model/WidestTexts.h"
+
 namespace kestrel::ui {
 
 class Grid;
@@ -39,6 +41,7 @@ private:
     std::vector<int> mRemembered;  // twips the user set; 0 for none
     std::vector<bool> mUserSet;    // resized by the user in this session
     bool mFitting = false;
+    ByteWidths mByteWidths{};  // the grid font's advance of each code page byte
 };
 
 // Attaches a ColumnFit to the grid, following its model's changes.

@@ -76,6 +76,14 @@ TEST_F(ReadableGrid, ColumnsWidenToTheirLongestTextsAndNeverBelowTheirMinimum) {
     changed.setIconName(std::string(60, 'M'));
     mdlGeneral::document().replaceRecord(1, changed);
     expectNothingCut("insert and replace");
+
+    // Many long narrow names do not hide a shorter wide one.
+    std::vector<Equipment> names;
+    for (int i = 0; i < 10; ++i)
+        names.push_back(wide(i, std::string(30, 'i') + std::to_string(i), 1));
+    names.push_back(wide(10, "WMWMWMWMWMWMWMWMWMWM", 1));
+    fill(names);
+    expectNothingCut("narrow and wide names");
 }
 
 TEST_F(ReadableGrid, TheFrozenPaneFollowsItsColumnsWhenTheUserResizesOrAutoFits) {
