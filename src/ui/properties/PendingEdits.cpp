@@ -26,6 +26,8 @@ void frmEquipment::updateEditMark() {
     if (mShowing)
         return;
     const bool edited = hasEdits();
+    if (edited == isWindowModified() && !edited == cmdUpdate->styleSheet().isEmpty())
+        return;
     setWindowModified(edited);
     // The border stands out without changing the button's size or picture.
     cmdUpdate->setStyleSheet(
