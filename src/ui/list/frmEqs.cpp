@@ -80,7 +80,8 @@ frmEqs::frmEqs(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmEqs"));
     setWindowTitle(Caption() + QStringLiteral("[*]"));
     resize(TwipsToPixelsX(10275), TwipsToPixelsY(6870));
-    RestoreMainPlace(*this, TwipsToPixelsX(kPropertiesWidthTwips));
+    // At least as wide as the strip of buttons, so that each can be reached.
+    RestoreMainPlace(*this, TwipsToPixelsX(kPropertiesWidthTwips), TwipsToPixelsX(10560));
 
     mUnitList = new Grid(this);
     mUnitList->setObjectName(QStringLiteral("UnitList"));

@@ -28,7 +28,7 @@ int overlap(const QRect& a, const QRect& b) {
 }
 }  // namespace
 
-void RestoreMainPlace(QWidget& window, int besideWidth) {
+void RestoreMainPlace(QWidget& window, int besideWidth, int minWidth) {
     const QByteArray saved = QSettings().value(QLatin1String(kMainKey)).toByteArray();
     if (!saved.isEmpty() && window.restoreGeometry(saved))
         return;
@@ -36,7 +36,9 @@ void RestoreMainPlace(QWidget& window, int besideWidth) {
     // Wide enough for many columns, leaving room for the properties window
     // beside it where the screen has it.
     const int roomy = screen.width() - besideWidth - 3 * kGap;
-    const int width = std::clamp(roomy, screen.width() / 2, screen.width() - 2 * kGap);
+    const int widest = screen.width() - 2 * kGap;
+    const int width =
+        std::clamp(roomy, std::min(std::max(minWidth, screen.width() / 2), widest), widest);
     const int height = screen.height() * 17 / 20;
     window.resize(width, height);
     window.move(screen.left() + kGap, screen.top() + (screen.height() - height) / 3);

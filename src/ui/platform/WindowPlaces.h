@@ -12,8 +12,9 @@ namespace kestrel::ui {
 // in the platform's usual place).
 
 // The list window: its last size and position, or on the first start a
-// size that leaves room beside it for a window of besideWidth pixels.
-void RestoreMainPlace(QWidget& window, int besideWidth);
+// size that leaves room beside it for a window of besideWidth pixels, yet
+// at least minWidth wide where the screen has room for that.
+void RestoreMainPlace(QWidget& window, int besideWidth, int minWidth);
 void SaveMainPlace(const QWidget& window);
 
 // A second window's last position when it is still on a screen; else the

@@ -49,6 +49,14 @@ TEST_F(Places, FirstSizeIsRoomyAndWindowPlacesAreRememberedBetweenStarts) {
     EXPECT_GE(window->width(), screen.width() / 2);
     EXPECT_GE(window->height(), screen.height() * 3 / 4);
     EXPECT_TRUE(screen.contains(window->geometry()));
+    // Every button of the strip is inside the window.
+    for (QToolButton* button : window->findChildren<QToolButton*>()) {
+        if (screen.width() >= 720) {
+            EXPECT_LE(button->mapTo(window.operator->(), QPoint(button->width(), 0)).x(),
+                      window->width())
+                << button->objectName().toStdString();
+        }
+    }
 
     window->show();
     // Room beside it on a screen wide enough; on a narrow one the spot that
