@@ -55,6 +55,10 @@ void PasteEquipment();
 // --- ui/properties ---------------------------------------------------------
 void ShowEquipmentDetails();
 void CommitEquipmentDetails();
+// Before the list is replaced, or the editor closes: asks about edits in
+// the properties window that were not committed. False when the user
+// chose to stay; the caller then does nothing.
+bool ConfirmPropertiesEdits();
 void DecomposeUnitSpecial(std::int32_t value);
 void ShowUnitSpecialChecks();
 std::int32_t ComposeUnitSpecial();

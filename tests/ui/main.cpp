@@ -2,7 +2,17 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
+
+#include "ui/platform/MessageBox.h"
+
+namespace {
+// Each test starts as the editor's first start: nothing remembered.
+class ForgetSettings : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { QSettings().clear(); }
+};
+}  // namespace
 
 // The UI tests need one QApplication for the whole run; the platform is the
 // offscreen one unless the caller chose another. Settings and the data
@@ -19,7 +29,23 @@ int main(int argc, char** argv) {
         QDir().mkpath(folder);
         qputenv(name, QFile::encodeName(folder));
     }
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       home.filePath(QStringLiteral("XDG_CONFIG_HOME")));
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("KestrelTests"));
+    QApplication::setApplicationName(QStringLiteral("KestrelEditor"));
+    // A question no test expected fails the test instead of waiting for a
+    // person; the answer is the one that changes nothing.
+    kestrel::ui::setUpdateEditsHandler([] {
+        ADD_FAILURE() << "unexpected question \"Update equipment?\"";
+        return kestrel::ui::UpdateEditsAnswer::Cancel;
+    });
+    kestrel::ui::setYesNoHandler([](const QString& text) {
+        ADD_FAILURE() << "unexpected question " << text.toStdString();
+        return false;
+    });
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetSettings);
     return RUN_ALL_TESTS();
 }

@@ -30,9 +30,12 @@
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
 #include "ui/list/BulkCommands.h"
+#include "ui/list/ColumnFit.h"
 #include "ui/list/FilterBar.h"
+#include "ui/list/HelpWindow.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/LoadedPairProblems.h"
+#include "ui/list/OpenPairDisplay.h"
 #include "ui/list/ProblemsPanel.h"
 #include "ui/list/RecordCounts.h"
 #include "ui/list/RecordFilterProxy.h"
@@ -44,6 +47,7 @@
 #include "ui/platform/Icons.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/Twips.h"
+#include "ui/platform/WindowPlaces.h"
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel::ui {
@@ -74,10 +78,13 @@ const std::array<ButtonSpec, 13> kButtons = {{
     {"cmdCompare", 6840, ButtonPicture::Compare, "Compare"},
 }};
 // At the right end of the strip, after the others in tab order.
-const std::array<ButtonSpec, 2> kUndoButtons = {{
+const std::array<ButtonSpec, 3> kUndoButtons = {{
     {"cmdUndo", 7245, ButtonPicture::Undo, "Undo"},
     {"cmdRedo", 7650, ButtonPicture::Redo, "Redo"},
+    {"cmdHelp", 8055, ButtonPicture::Undo, "Help and keys (F1)"},
 }};
+// The properties window's width, which the list's first size leaves room for.
+constexpr int kPropertiesWidthTwips = 8500;
 
 QRect twipsRect(int left, int top, int width, int height) {
     return QRect(TwipsToPixelsX(left), TwipsToPixelsY(top), TwipsToPixelsX(width),
@@ -91,8 +98,10 @@ std::string pathOf(const QString& fileName) {
 
 frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmEqs"));
-    setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral("[*]"));
+    setWindowTitle(Caption() + QStringLiteral("[*]"));
     resize(TwipsToPixelsX(10275), TwipsToPixelsY(6870));
+    // At least as wide as the strip of buttons, so that each can be reached.
+    RestoreMainPlace(*this, TwipsToPixelsX(kPropertiesWidthTwips), TwipsToPixelsX(10560));
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ListArea"));
@@ -101,7 +110,7 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     auto* strip = new QWidget(central);
     strip->setObjectName(QStringLiteral("ButtonStrip"));
     strip->setFixedHeight(TwipsToPixelsY(510));
-    strip->setMinimumWidth(TwipsToPixelsX(10230));
+    strip->setMinimumWidth(TwipsToPixelsX(10560));
 
     mUnitList = new Grid(central);
     mUnitList->setObjectName(QStringLiteral("UnitList"));
@@ -118,7 +127,7 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     mFrame1 = new QFrame(strip);
     mFrame1->setObjectName(QStringLiteral("Frame1"));
     mFrame1->setFrameShape(QFrame::NoFrame);
-    mFrame1->setGeometry(twipsRect(15, -45, 8100, 540));
+    mFrame1->setGeometry(twipsRect(15, -45, 8430, 540));
 
     std::array<QToolButton*, kButtons.size() + kUndoButtons.size()> buttons{};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
@@ -135,11 +144,14 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
         button->setAutoRaise(false);
         buttons[i] = button;
     }
+    QToolButton* help = buttons.back();
+    help->setIcon(QIcon());
+    help->setText(QStringLiteral("?"));
     mFrame1->setFocusPolicy(Qt::NoFocus);
 
     mImage1 = new QLabel(strip);
     mImage1->setObjectName(QStringLiteral("Image1"));
-    QRect image = twipsRect(8190, 75, 2040, 405);
+    QRect image = twipsRect(8520, 75, 2040, 405);
     mImage1->setGeometry(image);
     mImage1->setPixmap(BannerPixmap(image.width(), image.height(), devicePixelRatioF()));
 
@@ -229,6 +241,12 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     connect(mProxy, &QAbstractItemModel::modelReset, this, &frmEqs::updateFilterButtons);
     connect(mProxy, &QAbstractItemModel::layoutChanged, this, &frmEqs::updateFilterButtons);
     updateFilterButtons();
+    InstallColumnFit(*mUnitList);
+    InstallOpenPairDisplay(*this);
+    InstallHelp(*this, *help);
+    const QString folder = RememberedFolder();
+    if (!folder.isEmpty())
+        mCd1.InitDir = folder;
     updateUndoButtons();
     setWindowModified(document.isModified());
 }
@@ -298,6 +316,10 @@ void frmEqs::selectRecord(int position) {
     mUnitList->setFocus();
 }
 
+QString frmEqs::Caption() {
+    return QString::fromLatin1(kCaption);
+}
+
 void frmEqs::updateUndoButtons() {
     const QUndoStack* stack = mdlGeneral::document().undoStack();
     auto tip = [](const QString& verb, const QString& command) {
@@ -343,11 +365,9 @@ bool frmEqs::SettleBeforeReplacing() {
 }
 
 bool frmEqs::settlePropertiesEdits() {
-    // Edits typed into the properties window and not yet committed are to be
-    // asked about before the list is replaced, by the properties window's
-    // own question once it has one:
-    //     return ConfirmPropertiesEdits();
-    return true;
+    // Edits typed into the properties window and not yet committed are
+    // asked about before the list is replaced.
+    return mdlGeneral::ConfirmPropertiesEdits();
 }
 
 void frmEqs::addGridBar(QWidget* bar) {
@@ -372,11 +392,12 @@ bool frmEqs::settleUnsavedChanges() {
 }
 
 void frmEqs::closeEvent(QCloseEvent* event) {
-    if (!settleUnsavedChanges()) {
+    if (!mdlGeneral::ConfirmPropertiesEdits() || !settleUnsavedChanges()) {
         event->ignore();
         return;
     }
     event->accept();
+    SaveMainPlace(*this);
     // Closing the list ends the editor: the properties window goes with it.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
@@ -389,6 +410,7 @@ void frmEqs::cmdLoad_Click() {
         return;
     if (!mCd1.ShowOpen(this))
         return;
+    RememberFolderOf(mCd1.FileName);
     readPair(mCd1.FileName);
 }
 
@@ -420,6 +442,7 @@ void frmEqs::AdoptList(std::unique_ptr<Equipments> equipments, const QString& pa
     Document& document = mdlGeneral::document();
     document.replaceAll(std::move(equipments), true);
     document.markUnsaved();
+    ShowOpenPair(*this);
     emit pairOpened(pairPath);
 }
 
@@ -435,6 +458,7 @@ void frmEqs::readPair(const QString& path) {
     mdlGeneral::document().replaceAll(std::move(equipments), !ListIsIncomplete());
     if (ProblemsPanel* problems = FindProblemsPanel(*this))
         problems->afterLoad(std::move(found));
+    ShowOpenPair(*this);
     emit pairOpened(path);
 }
 
@@ -443,7 +467,15 @@ void frmEqs::cmdSave_Click() {
 }
 
 bool frmEqs::SaveList() {
-    if (!mCd1.ShowSave(this) || !MaySaveTo(this, pathOf(mCd1.FileName)))
+    // Saving back to the pair that is open is the usual case: it is proposed.
+    const std::string& open = mdlGeneral::gEquipments().DataPath();
+    if (!open.empty())
+        mCd1.FileName =
+            QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(open)));
+    if (!mCd1.ShowSave(this))
+        return false;
+    RememberFolderOf(mCd1.FileName);
+    if (!MaySaveTo(this, pathOf(mCd1.FileName)) || !mayReplace())
         return false;
     const QString path = mCd1.FileName;
     emit aboutToSave(path);
@@ -461,6 +493,7 @@ bool frmEqs::SaveList() {
         equipments.PutEquipments();
         setMessageHandler(previous);
     }
+    ShowOpenPair(*this);
     ProblemsPanel* problems = FindProblemsPanel(*this);
     if (reported) {
         if (problems)
@@ -473,6 +506,36 @@ bool frmEqs::SaveList() {
         problems->afterSave(true);
     emit pairSaved(path);
     return true;
+}
+
+bool frmEqs::mayReplace() {
+    const QFileInfo chosen(mCd1.FileName);
+    const std::string& open = mdlGeneral::gEquipments().DataPath();
+    if (!open.empty()) {
+        const QFileInfo current(QFile::decodeName(QByteArray::fromStdString(open)));
+        // The same files under another spelling of the path are still the open pair.
+        const bool same = chosen.exists() && current.exists()
+                              ? chosen.canonicalFilePath() == current.canonicalFilePath()
+                              : chosen.absoluteFilePath() == current.absoluteFilePath();
+        if (same)
+            return true;
+    }
+    const EquipmentFilePaths paths = PathsFor(pathOf(mCd1.FileName));
+    QStringList existing;
+    for (const std::string& path : {paths.binary, paths.nameList}) {
+        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
+        if (file.exists())
+            existing << file.fileName();
+    }
+    if (existing.isEmpty())
+        return true;
+    const QString folder = QDir::toNativeSeparators(chosen.absolutePath());
+    const QString text =
+        existing.size() == 1
+            ? QStringLiteral("%1 in %2 already exists.\nReplace it?").arg(existing[0], folder)
+            : QStringLiteral("%1 and %2 in %3 already exist.\nReplace them?")
+                  .arg(existing[0], existing[1], folder);
+    return AskYesNo(this, text);
 }
 
 void frmEqs::UnitList_Click() {

@@ -33,6 +33,9 @@ public:
     explicit frmEqs(QWidget* parent = nullptr);
     ~frmEqs() override;
 
+    // The system's caption, which the title keeps ahead of the open pair.
+    static QString Caption();
+
     Grid& UnitList() const { return *mUnitList; }
     FileDialog& cd1() { return mCd1; }
 
@@ -90,6 +93,9 @@ private:
     void readPair(const QString& path);
     void updateFilterButtons();
     void addListShortcuts();
+    // The pair named by FileName is the open one, or the user agrees to
+    // replace its files; false when the save must not go on.
+    bool mayReplace();
 
     Grid* mUnitList = nullptr;
     QFrame* mFrame1 = nullptr;

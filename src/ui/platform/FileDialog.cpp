@@ -53,6 +53,9 @@ bool FileDialog::show(QWidget* parent, bool save) {
         if (save) {
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setFileMode(QFileDialog::AnyFile);
+            // The caller knows whether the files are the open pair's own and
+            // asks about replacing others itself, naming both files.
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
         } else {
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFile);

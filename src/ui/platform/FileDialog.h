@@ -19,7 +19,8 @@ public:
     QString InitDir;
 
     // Modal; false when the user cancels. The open dialog accepts only an
-    // existing file, the save dialog asks before it replaces one.
+    // existing file; the save dialog does not ask about replacing one, the
+    // caller does.
     bool ShowOpen(QWidget* parent);
     bool ShowSave(QWidget* parent);
 

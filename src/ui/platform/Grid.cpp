@@ -87,8 +87,29 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
             d->frozen->verticalScrollBar(), &QAbstractSlider::setValue);
     connect(d->frozen->verticalScrollBar(), &QAbstractSlider::valueChanged,
             d->view->verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(d->view->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int col, int, int pixels) { sectionResized(d->view, col, pixels); });
+    connect(d->frozen->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int col, int, int pixels) { sectionResized(d->frozen, col, pixels); });
     watchModel();
     setCols(2);
+}
+
+void Grid::sectionResized(QTableView* from, int col, int pixels) {
+    if (d->settingWidths || col < 0 || col >= static_cast<int>(d->widths.size()))
+        return;
+    // Hiding a column of the frozen view is not a width the user chose.
+    if (from == d->frozen && (col >= d->fixedCols || d->frozen->isColumnHidden(col)))
+        return;
+    d->settingWidths = true;
+    d->widths[static_cast<std::size_t>(col)] = PixelsToTwipsX(pixels);
+    QTableView* other = from == d->view ? d->frozen : d->view;
+    if (other->columnWidth(col) != pixels)
+        other->setColumnWidth(col, pixels);
+    d->settingWidths = false;
+    if (col < d->fixedCols)
+        updateFrozen();
+    emit UserColWidth(col);
 }
 
 void Grid::watchModel() {
@@ -126,6 +147,7 @@ void Grid::setModel(QAbstractItemModel* model) {
     d->view->setSelectionMode(QAbstractItemView::NoSelection);
     watchModel();
     d->widths.resize(static_cast<std::size_t>(std::max(0, Cols())), -1);
+    d->settingWidths = true;
     for (int c = 0; c < Cols(); ++c) {
         int w = d->widths[static_cast<std::size_t>(c)];
         if (w >= 0) {
@@ -133,6 +155,7 @@ void Grid::setModel(QAbstractItemModel* model) {
             d->frozen->setColumnWidth(c, TwipsToPixelsX(w));
         }
     }
+    d->settingWidths = false;
     d->fixedCols = std::clamp(d->fixedCols, 0, Cols());
     clampSelection();
     updateFrozen();
@@ -193,8 +216,10 @@ void Grid::setColWidth(int col, int twips) {
         return;
     d->widths[static_cast<std::size_t>(col)] = twips;
     int px = TwipsToPixelsX(std::max(0, twips));
+    d->settingWidths = true;
     d->view->setColumnWidth(col, px);
     d->frozen->setColumnWidth(col, px);
+    d->settingWidths = false;
     updateFrozen();
 }
 
@@ -283,6 +308,7 @@ void Grid::setRedraw(bool on) {
         // The reset forgets column widths only in the header's resize modes
         // we don't use, but the frozen view must be laid out again.
         // Each width set relays out the header, so only changed ones are set.
+        d->settingWidths = true;
         for (int c = 0; c < Cols(); ++c) {
             int w = d->widths[static_cast<std::size_t>(c)];
             if (w >= 0) {
@@ -293,6 +319,7 @@ void Grid::setRedraw(bool on) {
                     d->frozen->setColumnWidth(c, px);
             }
         }
+        d->settingWidths = false;
         updateFrozen();
         applySelection();
     }
@@ -443,6 +470,7 @@ void Grid::updateFrozen() {
         return;
     }
     int width = 0;
+    d->settingWidths = true;
     for (int c = 0; c < Cols(); ++c) {
         if (frozen->isColumnHidden(c) != (c >= n))
             frozen->setColumnHidden(c, c >= n);
@@ -453,6 +481,7 @@ void Grid::updateFrozen() {
             width += w;
         }
     }
+    d->settingWidths = false;
     frozen->horizontalHeader()->setFixedHeight(d->view->horizontalHeader()->height());
     frozen->setGeometry(d->view->verticalHeader()->width() + d->view->frameWidth(),
                         d->view->frameWidth(), width + 1,

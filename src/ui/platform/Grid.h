@@ -90,6 +90,8 @@ signals:
     // After a mouse click has moved the current cell or the selection.
     void Click();
     void DblClick();
+    // The user dragged or auto-fitted a column's edge; ColWidth has the new width.
+    void UserColWidth(int col);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -102,6 +104,7 @@ private:
     void updateFrozen();
     bool keyMove(QKeyEvent* key);
     void togglePicked(int row);
+    void sectionResized(QTableView* from, int col, int pixels);
 
     struct Private;
     Private* d;

@@ -11,7 +11,7 @@ constexpr int kTextMargin = 3;
 
 void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
-    const QString text = index.data(Qt::DisplayRole).toString();
+    QString text = index.data(Qt::DisplayRole).toString();
     const QVariant alignment = index.data(Qt::TextAlignmentRole);
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
@@ -21,14 +21,20 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
     if (text.isEmpty())
         return;
-    // drawText clips to the rectangle it is given, as a flex grid clips.
+    // A cut value would read as another value ("747" for 32747), so a text
+    // wider than its cell ends in an ellipsis. Only texts that might not fit
+    // by their length are measured, so most cells cost no measuring.
+    const QRect box = option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
+    const QFontMetrics& metrics = option.fontMetrics;
+    if (text.size() * metrics.maxWidth() > box.width() &&
+        metrics.horizontalAdvance(text) > box.width())
+        text = metrics.elidedText(text, Qt::ElideRight, box.width());
     const QPen pen = painter->pen();
     painter->setPen(
         option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     const int flags = alignment.isValid() ? alignment.value<Qt::Alignment>().toInt()
                                           : static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter);
-    painter->drawText(option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0),
-                      flags | Qt::TextSingleLine, text);
+    painter->drawText(box, flags | Qt::TextSingleLine, text);
     painter->setPen(pen);
 }
 

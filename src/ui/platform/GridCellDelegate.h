@@ -4,10 +4,9 @@
 
 namespace kestrel::ui {
 
-// Paints a grid cell as a flex grid does: the text clipped at the cell's
-// edge, on the highlight when selected. The style's item painting lays the
-// text out twice over for elision and focus, which made every repaint of a
-// full list window cost several milliseconds.
+// Paints a grid cell: its text, ending in an ellipsis when the cell is too
+// narrow for it, on the highlight when selected. The style's own item
+// painting lays every text out twice over, too slow for a full window.
 class GridCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;

@@ -30,6 +30,7 @@ struct Grid::Private {
     bool redraw = true;
     bool syncing = false;
     bool dragging = false;
+    bool settingWidths = false;  // widths set by the grid, not dragged by the user
 };
 
 }  // namespace kestrel::ui

@@ -13,6 +13,18 @@ void ShowEquipmentDetails() {
     if (grid.Row() < 1 || grid.Row() >= grid.Rows())
         return;
     frmEquipment* window = propertiesWindow();
+    if (window && window->isVisible() && grid.Row() != window->recordPosition() &&
+        !window->confirmEdits()) {
+        // The user stays with the record and its edits: so does the grid.
+        const int shown = window->recordPosition();
+        if (shown >= 1) {
+            grid.setRow(shown);
+            grid.setCol(0);
+            grid.setRowSel(shown);
+            grid.setColSel(grid.Cols() - 1);
+        }
+        return;
+    }
     if (!window)
         window = new frmEquipment(listWindow());
     window->showGridRow();

@@ -14,6 +14,9 @@ NewCommand::NewCommand(Document& document)
     mRecord.setEqCode(mPosition - 1);
 }
 
+NewCommand::NewCommand(Document& document, std::int32_t position, const Equipment& values)
+    : ListCommand(document, QStringLiteral("Update")), mPosition(position), mRecord(values) {}
+
 void NewCommand::apply() {
     document().insertRecords(mPosition, {mRecord});
 }

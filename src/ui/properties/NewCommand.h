@@ -12,6 +12,9 @@ namespace kestrel::ui {
 class NewCommand : public ListCommand {
 public:
     explicit NewCommand(Document& document);
+    // A record holding values inserted before position; it becomes the
+    // selected row.
+    NewCommand(Document& document, std::int32_t position, const Equipment& values);
 
 protected:
     void apply() override;

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QToolButton>
 #include <QUndoStack>
+#include <algorithm>
 #include <optional>
 
 #include "text/CodePage.h"
@@ -15,10 +16,12 @@
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
 #include "ui/list/RecordRows.h"
+#include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/Grid.h"
 #include "ui/platform/MessageBox.h"
+#include "ui/platform/WindowPlaces.h"
 #include "ui/properties/FieldControls.h"
 #include "ui/properties/NewCommand.h"
 #include "ui/properties/UpdateCommand.h"
@@ -28,12 +31,17 @@ namespace kestrel::ui {
 
 namespace {
 frmEquipment* gWindow = nullptr;
+const char kPlaceKey[] = "properties/position";
 }  // namespace
 
 frmEquipment::frmEquipment(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     createControls();
+    setWindowTitle(windowTitle() + QStringLiteral("[*]"));
+    // An editable combo box's choice changes its line's text too.
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        connect(box, &QLineEdit::textChanged, this, &frmEquipment::updateEditMark);
 
     Document& document = mdlGeneral::document();
     AddUndoKeys(this, document.undoStack());
@@ -98,6 +106,16 @@ void frmEquipment::followRecord() {
     if (gWindow != this || !mFollowing)
         return;
     if (!mRecord.isValid()) {
+        if (mLostAt < 1) {
+            mLostAt = mShownAt;
+            if (hasEdits()) {
+                mFollowing = false;
+                updateEditMark();
+                askAboutLostRecord();
+                return;
+            }
+            mLostAt = 0;
+        }
         close();
         return;
     }
@@ -120,8 +138,17 @@ void frmEquipment::showRecord(bool keepEdits) {
     const Equipment& e = *mdlGeneral::gEquipments().Item(position);
     txtRowMeter->setText(
         QStringLiteral("%1 / %2").arg(position).arg(mdlGeneral::gEquipments().Count()));
-    setWindowTitle(QString::fromStdString(CodePageToUtf8(e.EqName())));
+    // "[*]" in a name is text, not the marker: doubled, the title shows it.
+    QString name = QString::fromStdString(CodePageToUtf8(e.EqName()));
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(name + QStringLiteral("[*]"));
+    mShowing = true;
     ShowFields(this, e, keepEdits);
+    mShowing = false;
+    mShown = e;
+    mShownAt = position;
+    mLostAt = 0;
+    updateEditMark();
 }
 
 void frmEquipment::cmdUpdate_Click() {
@@ -141,6 +168,10 @@ void frmEquipment::showGridRow() {
     mdlGeneral::gCurrentIndex = mdlGeneral::PositionOfRow(grid.Row());
     setRecord(mdlGeneral::gCurrentIndex);
     if (!isVisible()) {
+        if (frmEqs* list = mdlGeneral::listWindow()) {
+            const QRect keepClear(grid.mapToGlobal(QPoint(0, 0)), grid.size());
+            PlaceBeside(*this, *list, keepClear, kPlaceKey);
+        }
         txtRowMeter->setText(QStringLiteral("%1 / %2")
                                  .arg(mdlGeneral::gCurrentIndex)
                                  .arg(mdlGeneral::gEquipments().Count()));
@@ -152,6 +183,10 @@ void frmEquipment::showGridRow() {
 }
 
 void frmEquipment::commit() {
+    if (recordPosition() < 1 && mLostAt >= 1) {
+        restoreLostRecord();
+        return;
+    }
     const std::int32_t position = recordPosition();
     if (position == 1) {
         MsgBox(QStringLiteral("Can't update equipment number 0"));
@@ -177,9 +212,34 @@ void frmEquipment::commit() {
         setWindowTitle(caption);
     }
     ForgetEdits(this);
+    updateEditMark();
+}
+
+void frmEquipment::restoreLostRecord() {
+    FieldReadResult read = ReadFields(this, mShown);
+    if (read.refusal) {
+        MsgBox(QStringLiteral("%1: \"%2\" is not a value this property can hold.")
+                   .arg(read.refusal->caption, read.refusal->value));
+        read.refusal->control->setFocus();
+        return;
+    }
+    Document& document = mdlGeneral::document();
+    if (!document.roomFor(1, "update"))
+        return;
+    // The record went back where it stood, as far as the list still reaches.
+    const std::int32_t position = std::min(mLostAt, document.equipments().Count() + 1);
+    document.undoStack()->push(new NewCommand(document, position, read.values));
+    mLostAt = 0;
+    setRecord(position);
+    ForgetEdits(this);
+    mdlGeneral::gCurrentIndex = position;
+    showRecord();
+    UpdateDisableds();
 }
 
 void frmEquipment::cmdNew_Click() {
+    if (!confirmEdits())
+        return;
     Document& document = mdlGeneral::document();
     if (!document.roomFor(1, "new record"))
         return;
@@ -190,6 +250,8 @@ void frmEquipment::cmdNew_Click() {
 
 namespace {
 void moveTo(frmEquipment* window, int row) {
+    if (!window->confirmEdits())
+        return;
     Grid& grid = mdlGeneral::UnitList();
     grid.setRow(row);
     grid.ShowRow(row);
@@ -253,6 +315,12 @@ bool frmEquipment::event(QEvent* e) {
 }
 
 void frmEquipment::closeEvent(QCloseEvent* e) {
+    if (gWindow == this && !confirmEdits()) {
+        e->ignore();
+        return;
+    }
+    if (gWindow == this)
+        SavePlace(*this, kPlaceKey);
     // From here on the window counts as unloaded; the next display makes a new one.
     if (gWindow == this)
         gWindow = nullptr;

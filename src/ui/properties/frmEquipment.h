@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "model/Equipment.h"
 #include "ui/platform/UpDown.h"
 
 class QCheckBox;
@@ -54,6 +55,15 @@ public:
     // refuses with a message a value its field cannot hold.
     void commit();
 
+    // A control shows something other than the record: typed, chosen or
+    // clicked and not yet committed. The title's [*] and an emphasised
+    // Update button say so.
+    bool hasEdits() const;
+    // Asks "Update equipment?" when there are edits: Update commits them,
+    // Discard shows the record again; false for Cancel, or when the commit
+    // was refused, and the caller must not go on.
+    bool confirmEdits();
+
     QToolButton *cmdNew, *cmdUpdate, *cmdFirst, *cmdPrevious, *cmdNext, *cmdLast;
     QLineEdit *txtEqCode, *txtName, *txtRowMeter, *txtIcon;
     QComboBox *cmbClass, *cmbTT, *cmbCountry, *cmbMoveMethod, *cmbMoveMode, *cmbNOT;
@@ -77,9 +87,19 @@ private:
     // The list changed: the window shows its record where it now is, or
     // closes when it is gone.
     void followRecord();
+    void updateEditMark();
+    // The record left the list with edits in the window: asked about once
+    // the command that removed it has finished.
+    void askAboutLostRecord();
+    // Update of a record that left the list: it comes back with the edits.
+    void restoreLostRecord();
 
     QPersistentModelIndex mRecord;
-    bool mFollowing = false;  // a record was given, so its leaving closes the window
+    bool mFollowing = false;    // a record was given, so its leaving closes the window
+    Equipment mShown;           // the record as last shown, kept when it leaves the list
+    std::int32_t mShownAt = 0;  // the record's position when last shown
+    std::int32_t mLostAt = 0;   // where a record with edits stood when it left the list
+    bool mShowing = false;      // controls are being filled, not edited
 };
 
 }  // namespace kestrel::ui

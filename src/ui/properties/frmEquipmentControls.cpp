@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QStyle>
 #include <QToolButton>
 #include <limits>
 
@@ -111,6 +112,17 @@ void frmEquipment::createControls() {
     txtRowMeter->setAlignment(Qt::AlignCenter);
     txtRowMeter->setFocusPolicy(Qt::NoFocus);
     txtRowMeter->setText(QStringLiteral("4 / 999"));
+    // The meter holds the largest counts in full; the room comes from the
+    // name box, and the two buttons before the meter move along.
+    const int meterNeeds =
+        txtRowMeter->fontMetrics().horizontalAdvance(QStringLiteral("32767 / 32767")) +
+        2 * txtRowMeter->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2 * 2 + 4;
+    if (const int extra = meterNeeds - txtRowMeter->width(); extra > 0) {
+        txtName->resize(txtName->width() - extra, txtName->height());
+        for (QWidget* w : {static_cast<QWidget*>(cmdFirst), static_cast<QWidget*>(cmdPrevious)})
+            w->move(w->x() - extra, w->y());
+        txtRowMeter->setGeometry(txtRowMeter->geometry().adjusted(-extra, 0, 0, 0));
+    }
     cmdNext = pictureButton("cmdNext", PropertyPicture::Next, QSize(20, 21), 7510,
                             QStringLiteral("Next record"));
     cmdLast = pictureButton("cmdLast", PropertyPicture::Last, QSize(20, 21), 7900,

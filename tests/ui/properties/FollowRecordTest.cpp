@@ -5,6 +5,7 @@
 #include "ui/properties/PropertiesFixture.h"
 
 using kestrel_test::PropertiesWindow;
+using kestrel_test::shownTitle;
 using namespace kestrel;
 using namespace kestrel::ui;
 
@@ -22,7 +23,7 @@ TEST_F(PropertiesWindow, FollowsItsRecordThroughCommandsUndoAndRedo) {
         EXPECT_EQ(w.txtRowMeter->text(),
                   QStringLiteral("%1 / %2").arg(position).arg(mdlGeneral::gEquipments().Count()))
             << step;
-        EXPECT_EQ(w.windowTitle(), "Unit2") << step;
+        EXPECT_EQ(shownTitle(w), "Unit2*") << step;  // marked: it keeps edits
         EXPECT_EQ(w.txtName->text(), "Unit2") << step;
         EXPECT_EQ(w.txtSA->text(), "77") << step;
         EXPECT_EQ(w.cmbClass->currentIndex(), 7) << step;

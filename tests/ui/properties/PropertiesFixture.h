@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUndoStack>
+#include <QWindow>
 #include <memory>
 
 #include "ui/document/Document.h"
@@ -54,9 +55,18 @@ inline Equipment sample(int i) {
     return e;
 }
 
+// The title as the window system shows it: the [*] marker resolved.
+inline QString shownTitle(QWidget& w) {
+    return w.windowHandle() ? w.windowHandle()->title() : w.windowTitle();
+}
+
 struct PropertiesWindow : ::testing::Test {
     std::unique_ptr<frmEqs> list;
     std::vector<QString> messages;
+    // Answers to "Update equipment?", in order; asking with none left fails.
+    std::vector<UpdateEditsAnswer> updateAnswers;
+    int updateQuestions = 0;
+    UpdateEditsHandler previousUpdateHandler;
 
     void SetUp() override {
         InitLookupTables();
@@ -64,11 +74,22 @@ struct PropertiesWindow : ::testing::Test {
         mdlGeneral::gCurrentIndex = 0;
         list = std::make_unique<frmEqs>();
         setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
+        previousUpdateHandler = setUpdateEditsHandler([this] {
+            ++updateQuestions;
+            if (updateAnswers.empty()) {
+                ADD_FAILURE() << "\"Update equipment?\" was not expected";
+                return UpdateEditsAnswer::Cancel;
+            }
+            UpdateEditsAnswer answer = updateAnswers.front();
+            updateAnswers.erase(updateAnswers.begin());
+            return answer;
+        });
     }
     void TearDown() override {
         delete mdlGeneral::propertiesWindow();
         list.reset();
         setMsgBoxHandler({});
+        setUpdateEditsHandler(previousUpdateHandler);
     }
     Grid& grid() { return mdlGeneral::UnitList(); }
     void load(int n) {

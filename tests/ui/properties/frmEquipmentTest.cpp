@@ -26,13 +26,14 @@ namespace {
 
 using kestrel_test::PropertiesWindow;
 using kestrel_test::sample;
+using kestrel_test::shownTitle;
 
 TEST_F(PropertiesWindow, ShowsEveryControlOfTheRecord) {
     load(999);
     frmEquipment& w = show(4);
     EXPECT_EQ(mdlGeneral::gCurrentIndex, 4);
     EXPECT_EQ(w.txtRowMeter->text(), "4 / 999");
-    EXPECT_EQ(w.windowTitle(), "Unit3");
+    EXPECT_EQ(shownTitle(w), "Unit3");
     EXPECT_EQ(grid().RowSel(), 4);
     EXPECT_EQ(grid().Col(), 0);
     EXPECT_EQ(grid().ColSel(), grid().Cols() - 1);
@@ -181,7 +182,7 @@ TEST_F(PropertiesWindow, CommitRebuildsTheGridRowEvenWithCodeZero) {
     EXPECT_EQ(grid().Rows(), rows);
     EXPECT_EQ(grid().TextMatrix(3, 1), "Renamed");
     EXPECT_EQ(grid().TextMatrix(3, 2), ClassNames[5]);
-    EXPECT_EQ(w.windowTitle(), "Unit2");
+    EXPECT_EQ(shownTitle(w), "Unit2");
     w.txtEqCode->setText("0");
     w.txtName->setText("Zero");
     mdlGeneral::CommitEquipmentDetails();
@@ -295,11 +296,15 @@ TEST_F(PropertiesWindow, NavigationStartsFromTheGridRow) {
     w.cmdNext_Click();
     EXPECT_EQ(mdlGeneral::gCurrentIndex, 20);
     w.txtName->setText("edited");
+    updateAnswers = {UpdateEditsAnswer::Discard};
     w.cmdFirst_Click();
     EXPECT_EQ(w.txtRowMeter->text(), "1 / 20");
+    EXPECT_EQ(item(20).EqName(), "Unit19");
     w.txtName->setText("edited");
-    w.cmdFirst_Click();  // re-shows, dropping the edit
+    updateAnswers = {UpdateEditsAnswer::Discard};
+    w.cmdFirst_Click();  // re-shows, the edit dropped as the user chose
     EXPECT_EQ(w.txtName->text(), "Unit0");
+    EXPECT_EQ(updateQuestions, 2);
     w.cmdPrevious_Click();
     EXPECT_EQ(grid().Row(), 1);
 }

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <vector>
+
+#include "model/WidestTexts.h"
+
+namespace kestrel::ui {
+
+class Grid;
+
+// Keeps the list's columns wide enough for what they show. When the list
+// is filled each column takes the widest of its minimum (the field table's
+// width), its heading and its longest texts, or the width the user gave it
+// before when that is wider still; rows added or changed later widen a
+// column they no longer fit. A column the user has narrowed in this session
+// stays as the user left it: the grid marks the texts it cuts.
+//
+// Widths the user sets are remembered across sessions (QSettings).
+class ColumnFit : public QObject {
+    Q_OBJECT
+public:
+    explicit ColumnFit(Grid& grid);
+
+    // Fits every column to the whole list.
+    void fitAll();
+    // Widens columns for records first to last (1-based) where they no
+    // longer fit.
+    void widenFor(int first, int last);
+
+    // The pixels a cell text, or a heading, needs to show in full.
+    int cellWidth(const QString& text) const;
+    int headingWidth(const QString& text) const;
+
+private:
+    int neededPixels(int col, int first, int last) const;
+    void setPixels(int col, int pixels);
+    void userResized(int col);
+
+    Grid& mGrid;
+    std::vector<int> mRemembered;  // twips the user set; 0 for none
+    std::vector<bool> mUserSet;    // resized by the user in this session
+    bool mFitting = false;
+    ByteWidths mByteWidths{};  // the grid font's advance of each code page byte
+};
+
+// Attaches a ColumnFit to the grid, following its model's changes.
+ColumnFit* InstallColumnFit(Grid& grid);
+
+}  // namespace kestrel::ui

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "model/Equipments.h"
+#include "model/WidestTexts.h"
+#include "vocabulary/LookupTables.h"
+
+namespace kestrel {
+namespace {
+
+Equipment record(Long code, const char* name, Long cost, Long country) {
+    Equipment e;
+    e.setEqCode(code);
+    e.setEqName(name);
+    e.setPrestigeCost(cost);
+    e.setCountry(country);
+    return e;
+}
+
+TEST(LongestFieldTexts, TheLongestDistinctTextsOfAColumnLongestFirst) {
+    InitLookupTables();
+    Equipments list;
+    list.Add(record(5, "Tiger", 2400, 0));
+    list.Add(record(32747, "Panzer IV Ausf. H", 90, 25));
+    list.Add(record(-12, "Panzer IV Ausf. G", 2400, 300));
+    list.Add(record(100, "Panzer IV Ausf. H", 7, 1));
+    const int code = static_cast<int>(Field::EqCode), name = static_cast<int>(Field::EqName),
+              cost = static_cast<int>(Field::PrestigeCost),
+              country = static_cast<int>(Field::Country);
+    struct Case {
+        int field;
+        std::int32_t first, last;
+        std::size_t keep;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {code, 1, 4, 1, {"32747"}},
+        {code, 1, 4, 3, {"32747", "100", "-12"}},
+        {code, 1, 1, 3, {"5"}},                                       // a range of one record
+        {code, 3, 4, 2, {"100", "-12"}},                              // a later range only
+        {name, 1, 4, 2, {"Panzer IV Ausf. H", "Panzer IV Ausf. G"}},  // no two alike
+        {cost, 1, 4, 4, {"2400", "90", "7"}},
+        {code, 4, 1, 3, {}},  // an empty range
+        {code, 1, 4, 0, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> got = LongestFieldTexts(list, c.field, c.first, c.last, c.keep);
+        EXPECT_EQ(got, c.expected) << "field " << c.field << " " << c.first << ".." << c.last;
+    }
+    // Coded fields give their words; a code without one gives its number.
+    const std::string& longestWord =
+        std::max({CountryNames[0], CountryNames[1], CountryNames[25]},
+                 [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+    EXPECT_EQ(LongestFieldTexts(list, country, 1, 4, 1)[0].size(), longestWord.size());
+    EXPECT_EQ(LongestFieldTexts(list, country, 3, 3, 1), std::vector<std::string>{"300"});
+}
+
+}  // namespace
+}  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+// In a proportional font a shorter text can be the wider one.
+TEST(LongestFieldTexts, GivenByteWidthsTheWidestTextsComeFirst) {
+    Equipments list;
+    for (const char* name : {"iiiiiiiiii", "WWWW", "Bomber B17", "llllllllllll"}) {
+        Equipment e;
+        e.setEqName(name);
+        list.Add(e);
+    }
+    ByteWidths widths;
+    widths.fill(6);
+    widths['i'] = widths['l'] = 2;
+    widths['W'] = 11;
+    const int name = static_cast<int>(Field::EqName);
+    EXPECT_EQ(LongestFieldTexts(list, name, 1, 4, 2, &widths),
+              (std::vector<std::string>{"Bomber B17", "WWWW"}));
+    EXPECT_EQ(LongestFieldTexts(list, name, 1, 4, 2),
+              (std::vector<std::string>{"llllllllllll", "iiiiiiiiii"}));
+}
+
+}  // namespace
+}  // namespace kestrel

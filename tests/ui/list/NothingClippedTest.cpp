@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QTableView>
+#include <QTest>
+
+#include "ui/document/Document.h"
+#include "ui/list/ColumnFit.h"
+#include "ui/list/frmEqs.h"
+#include "ui/mdlGeneral.h"
+#include "ui/platform/Grid.h"
+#include "ui/properties/frmEquipment.h"
+#include "vocabulary/LookupTables.h"
+
+using namespace kestrel;
+using namespace kestrel::ui;
+
+namespace {
+
+// Every text a window shows, measured against the room its widget gives it.
+// Run offscreen by the suite, and by scripts/screenshot under Xvfb at 100 %
+// and 200 %, which also sets KESTREL_GRAB_DIR to keep pictures of both windows.
+void expectNothingClipped(QWidget& window) {
+    const auto name = [](QWidget* w) {
+        return (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                          : w->objectName())
+            .toStdString();
+    };
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&window) || label->wordWrap() || label->text().isEmpty() ||
+            label->textFormat() == Qt::RichText)
+            continue;
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width())
+            << name(label) << " \"" << label->text().toStdString() << "\"";
+    }
+    for (QLineEdit* box : window.findChildren<QLineEdit*>()) {
+        if (!box->isVisibleTo(&window) || qobject_cast<QComboBox*>(box->parentWidget()))
+            continue;
+        const int frame =
+            box->hasFrame() ? 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+        EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), box->width() - frame - 4)
+            << name(box) << " \"" << box->text().toStdString() << "\"";
+    }
+    for (QComboBox* combo : window.findChildren<QComboBox*>()) {
+        if (!combo->isVisibleTo(&window) || !combo->lineEdit())
+            continue;
+        EXPECT_LE(combo->fontMetrics().horizontalAdvance(combo->currentText()),
+                  combo->lineEdit()->width() - 4)
+            << name(combo) << " \"" << combo->currentText().toStdString() << "\"";
+    }
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(&window) || button->text().isEmpty())
+            continue;
+        QString text = button->text();
+        text.remove(QLatin1Char('&'));
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(text), button->width())
+            << name(button) << " \"" << text.toStdString() << "\"";
+    }
+}
+
+TEST(NothingClipped, BothWindowsShowEveryTextInFull) {
+    InitLookupTables();
+    mdlGeneral::ResetEquipments();
+    {
+        frmEqs list;
+        list.show();
+        Equipment widest;
+        widest.setEqCode(32767);
+        widest.setEqName("Panzer IV Ausf. H");
+        widest.setPrestigeCost(65520);
+        widest.setUnitSpecial(0x255);
+        widest.setCountry(25);
+        widest.setIconName("ic_pz4h");
+        std::vector<Equipment> records(5, widest);
+        auto all = std::make_unique<Equipments>();
+        for (Equipment& e : records)
+            all->Add(e);
+        all->setDataPath(QDir::temp().filePath(QStringLiteral("EQUIP97.EQP")).toStdString());
+        mdlGeneral::document().replaceAll(std::move(all), true);
+        list.UnitList().setRow(5);
+        mdlGeneral::ShowEquipmentDetails();
+        frmEquipment* properties = mdlGeneral::propertiesWindow();
+        ASSERT_NE(properties, nullptr);
+        properties->txtRowMeter->setText(QStringLiteral("32767 / 32767"));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(properties));
+
+        expectNothingClipped(list);
+        expectNothingClipped(*properties);
+        ColumnFit& fit = *list.UnitList().findChild<ColumnFit*>();
+        QTableView* view = list.UnitList().view();
+        for (int c = 0; c < list.UnitList().Cols(); ++c)
+            EXPECT_GE(view->columnWidth(c), fit.cellWidth(list.UnitList().DisplayText(5, c))) << c;
+
+        const QString grabs = qEnvironmentVariable("KESTREL_GRAB_DIR");
+        if (!grabs.isEmpty()) {
+            const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1"));
+            list.grab().save(QDir(grabs).filePath(QStringLiteral("list-x%1.png").arg(scale)));
+            properties->grab().save(
+                QDir(grabs).filePath(QStringLiteral("properties-x%1.png").arg(scale)));
+        }
+        delete properties;
+    }
+    mdlGeneral::ResetEquipments();
+}
+
+}  // namespace
