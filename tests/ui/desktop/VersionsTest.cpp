@@ -9,6 +9,7 @@
 #include "ui/desktop/VersionStore.h"
 #include "ui/document/Document.h"
 #include "ui/mdlGeneral.h"
+#include "ui/platform/MessageBox.h"
 
 using namespace kestrel;
 using namespace kestrel::ui;
@@ -61,7 +62,10 @@ TEST_F(Versions, AFailedSaveKeepsNothingAndAnotherPairHasItsOwn) {
     const QString other = writePair("q", records(3, "Other"));
     ASSERT_TRUE(window->LoadPair(pair));
     edit();
+    // Saving over another pair asks once before replacing its files.
+    const YesNoHandler previous = setYesNoHandler([](const QString&) { return true; });
     ASSERT_TRUE(saveTo(other));
+    setYesNoHandler(previous);
     EXPECT_TRUE(store.versions(pair).empty());
     ASSERT_EQ(store.versions(other).size(), 1u);
     EXPECT_EQ(bytesOf(store.versions(other).front()), pairBytes(records(3, "Other")));

@@ -61,7 +61,9 @@ TEST_F(Places, FirstSizeIsRoomyAndWindowPlacesAreRememberedBetweenStarts) {
     window->show();
     // Room beside it on a screen wide enough; on a narrow one the spot that
     // covers the grid least.
-    const QSize mainSize(std::max(300, screen.width() - 700), screen.height() / 2);
+    // No narrower than the window allows: its strip of buttons stays whole.
+    const QSize mainSize(std::max(window->minimumSizeHint().width(), screen.width() - 700),
+                         screen.height() / 2);
     window->setGeometry(QRect(screen.topLeft() + QPoint(10, 40), mainSize));
     mdlGeneral::document().insertRecords(1, {Equipment(), Equipment()});
     window->UnitList().setRow(2);
