@@ -11,6 +11,7 @@
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/FileDialog.h"
 #include "ui/platform/MessageBox.h"
+#include "ui/platform/PathText.h"
 
 namespace kestrel::ui {
 
@@ -29,7 +30,7 @@ frmCompare* CompareWithPair(const QString& path, QWidget* parent) {
     PairAsItStands pair;
     {
         BusyGuard busy;
-        pair = ReadPairAsItStands(QFile::encodeName(path).toStdString());
+        pair = ReadPairAsItStands(CorePath(path));
     }
     if (!pair.list) {
         MsgBox(QStringLiteral("%1 cannot be compared. %2")

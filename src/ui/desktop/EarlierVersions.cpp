@@ -17,6 +17,7 @@
 #include "ui/desktop/PairPath.h"
 #include "ui/list/frmEqs.h"
 #include "ui/platform/MessageBox.h"
+#include "ui/platform/PathText.h"
 
 namespace kestrel::ui {
 
@@ -33,7 +34,7 @@ struct Replaced {
 };
 
 std::optional<QByteArray> readRegular(const std::string& path) {
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    const QString name = UiPath(path);
     if (!QFileInfo(name).isFile() || QFileInfo(name).size() > kMaxPairFileBytes)
         return std::nullopt;
     QFile file(name);
@@ -56,7 +57,7 @@ void InstallVersionKeeping(frmEqs& window, VersionStore store) {
     auto replaced = std::make_shared<std::optional<Replaced>>();
     QObject::connect(&window, &frmEqs::aboutToSave, &window, [replaced](const QString& path) {
         replaced->reset();
-        const EquipmentFilePaths files = PathsFor(QFile::encodeName(path).toStdString());
+        const EquipmentFilePaths files = PathsFor(CorePath(path));
         auto binary = readRegular(files.binary);
         auto names = readRegular(files.nameList);
         if (binary && names)

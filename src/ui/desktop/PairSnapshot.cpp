@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "storage/EquipmentFiles.h"
+#include "ui/platform/PathText.h"
 
 namespace kestrel::ui {
 
@@ -57,8 +58,7 @@ bool ContentDiffers(const FileStamp& stamp, const QString& path) {
 PairSnapshot SnapshotOf(const QString& pairPath, bool withChecksums) {
     PairSnapshot snapshot;
     snapshot.binaryPath = pairPath;
-    snapshot.namesPath = QFile::decodeName(
-        QByteArray::fromStdString(PathsFor(QFile::encodeName(pairPath).toStdString()).nameList));
+    snapshot.namesPath = UiPath(PathsFor(CorePath(pairPath)).nameList);
     snapshot.binary = StampOf(snapshot.binaryPath, withChecksums);
     snapshot.names = StampOf(snapshot.namesPath, withChecksums);
     return snapshot;

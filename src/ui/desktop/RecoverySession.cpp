@@ -19,6 +19,7 @@
 #include "ui/document/Document.h"
 #include "ui/list/frmEqs.h"
 #include "ui/platform/MessageBox.h"
+#include "ui/platform/PathText.h"
 
 namespace kestrel::ui {
 
@@ -145,9 +146,8 @@ bool RecoverySession::writeNow() {
     std::string names, binary;
     if (EncodeNameList(list, names) != 0 || EncodeBinaryFile(list, binary) != 0)
         return false;
-    RecoveredWork work{QFile::decodeName(QByteArray::fromStdString(list.DataPath())),
-                       QDateTime::currentDateTime(), QByteArray::fromStdString(names),
-                       QByteArray::fromStdString(binary)};
+    RecoveredWork work{UiPath(list.DataPath()), QDateTime::currentDateTime(),
+                       QByteArray::fromStdString(names), QByteArray::fromStdString(binary)};
     QDir().mkpath(mFolder);
     QSaveFile file(mFile);
     const QByteArray bytes = EncodeRecovery(work);

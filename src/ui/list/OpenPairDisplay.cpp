@@ -10,6 +10,7 @@
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
+#include "ui/platform/PathText.h"
 
 namespace kestrel::ui {
 
@@ -17,7 +18,7 @@ namespace {
 const char kLabelName[] = "OpenPairPath";
 
 QString pathText(const std::string& dataPath) {
-    return QFile::decodeName(QByteArray::fromStdString(dataPath));
+    return UiPath(dataPath);
 }
 }  // namespace
 

@@ -46,6 +46,7 @@
 #include "ui/platform/Grid.h"
 #include "ui/platform/Icons.h"
 #include "ui/platform/MessageBox.h"
+#include "ui/platform/PathText.h"
 #include "ui/platform/Twips.h"
 #include "ui/platform/WindowPlaces.h"
 #include "vocabulary/LookupTables.h"
@@ -91,9 +92,6 @@ QRect twipsRect(int left, int top, int width, int height) {
                  TwipsToPixelsY(height));
 }
 
-std::string pathOf(const QString& fileName) {
-    return QFile::encodeName(fileName).toStdString();
-}
 }  // namespace
 
 frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
@@ -431,14 +429,14 @@ bool frmEqs::ReloadPair() {
 }
 
 QString frmEqs::PairPath() const {
-    return QFile::decodeName(QByteArray::fromStdString(mdlGeneral::gEquipments().DataPath()));
+    return UiPath(mdlGeneral::gEquipments().DataPath());
 }
 
 void frmEqs::AdoptList(std::unique_ptr<Equipments> equipments, const QString& pairPath) {
     // The save dialog proposes the pair the list belongs to.
     if (!pairPath.isEmpty())
         mCd1.FileName = QDir::toNativeSeparators(QFileInfo(pairPath).absoluteFilePath());
-    equipments->setDataPath(pathOf(pairPath));
+    equipments->setDataPath(CorePath(pairPath));
     Document& document = mdlGeneral::document();
     document.replaceAll(std::move(equipments), true);
     document.markUnsaved();
@@ -449,7 +447,7 @@ void frmEqs::AdoptList(std::unique_ptr<Equipments> equipments, const QString& pa
 void frmEqs::readPair(const QString& path) {
     BusyGuard busy(mUnitList);
     auto equipments = std::make_unique<Equipments>();
-    equipments->setDataPath(pathOf(path));
+    equipments->setDataPath(CorePath(path));
     const LoadReport report = LoadListAndReport(*equipments);
     std::vector<Problem> found = LoadedPairProblems(*equipments, report);
     // A list read only in part does not stand for the pair: it must not be
@@ -470,12 +468,11 @@ bool frmEqs::SaveList() {
     // Saving back to the pair that is open is the usual case: it is proposed.
     const std::string& open = mdlGeneral::gEquipments().DataPath();
     if (!open.empty())
-        mCd1.FileName =
-            QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(open)));
+        mCd1.FileName = QDir::toNativeSeparators(UiPath(open));
     if (!mCd1.ShowSave(this))
         return false;
     RememberFolderOf(mCd1.FileName);
-    if (!MaySaveTo(this, pathOf(mCd1.FileName)) || !mayReplace())
+    if (!MaySaveTo(this, CorePath(mCd1.FileName)) || !mayReplace())
         return false;
     const QString path = mCd1.FileName;
     emit aboutToSave(path);
@@ -489,7 +486,7 @@ bool frmEqs::SaveList() {
                 previous(message);
         });
         Equipments& equipments = mdlGeneral::gEquipments();
-        equipments.setDataPath(pathOf(path));
+        equipments.setDataPath(CorePath(path));
         equipments.PutEquipments();
         setMessageHandler(previous);
     }
@@ -500,7 +497,7 @@ bool frmEqs::SaveList() {
             problems->afterSave(false);
         return false;
     }
-    ListSavedTo(pathOf(mCd1.FileName));
+    ListSavedTo(CorePath(mCd1.FileName));
     mdlGeneral::document().markSaved();
     if (problems)
         problems->afterSave(true);
@@ -512,7 +509,7 @@ bool frmEqs::mayReplace() {
     const QFileInfo chosen(mCd1.FileName);
     const std::string& open = mdlGeneral::gEquipments().DataPath();
     if (!open.empty()) {
-        const QFileInfo current(QFile::decodeName(QByteArray::fromStdString(open)));
+        const QFileInfo current(UiPath(open));
         // The same files under another spelling of the path are still the open pair.
         const bool same = chosen.exists() && current.exists()
                               ? chosen.canonicalFilePath() == current.canonicalFilePath()
@@ -520,10 +517,10 @@ bool frmEqs::mayReplace() {
         if (same)
             return true;
     }
-    const EquipmentFilePaths paths = PathsFor(pathOf(mCd1.FileName));
+    const EquipmentFilePaths paths = PathsFor(CorePath(mCd1.FileName));
     QStringList existing;
     for (const std::string& path : {paths.binary, paths.nameList}) {
-        const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
+        const QFileInfo file(UiPath(path));
         if (file.exists())
             existing << file.fileName();
     }
