@@ -87,12 +87,16 @@ public:
     virtual void close(FileHandle file) = 0;
 };
 
-#ifndef _WIN32
-class PosixFileSystem : public FileSystem {
+// This system's file layer: POSIX calls, or on Windows Win32 calls where
+// paths are UTF-8 (bytes that are not: the ANSI code page) and reach the
+// system as UTF-16, names are found whatever their letter case, a file
+// replaced by rename keeps its spelling, and a mode without the owner's
+// write bit is the read-only attribute. Each system's source files define it.
+class NativeFileSystem : public FileSystem {
 public:
     // Unsynced is for measuring what the fsyncs cost; the editor always syncs.
     enum class Durability { Synced, Unsynced };
-    explicit PosixFileSystem(Durability durability = Durability::Synced)
+    explicit NativeFileSystem(Durability durability = Durability::Synced)
         : synced_(durability == Durability::Synced) {}
 
     std::optional<std::string> readFile(const std::string& path) override;
@@ -120,44 +124,10 @@ public:
 private:
     bool synced_;
 };
-using NativeFileSystem = PosixFileSystem;
+#ifndef _WIN32
+using PosixFileSystem = NativeFileSystem;
 #else
-// Paths are UTF-8 (bytes that are not: the ANSI code page) and reach the
-// system as UTF-16. Names are found whatever
-// their letter case, and a file replaced by rename keeps its spelling. A
-// mode without the owner's write bit is the read-only attribute.
-class WindowsFileSystem : public FileSystem {
-public:
-    enum class Durability { Synced, Unsynced };
-    explicit WindowsFileSystem(Durability durability = Durability::Synced)
-        : synced_(durability == Durability::Synced) {}
-
-    std::optional<std::string> readFile(const std::string& path) override;
-    BoundedRead readBounded(const std::string& path, std::uint64_t limit,
-                            std::uint64_t refuseAbove) override;
-    std::optional<std::uint64_t> fileSize(const std::string& path) override;
-    bool writeFile(const std::string& path, const std::string& bytes, int mode) override;
-    std::optional<unsigned> fileMode(const std::string& path) override;
-    bool link(const std::string& from, const std::string& to) override;
-    bool copyFile(const std::string& from, const std::string& to) override;
-    bool rename(const std::string& from, const std::string& to) override;
-    bool remove(const std::string& path) override;
-    bool syncFolder(const std::string& folder) override;
-    std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
-    FileStatus status(const std::string& path, bool followLinks) override;
-    std::optional<std::string> readLink(const std::string& path) override;
-    FileHandle createNew(const std::string& path, unsigned mode) override;
-    FileHandle openExisting(const std::string& path) override;
-    bool write(FileHandle file, const std::string& bytes) override;
-    bool sync(FileHandle file) override;
-    bool setOwner(FileHandle file, long owner, long group) override;
-    bool lock(FileHandle file, int waitMs) override;
-    void close(FileHandle file) override;
-
-private:
-    bool synced_;
-};
-using NativeFileSystem = WindowsFileSystem;
+using WindowsFileSystem = NativeFileSystem;
 #endif
 
 // Whether c separates the names of a path on this system: Windows takes a
