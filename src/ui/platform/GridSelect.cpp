@@ -1,0 +1,114 @@
+#include "ui/platform/Grid.h"
+
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <algorithm>
+#include <iterator>
+
+#include "ui/platform/GridPrivate.h"
+
+// Which rows are selected: the flex grid's one range from Row to RowSel,
+// and the set of single rows Ctrl+click picks beside it.
+namespace kestrel::ui {
+
+std::vector<int> Grid::SelectedRows() const {
+    std::vector<int> rows;
+    const int last = Rows() - 1;
+    if (d->rangeOn) {
+        const int top = std::max(1, std::min(d->row, d->rowSel));
+        const int bottom = std::min(last, std::max(d->row, d->rowSel));
+        for (int r = top; r <= bottom; ++r)
+            rows.push_back(r);
+    }
+    if (d->marked.empty())
+        return rows;
+    std::vector<int> all;
+    all.reserve(rows.size() + d->marked.size());
+    std::set_union(rows.begin(), rows.end(), d->marked.begin(), d->marked.end(),
+                   std::back_inserter(all));
+    all.erase(std::remove_if(all.begin(), all.end(), [last](int r) { return r < 1 || r > last; }),
+              all.end());
+    return all;
+}
+
+void Grid::setSelectedRows(const std::vector<int>& rows, int current) {
+    const int last = Rows() - 1;
+    d->row = d->rowSel = std::clamp(current, 0, std::max(0, last));
+    d->col = 0;
+    d->colSel = std::max(0, Cols() - 1);
+    d->marked.clear();
+    const bool contiguous =
+        !rows.empty() && rows.back() - rows.front() + 1 == static_cast<int>(rows.size());
+    if (contiguous && (current == rows.front() || current == rows.back())) {
+        d->rangeOn = true;
+        d->rowSel = current == rows.front() ? rows.back() : rows.front();
+    } else {
+        d->rangeOn = false;
+        for (int r : rows) {
+            if (r >= 1 && r <= last)
+                d->marked.push_back(r);
+        }
+    }
+    applySelection();
+}
+
+void Grid::SelectAll() {
+    if (Rows() < 2)
+        return;
+    const int current = d->row >= 1 ? d->row : 1;
+    d->marked.clear();
+    d->rangeOn = true;
+    d->row = current;
+    d->col = 0;
+    d->colSel = std::max(0, Cols() - 1);
+    // The range runs from the current row to one end; the rest is marked.
+    d->rowSel = Rows() - 1;
+    for (int r = 1; r < std::min(current, Rows()); ++r)
+        d->marked.push_back(r);
+    applySelection();
+}
+
+void Grid::clampSelection() {
+    int maxRow = std::max(0, Rows() - 1), maxCol = std::max(0, Cols() - 1);
+    d->row = std::min(d->row, maxRow);
+    d->rowSel = std::min(d->rowSel, maxRow);
+    d->col = std::min(d->col, maxCol);
+    d->colSel = std::min(d->colSel, maxCol);
+    d->marked.erase(
+        std::remove_if(d->marked.begin(), d->marked.end(), [maxRow](int r) { return r > maxRow; }),
+        d->marked.end());
+    if (d->redraw)
+        applySelection();
+}
+
+void Grid::applySelection() {
+    if (!d->redraw)
+        return;
+    d->syncing = true;
+    QItemSelection selection;
+    int top = std::min(d->row, d->rowSel), bottom = std::max(d->row, d->rowSel);
+    int left = std::min(d->col, d->colSel), right = std::max(d->col, d->colSel);
+    top = std::max(top, 1);
+    if (d->rangeOn && bottom >= top && bottom < Rows() && right < Cols()) {
+        selection.select(d->model->index(top - 1, left), d->model->index(bottom - 1, right));
+    }
+    // Picked rows go in as runs, so that a long picked stretch is one range.
+    const int lastCol = std::max(0, Cols() - 1);
+    for (std::size_t i = 0; i < d->marked.size();) {
+        std::size_t j = i;
+        while (j + 1 < d->marked.size() && d->marked[j + 1] == d->marked[j] + 1)
+            ++j;
+        if (d->marked[j] < Rows())
+            selection.append(QItemSelectionRange(d->model->index(d->marked[i] - 1, 0),
+                                                 d->model->index(d->marked[j] - 1, lastCol)));
+        i = j + 1;
+    }
+    d->selection->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (d->row >= 1 && d->row < Rows() && d->col < Cols()) {
+        d->selection->setCurrentIndex(d->model->index(d->row - 1, d->col),
+                                      QItemSelectionModel::NoUpdate);
+    }
+    d->syncing = false;
+}
+
+}  // namespace kestrel::ui
