@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ToolRunner.h"
 #include "support/SamplePairs.h"
 #include "vocabulary/LookupTables.h"
 
@@ -55,15 +56,9 @@ Result run(const Folder& tmp, const std::string& arguments, const std::string& i
                       (tmp / "stderr").string() + "'";
 #ifdef _WIN32
     std::replace(cmd.begin(), cmd.end(), '\'', '"');
-    cmd = "\"" + cmd + "\"";
-    int raw = std::system(cmd.c_str());
-    Result r;
-    r.status = raw;
-#else
-    int raw = std::system(cmd.c_str());
-    Result r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
+    Result r;
+    r.status = kestrel::testing::runCommand(cmd);
     r.out = slurp(tmp / "stdout");
     r.err = slurp(tmp / "stderr");
     return r;

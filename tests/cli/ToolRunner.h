@@ -61,7 +61,16 @@ inline int exitStatus(int raw) {
 // one more pair of quotes.
 inline int runCommand(const std::string& cmd) {
 #ifdef _WIN32
-    return exitStatus(std::system(("\"" + cmd + "\"").c_str()));
+    // 9009 is cmd.exe failing to start the program at all, which Wine does
+    // now and then on a busy machine; a program that is really missing gives
+    // it every time.
+    int status = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        status = exitStatus(std::system(("\"" + cmd + "\"").c_str()));
+        if (status != 9009)
+            break;
+    }
+    return status;
 #else
     return exitStatus(std::system(cmd.c_str()));
 #endif
