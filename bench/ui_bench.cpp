@@ -331,124 +331,125 @@ void BM_ComparisonWindow(benchmark::State& state) {
     state.counters["paints"] =
         static_cast<double>(painted) / static_cast<double>(std::max<long>(1, state.iterations()));
     state.counters["differences"] = static_cast<double>(rows);
+}
 
-    // The Problems panel brought up to date after a command, on top of the
-    // command's own figure: the command runs untimed, the re-check, the panel's
-    // rows and its counter are timed. Args: the list's size, and 0 for a clean
-    // list or 1 for one with a warning in every record.
-    ProblemTracker& problemsOf(frmEqs & window, bool warningEverywhere) {
-        ProblemTracker& tracker = FindProblemsPanel(window)->tracker();
-        if (warningEverywhere) {
-            Document& document = mdlGeneral::document();
-            std::vector<std::pair<std::int32_t, std::int64_t>> classes;
-            for (std::int32_t i = 1; i <= document.equipments().Count(); ++i)
-                classes.emplace_back(i, 30);
-            document.setNumbers(static_cast<int>(Field::EqClass), classes);
-        }
+// The Problems panel brought up to date after a command, on top of the
+// command's own figure: the command runs untimed, the re-check, the panel's
+// rows and its counter are timed. Args: the list's size, and 0 for a clean
+// list or 1 for one with a warning in every record.
+ProblemTracker& problemsOf(frmEqs& window, bool warningEverywhere) {
+    ProblemTracker& tracker = FindProblemsPanel(window)->tracker();
+    if (warningEverywhere) {
+        Document& document = mdlGeneral::document();
+        std::vector<std::pair<std::int32_t, std::int64_t>> classes;
+        for (std::int32_t i = 1; i <= document.equipments().Count(); ++i)
+            classes.emplace_back(i, 30);
+        document.setNumbers(static_cast<int>(Field::EqClass), classes);
+    }
+    tracker.refresh();
+    return tracker;
+}
+
+// One record changed in place; an error of its own comes and goes, so the
+// panel's rows change every round.
+void BM_ProblemsAfterRecordCommand(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    ProblemTracker& tracker = problemsOf(*window, state.range(1) != 0);
+    Document& document = mdlGeneral::document();
+    const std::int32_t position = document.equipments().Count() / 2;
+    Equipment values = *document.equipments().Item(position);
+    for (auto _ : state) {
+        state.PauseTiming();
+        values.setAttackSound(values.AttackSound() < 0 ? 1 : -1);
+        document.replaceRecord(position, values);
+        state.ResumeTiming();
         tracker.refresh();
-        return tracker;
     }
+}
 
-    // One record changed in place; an error of its own comes and goes, so the
-    // panel's rows change every round.
-    void BM_ProblemsAfterRecordCommand(benchmark::State & state) {
-        auto window = listed(static_cast<int>(state.range(0)));
-        ProblemTracker& tracker = problemsOf(*window, state.range(1) != 0);
-        Document& document = mdlGeneral::document();
-        const std::int32_t position = document.equipments().Count() / 2;
-        Equipment values = *document.equipments().Item(position);
-        for (auto _ : state) {
-            state.PauseTiming();
-            values.setAttackSound(values.AttackSound() < 0 ? 1 : -1);
-            document.replaceRecord(position, values);
-            state.ResumeTiming();
-            tracker.refresh();
-        }
+// Two records exchanged: the whole list is checked again.
+void BM_ProblemsAfterListCommand(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    ProblemTracker& tracker = problemsOf(*window, state.range(1) != 0);
+    Document& document = mdlGeneral::document();
+    for (auto _ : state) {
+        state.PauseTiming();
+        document.swapAdjacent(document.equipments().Count() / 2);
+        state.ResumeTiming();
+        tracker.refresh();
     }
+}
 
-    // Two records exchanged: the whole list is checked again.
-    void BM_ProblemsAfterListCommand(benchmark::State & state) {
-        auto window = listed(static_cast<int>(state.range(0)));
-        ProblemTracker& tracker = problemsOf(*window, state.range(1) != 0);
-        Document& document = mdlGeneral::document();
-        for (auto _ : state) {
-            state.PauseTiming();
-            document.swapAdjacent(document.equipments().Count() / 2);
-            state.ResumeTiming();
-            tracker.refresh();
-        }
+// One keystroke in the filter bar that completes a filter: a plain word (0)
+// or two column terms (1), from the text one character shorter.
+void BM_FilterKeystroke(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    const QString text =
+        state.range(1) == 0 ? QStringLiteral("germ") : QStringLiteral("Co=Germany SA>=10");
+    QLineEdit* edit = window->filterBar().edit();
+    PaintCounter paints(*window);
+    for (auto _ : state) {
+        state.PauseTiming();
+        paints.setCounting(false);
+        edit->setText(text.chopped(1));
+        paint(*window);
+        paints.setCounting(true);
+        state.ResumeTiming();
+        edit->setText(text);
+        paint(*window);
     }
+    paints.report(state);
+}
 
-    // One keystroke in the filter bar that completes a filter: a plain word (0)
-    // or two column terms (1), from the text one character shorter.
-    void BM_FilterKeystroke(benchmark::State & state) {
-        auto window = listed(static_cast<int>(state.range(0)));
-        const QString text =
-            state.range(1) == 0 ? QStringLiteral("germ") : QStringLiteral("Co=Germany SA>=10");
-        QLineEdit* edit = window->filterBar().edit();
-        PaintCounter paints(*window);
-        for (auto _ : state) {
-            state.PauseTiming();
-            paints.setCounting(false);
-            edit->setText(text.chopped(1));
-            paint(*window);
-            paints.setCounting(true);
-            state.ResumeTiming();
-            edit->setText(text);
-            paint(*window);
-        }
-        paints.report(state);
-    }
-
-    // Escape in the filter bar: every row back, the selection on its records.
-    void BM_FilterClear(benchmark::State & state) {
-        auto window = listed(static_cast<int>(state.range(0)));
-        QLineEdit* edit = window->filterBar().edit();
-        PaintCounter paints(*window);
-        for (auto _ : state) {
-            state.PauseTiming();
-            paints.setCounting(false);
-            edit->setText(QStringLiteral("Co=Germany SA>=10"));
-            window->UnitList().SelectAll();
-            paint(*window);
-            paints.setCounting(true);
-            state.ResumeTiming();
-            window->filterBar().clear();
-            paint(*window);
-        }
-        paints.report(state);
-    }
-
-    // "Set value" on every record (OK in the dialog), or its undo (undo true).
-    template <bool undo>
-    void BM_SetValueAll(benchmark::State & state) {
-        auto window = listed(static_cast<int>(state.range(0)));
+// Escape in the filter bar: every row back, the selection on its records.
+void BM_FilterClear(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    QLineEdit* edit = window->filterBar().edit();
+    PaintCounter paints(*window);
+    for (auto _ : state) {
+        state.PauseTiming();
+        paints.setCounting(false);
+        edit->setText(QStringLiteral("Co=Germany SA>=10"));
         window->UnitList().SelectAll();
-        const std::vector<std::int32_t> all = mdlGeneral::SelectedPositions();
-        PaintCounter paints(*window);
-        int round = 0;
-        for (auto _ : state) {
-            state.PauseTiming();
-            paints.setCounting(false);
-            SetValueDialog dialog(all, window.get());
-            dialog.fieldBox()->setCurrentIndex(
-                dialog.fieldBox()->findData(static_cast<int>(Field::SoftAttack)));
-            // A value no record holds yet, so that each round changes every one.
-            dialog.valueBox()->setText(QString::number(200 + round++ % 50));
-            if (undo) {
-                dialog.tryApply();
-                paint(*window);
-            }
-            paints.setCounting(true);
-            state.ResumeTiming();
-            if (undo)
-                undoStack().undo();
-            else
-                dialog.tryApply();
+        paint(*window);
+        paints.setCounting(true);
+        state.ResumeTiming();
+        window->filterBar().clear();
+        paint(*window);
+    }
+    paints.report(state);
+}
+
+// "Set value" on every record (OK in the dialog), or its undo (undo true).
+template <bool undo>
+void BM_SetValueAll(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    window->UnitList().SelectAll();
+    const std::vector<std::int32_t> all = mdlGeneral::SelectedPositions();
+    PaintCounter paints(*window);
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        paints.setCounting(false);
+        SetValueDialog dialog(all, window.get());
+        dialog.fieldBox()->setCurrentIndex(
+            dialog.fieldBox()->findData(static_cast<int>(Field::SoftAttack)));
+        // A value no record holds yet, so that each round changes every one.
+        dialog.valueBox()->setText(QString::number(200 + round++ % 50));
+        if (undo) {
+            dialog.tryApply();
             paint(*window);
         }
-        paints.report(state);
+        paints.setCounting(true);
+        state.ResumeTiming();
+        if (undo)
+            undoStack().undo();
+        else
+            dialog.tryApply();
+        paint(*window);
     }
+    paints.report(state);
+}
 
 }  // namespace
 
