@@ -6,7 +6,7 @@ namespace kestrel {
 
 namespace {
 
-constexpr FieldSpec kSpecs[kFieldCount] = {
+constexpr FieldInfo kSpecs[kFieldCount] = {
 #define KESTREL_FIELD_SPEC(kind, name, heading, width, words, reading, control, fresh) \
     {FieldKind::kind,       #name,   heading, width, FieldWords::words,                \
      FieldReading::reading, control, fresh},
@@ -16,7 +16,7 @@ constexpr FieldSpec kSpecs[kFieldCount] = {
 
 }  // namespace
 
-const FieldSpec& fieldSpec(int field) {
+const FieldInfo& fieldInfo(int field) {
     if (field < 0 || field >= kFieldCount)
         throw std::out_of_range("no such equipment field");
     return kSpecs[field];

@@ -13,7 +13,7 @@ enum class FieldWords { None, Class, TargetType, MoveMode, MovementMethod, Trans
 enum class FieldReading { None, Whole, LeadingByte, LeadingLong, Selected, Text };
 
 // One row of the field table (model/EquipmentFields.h).
-struct FieldSpec {
+struct FieldInfo {
     FieldKind kind;
     const char* name;
     const char* heading;
@@ -25,7 +25,7 @@ struct FieldSpec {
 };
 
 // Field 0 to kFieldCount - 1; anything else throws std::out_of_range.
-const FieldSpec& fieldSpec(int field);
+const FieldInfo& fieldInfo(int field);
 
 // A record holding every field's starting value (codes 0, texts empty).
 Equipment FreshEquipment();

@@ -26,7 +26,7 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 const char* FieldHeading(int field) {
-    return fieldSpec(field).heading;
+    return fieldInfo(field).heading;
 }
 
 const char* FieldLabel(int field) {
@@ -37,7 +37,7 @@ const char* FieldLabel(int field) {
 std::vector<int> FieldsNamed(std::string_view word) {
     std::vector<int> fields;
     for (int f = 0; f < kFieldCount; ++f) {
-        if (sameIgnoringCase(word, fieldSpec(f).heading) || sameIgnoringCase(word, fieldName(f)))
+        if (sameIgnoringCase(word, fieldInfo(f).heading) || sameIgnoringCase(word, fieldName(f)))
             fields.push_back(f);
     }
     return fields;
@@ -74,7 +74,7 @@ const std::string* WordsOf(FieldWords table, std::size_t* count) {
 
 const std::string* FieldWord(int field, std::int64_t code) {
     std::size_t count = 0;
-    const std::string* table = WordsOf(fieldSpec(field).words, &count);
+    const std::string* table = WordsOf(fieldInfo(field).words, &count);
     if (!table || code < 0 || static_cast<std::uint64_t>(code) >= count)
         return nullptr;
     return &table[code];

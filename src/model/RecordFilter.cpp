@@ -121,7 +121,7 @@ std::optional<std::int64_t> codeOf(int field, const std::string& value) {
     if (auto number = wholeNumber(value))
         return number;
     std::size_t count = 0;
-    const std::string* words = WordsOf(fieldSpec(field).words, &count);
+    const std::string* words = WordsOf(fieldInfo(field).words, &count);
     const std::string folded = Folded(value);
     for (std::size_t code = 0; code < count; ++code) {
         if (!words[code].empty() && equalFolded(words[code], folded))
@@ -170,7 +170,7 @@ bool readTerm(const Token& token, RecordFilter::Term& term, std::string& error) 
     }
     term.field = fields.front();
     const bool text = fieldKind(term.field) == FieldKind::Text;
-    const bool coded = fieldSpec(term.field).words != FieldWords::None;
+    const bool coded = fieldInfo(term.field).words != FieldWords::None;
     if (symbol == "~") {
         term.op = Op::Contains;
         term.text = Folded(value);
@@ -277,7 +277,7 @@ void prepareAnywhere(RecordFilter::Term& term) {
     term.words.assign(kFieldCount, {});
     for (int f = 0; f < kFieldCount; ++f) {
         std::size_t count = 0;
-        const std::string* table = WordsOf(fieldSpec(f).words, &count);
+        const std::string* table = WordsOf(fieldInfo(f).words, &count);
         if (!table)
             continue;
         RecordFilter::Words& words = term.words[static_cast<std::size_t>(f)];

@@ -17,7 +17,7 @@ bool SettableInBulk(int field) {
 
 std::pair<std::int64_t, std::int64_t> BulkRange(int field) {
     std::size_t words = 0;
-    if (WordsOf(fieldSpec(field).words, &words) && field != static_cast<int>(Field::Country))
+    if (WordsOf(fieldInfo(field).words, &words) && field != static_cast<int>(Field::Country))
         return {0, static_cast<std::int64_t>(words) - 1};
     switch (static_cast<Field>(field)) {
         case Field::Country:
@@ -154,7 +154,7 @@ ValueChangeRead ReadValueChange(int field, std::string_view typed, BitMode bits)
     std::optional<std::int64_t> value = whole(text);
     if (!value) {
         std::size_t count = 0;
-        const std::string* words = WordsOf(fieldSpec(field).words, &count);
+        const std::string* words = WordsOf(fieldInfo(field).words, &count);
         const std::string folded = Folded(text);
         for (std::size_t code = 0; code < count && !value; ++code) {
             if (!words[code].empty() && Folded(words[code]) == folded)
@@ -163,7 +163,7 @@ ValueChangeRead ReadValueChange(int field, std::string_view typed, BitMode bits)
     }
     if (!value) {
         read.error = "\"" + text + "\" is not " +
-                     (fieldSpec(field).words != FieldWords::None ? "a word or code of "
+                     (fieldInfo(field).words != FieldWords::None ? "a word or code of "
                                                                  : "a whole number for ") +
                      fieldName(field) + ".";
         return read;

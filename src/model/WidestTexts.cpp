@@ -69,7 +69,7 @@ std::size_t decimalLength(std::int64_t v) {
 std::vector<std::string> LongestFieldTexts(const Equipments& equipments, int field,
                                            std::int32_t first, std::int32_t last, std::size_t keep,
                                            const ByteWidths* widths) {
-    const FieldSpec& spec = fieldSpec(field);
+    const FieldInfo& info = fieldInfo(field);
     first = std::max<std::int32_t>(first, 1);
     last = std::min(last, equipments.Count());
     Longest longest(keep, widths);
@@ -78,7 +78,7 @@ std::vector<std::string> LongestFieldTexts(const Equipments& equipments, int fie
     // Walked without Item, which hands out a counted reference per record.
     const auto begin = equipments.begin() + (first - 1);
     const auto end = equipments.begin() + last;
-    if (spec.kind == FieldKind::Text) {
+    if (info.kind == FieldKind::Text) {
         for (auto it = begin; it != end; ++it) {
             const std::string& text = (*it)->text(field);
             const std::size_t w = longest.width(text);

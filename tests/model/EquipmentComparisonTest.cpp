@@ -13,9 +13,9 @@ namespace {
 
 // "5 7:3 9:3:Tiger" is three records: code 5; code 7 with SoftAttack 3;
 // code 9 with SoftAttack 3 and the name Tiger.
-Equipments listOf(const std::string& spec) {
+Equipments listOf(const std::string& info) {
     Equipments list;
-    std::istringstream in(spec);
+    std::istringstream in(info);
     std::string token;
     while (in >> token) {
         Equipment e;

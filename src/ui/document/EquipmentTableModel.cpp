@@ -59,7 +59,7 @@ QVariant EquipmentTableModel::headerData(int section, Qt::Orientation orientatio
         return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
     if (section < 0 || section >= kFieldCount)
         return {};
-    const char* heading = fieldSpec(section).heading;
+    const char* heading = fieldInfo(section).heading;
     switch (role) {
         case Qt::DisplayRole:
             return QString::fromLatin1(heading);

@@ -78,8 +78,8 @@ void ColumnFit::fitAll() {
     const int count = mdlGeneral::document().equipments().Count();
     std::fill(mUserSet.begin(), mUserSet.end(), false);
     for (int c = 0; c < kFieldCount && c < mGrid.Cols(); ++c) {
-        int pixels = std::max({TwipsToPixelsX(fieldSpec(c).widthTwips),
-                               headingWidth(QString::fromLatin1(fieldSpec(c).heading)),
+        int pixels = std::max({TwipsToPixelsX(fieldInfo(c).widthTwips),
+                               headingWidth(QString::fromLatin1(fieldInfo(c).heading)),
                                neededPixels(c, 1, count)});
         const int remembered = mRemembered[static_cast<std::size_t>(c)];
         if (remembered > 0)

@@ -24,7 +24,7 @@ QString severityText(Severity severity) {
 }
 
 QString fieldText(int field) {
-    return field >= 0 && field < kFieldCount ? QString::fromLatin1(fieldSpec(field).name)
+    return field >= 0 && field < kFieldCount ? QString::fromLatin1(fieldInfo(field).name)
                                              : QString();
 }
 }  // namespace

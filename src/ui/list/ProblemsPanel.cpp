@@ -200,7 +200,7 @@ void ProblemsPanel::activate(const QModelIndex& viewIndex) {
     details->raise();
     details->activateWindow();
     const char* control =
-        problem.field >= 0 && problem.field < kFieldCount ? fieldSpec(problem.field).control : "";
+        problem.field >= 0 && problem.field < kFieldCount ? fieldInfo(problem.field).control : "";
     QWidget* target =
         *control ? details->findChild<QWidget*>(QString::fromLatin1(control)) : nullptr;
     if (!target || !target->isEnabled())

@@ -347,7 +347,7 @@ void frmEqs::Form_Load() {
     grid.setModel(mProxy);
     grid.setFixedCols(3);
     for (int c = 0; c < kFieldCount; ++c)
-        grid.setColWidth(c, fieldSpec(c).widthTwips);
+        grid.setColWidth(c, fieldInfo(c).widthTwips);
     grid.setColAlignment(static_cast<int>(Field::EqName), 0);
     auto fixHeadingRow = [this] {
         if (mUnitList->Rows() > 1)

@@ -50,7 +50,7 @@ void showCode(QComboBox* combo, std::int64_t code) {
 }
 
 QWidget* controlOf(QWidget* window, int field) {
-    const char* name = fieldSpec(field).control;
+    const char* name = fieldInfo(field).control;
     if (!*name)
         return nullptr;
     return window->findChild<QWidget*>(QLatin1String(name));
@@ -120,15 +120,15 @@ void ShowFields(QWidget* window, const Equipment& e, bool keepEdits) {
         QLineEdit* box = boxOf(control);
         if (keepEdits && box && box->isModified())
             continue;
-        const FieldSpec& spec = fieldSpec(f);
-        if (spec.reading == FieldReading::Selected) {
+        const FieldInfo& info = fieldInfo(f);
+        if (info.reading == FieldReading::Selected) {
             auto* combo = qobject_cast<QComboBox*>(control);
             if (combo && f == static_cast<int>(Field::Country) && e.hasUnknownMask())
                 showMask(combo, QString::fromStdString(CountryMaskText(*e.MaskAsRead())));
             else if (combo)
                 showCode(combo, e.number(f));
         } else if (box) {
-            box->setText(spec.kind == FieldKind::Text
+            box->setText(info.kind == FieldKind::Text
                              ? QString::fromStdString(CodePageToUtf8(e.text(f)))
                              : QString::number(e.number(f)));
         }
@@ -150,7 +150,7 @@ FieldReadResult ReadFields(QWidget* window, const Equipment& base) {
         if (!control)
             continue;
         QLineEdit* box = boxOf(control);
-        switch (fieldSpec(f).reading) {
+        switch (fieldInfo(f).reading) {
             case FieldReading::None:
                 break;
             case FieldReading::Whole:

@@ -69,7 +69,7 @@ TEST_F(ReadableGrid, ColumnsWidenToTheirLongestTextsAndNeverBelowTheirMinimum) {
           wide(32766, "Sturmgeschuetz III Ausf. G (early production)", 12400)});
     expectNothingCut("load");
     for (int c = 0; c < grid().Cols(); ++c)
-        EXPECT_GE(grid().view()->columnWidth(c), TwipsToPixelsX(fieldSpec(c).widthTwips)) << c;
+        EXPECT_GE(grid().view()->columnWidth(c), TwipsToPixelsX(fieldInfo(c).widthTwips)) << c;
     // Rows added or changed later widen what they no longer fit.
     mdlGeneral::document().insertRecords(3, {wide(7, std::string(80, 'W'), -2000000000)});
     Equipment changed = wide(1, "x", 1);
