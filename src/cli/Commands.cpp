@@ -125,7 +125,16 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     Equipments equipments;
     equipments.setDataPath(pair->dataPath);
     Long failedAt = DecodeEquipmentPair(pair->names, pair->binary, equipments);
-    std::vector<Problem> problems = LoadProblems(pair->names, pair->binary, equipments, failedAt);
+    std::vector<Problem> problems;
+    if (!pair->recovered.empty()) {
+        Problem recovered;
+        recovered.kind = ProblemKind::SaveRecovered;
+        recovered.message = pair->recovered;
+        problems.push_back(recovered);
+    }
+    std::vector<Problem> found = LoadProblems(pair->names, pair->binary, equipments, failedAt);
+    problems.insert(problems.end(), std::make_move_iterator(found.begin()),
+                    std::make_move_iterator(found.end()));
     if (pair->unread > 0) {
         Problem beyond;
         beyond.kind = ProblemKind::TrailingBytes;
@@ -154,6 +163,8 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     auto pair = readPair(o.positional[0], err, InterruptedSave::Repair);
     if (!pair)
         return kExitUnreadable;
+    if (!pair->recovered.empty())
+        err << "kestrel-eqp: " << pair->recovered << "\n";
 
     Equipments equipments;
     equipments.setDataPath(pair->dataPath);

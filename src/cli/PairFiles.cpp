@@ -97,13 +97,14 @@ std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
 
     const bool repair = interrupted == InterruptedSave::Repair;
     Recovery recovery = RecoverInterruptedSave(paths, repair);
-    // A reader that only compares names the leftovers itself.
-    if (repair && !recovery.message.empty())
-        err << "kestrel-eqp: " << recovery.message << "\n";
     if (recovery.outcome == Recovery::Outcome::InProgress ||
         recovery.outcome == Recovery::Outcome::Failed) {
+        err << "kestrel-eqp: " << recovery.message << "\n";
         return std::nullopt;
     }
+    // A reader that only compares names the leftovers itself.
+    if (repair)
+        pair.recovered = recovery.message;
 
     BoundedRead names = fs.readBounded(paths.nameList, kMaxNameListBytes, kMaxNameListBytes);
     if (std::string why = refusal(names, "name list", paths.nameList); !why.empty()) {

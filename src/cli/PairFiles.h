@@ -26,6 +26,10 @@ struct PairBytes {
     std::string binary;
     // Bytes of the binary file beyond the largest pair, not read.
     std::uint64_t unread = 0;
+    // What reading did to a save left interrupted in this pair (completed
+    // or undone), empty when there was none. Each command says it its own
+    // way: check lists it as a problem, the others on err.
+    std::string recovered;
 };
 // Says on err why the pair cannot be read.
 std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,

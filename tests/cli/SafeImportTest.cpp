@@ -136,8 +136,12 @@ TEST(SafeImport, CheckFinishesASaveCutShortAndSaysSo) {
     IntentEntry binary{tmp / "EQUIP97.TMP", tmp / "EQUIP97.EQP",      tmp / "EQUIP97.E", true,
                        fresh.binary.size(), ContentHash(fresh.binary)};
     WriteBytes(tmp / "EQUIP97.SAV", EncodeIntent({names, binary}));
+    // The completed save is one of the problems check lists, not a side note.
     Result check = run(tmp, "check '" + tmp.path() + "'");
-    EXPECT_NE(check.err.find("was completed"), std::string::npos) << check.err;
+    EXPECT_EQ(check.status, 1) << check.err;
+    EXPECT_EQ(check.out.rfind("file: an interrupted save of this pair was completed", 0), 0)
+        << check.out;
+    EXPECT_EQ(check.err.find("was completed"), std::string::npos) << check.err;
     EXPECT_EQ(ReadBytes(tmp / "EQUIP97.TXT"), fresh.names);
     EXPECT_EQ(ReadBytes(tmp / "EQUIP97.EQP"), fresh.binary);
     EXPECT_EQ(ReadBytes(tmp / "EQUIP97.SAV"), "<missing>");
