@@ -1,6 +1,8 @@
 #include "check/LoadProblems.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "storage/EquipmentFiles.h"
 #include "storage/RecordFormat.h"
@@ -27,6 +29,14 @@ constexpr TwoByteField kTwoByteFields[] = {
 
 unsigned twoByteAt(std::string_view bytes, std::size_t at) {
     return static_cast<unsigned char>(bytes[at]) + 256u * static_cast<unsigned char>(bytes[at + 1]);
+}
+
+// Four mask bytes as one word.
+std::uint32_t maskWord(std::string_view bytes) {
+    std::uint32_t word = 0;
+    for (char c : bytes)
+        word = (word << 8) | static_cast<unsigned char>(c);
+    return word;
 }
 
 std::size_t recordOffset(Long position) {
@@ -67,7 +77,8 @@ std::string plural(std::size_t n, const char* one, const char* many) {
 std::vector<Problem> LoadProblems(std::string_view nameBytes, std::string_view binaryBytes,
                                   const Equipments& loaded, Long failedAt) {
     std::vector<Problem> problems;
-    const Long names = static_cast<Long>(DecodeNameList(nameBytes).size());
+    const Long names =
+        static_cast<Long>(CountNameLines(nameBytes, std::numeric_limits<std::size_t>::max()));
     const char* const namesOnly = "; the load kept the names only, every value 0";
 
     if (binaryBytes.size() < kCountSize) {
@@ -140,17 +151,17 @@ std::vector<Problem> LoadProblems(std::string_view nameBytes, std::string_view b
     }
 
     // Looked for in the bytes, so that a list read before the records kept
-    // their masks reports the same; four-byte compares keep a large file cheap.
-    decltype(CountryMasks) knownMasks;
-    for (std::size_t k = 0; k < CountryMasks.size(); ++k)
-        knownMasks[k] = HexToBytes(CountryMasks[k]);
+    // their masks reports the same; masks compared as four-byte words keep
+    // the largest file cheap.
+    std::vector<std::uint32_t> knownMasks;
+    for (const std::string& hex : CountryMasks) {
+        if (const std::string mask = HexToBytes(hex); mask.size() == kMaskSize)
+            knownMasks.push_back(maskWord(mask));
+    }
     for (Long position = 1; position <= readWhole; ++position) {
         const std::string_view bytes =
             binaryBytes.substr(recordOffset(position) + kMaskOffset, kMaskSize);
-        bool known = false;
-        for (const std::string& m : knownMasks)
-            known = known || bytes == m;
-        if (!known) {
+        if (std::find(knownMasks.begin(), knownMasks.end(), maskWord(bytes)) == knownMasks.end()) {
             const std::string mask = BytesToHex(bytes);
             problems.push_back(recordProblem(
                 loaded, position, ProblemKind::UnknownCountryMask, static_cast<int>(Field::Country),

@@ -64,6 +64,16 @@ public:
         return mMaskAsRead.has_value();
     }
 
+    // Calls visit(field, value) for every field in field order, with the
+    // member itself (Byte, Long or Text): a walk over many records that
+    // reads every field pays no per-field switch, unlike number() and text().
+    template <class Visit>
+    void visitFields(Visit&& visit) const {
+#define KESTREL_VISIT_FIELD(kind, name, ...) visit(static_cast<int>(Field::name), m##name);
+        KESTREL_EQUIPMENT_FIELDS(KESTREL_VISIT_FIELD)
+#undef KESTREL_VISIT_FIELD
+    }
+
     bool operator==(const Equipment& other) const;
     bool operator!=(const Equipment& other) const {
         return !(*this == other);

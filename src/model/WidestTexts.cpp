@@ -1,6 +1,8 @@
 #include "model/WidestTexts.h"
 
 #include <algorithm>
+#include <limits>
+#include <type_traits>
 
 #include "model/FieldTable.h"
 #include "model/FieldText.h"
@@ -23,20 +25,26 @@ public:
         return sum;
     }
 
-    // The narrowest width that can still enter; narrower texts are skipped
-    // without being built.
-    std::size_t floor() const { return mTexts.size() < mKeep ? 0 : mTexts.back().first; }
+    // Texts narrower than this cannot enter and need not be offered.
+    std::size_t floor() const {
+        if (mKeep == 0)
+            return std::numeric_limits<std::size_t>::max();
+        return mTexts.size() < mKeep ? 0 : mTexts.back().first + 1;
+    }
 
-    void offer(std::string text) { offer(std::move(text), width(text)); }
-    void offer(std::string text, std::size_t w) {
-        if (mKeep == 0 || w < floor())
+    void offer(const std::string& text) { offer(text, width(text)); }
+    // Once full, a text must be wider than the narrowest kept to enter: of
+    // texts alike in width the first stays, and a long run of them (names of
+    // one length) costs no compares.
+    void offer(const std::string& text, std::size_t w) {
+        if (mKeep == 0 || (mTexts.size() == mKeep && w <= mTexts.back().first))
             return;
         if (std::any_of(mTexts.begin(), mTexts.end(),
                         [&](const auto& t) { return t.second == text; }))
             return;
         auto at =
             std::find_if(mTexts.begin(), mTexts.end(), [w](const auto& t) { return t.first < w; });
-        mTexts.insert(at, {w, std::move(text)});
+        mTexts.insert(at, {w, text});
         if (mTexts.size() > mKeep)
             mTexts.pop_back();
     }
@@ -64,64 +72,77 @@ std::size_t decimalLength(std::int64_t v) {
     return n;
 }
 
-}  // namespace
-
-std::vector<std::string> LongestFieldTexts(const Equipments& equipments, int field,
-                                           std::int32_t first, std::int32_t last, std::size_t keep,
-                                           const ByteWidths* widths) {
-    const FieldInfo& info = fieldInfo(field);
-    first = std::max<std::int32_t>(first, 1);
-    last = std::min(last, equipments.Count());
-    Longest longest(keep, widths);
-    if (first > last)
-        return {};
-    // Walked without Item, which hands out a counted reference per record.
-    const auto begin = equipments.begin() + (first - 1);
-    const auto end = equipments.begin() + last;
-    if (info.kind == FieldKind::Text) {
-        for (auto it = begin; it != end; ++it) {
-            const std::string& text = (*it)->text(field);
-            const std::size_t w = longest.width(text);
-            if (w >= longest.floor())
-                longest.offer(text, w);
-        }
-        return longest.take();
-    }
-    // Small values (every byte field, every coded field's words) are marked
-    // in a table and turned into text once each; other numbers compete on
-    // their decimal length alone.
-    std::vector<bool> small(256, false);
-    // The keep longest of the other values, by decimal length.
+// What one number field has shown so far: small values (every byte field,
+// every coded field's words) are marked in a table and turned into text
+// once each at the end; other numbers compete on their decimal length
+// alone, the keep longest of them kept.
+struct NumberCandidates {
+    std::array<bool, 256> small{};
     std::vector<std::pair<std::size_t, std::int64_t>> large;
-    for (auto it = begin; it != end; ++it) {
-        const std::int64_t v = (*it)->number(field);
+
+    void offer(std::int64_t v, std::size_t keep) {
         if (v >= 0 && v < 256) {
             small[static_cast<std::size_t>(v)] = true;
-            continue;
+            return;
         }
         const std::size_t length = decimalLength(v);
         if (large.size() == keep && (keep == 0 || length <= large.back().first))
-            continue;
+            return;
         if (std::any_of(large.begin(), large.end(), [v](const auto& l) { return l.second == v; }))
-            continue;
+            return;
         auto at = std::find_if(large.begin(), large.end(),
                                [length](const auto& l) { return l.first < length; });
         large.insert(at, {length, v});
         if (large.size() > keep)
             large.pop_back();
     }
-    Equipment probe;
-    auto offer = [&](std::int64_t v) {
-        probe.setNumber(field, v);
-        longest.offer(FieldValueText(probe, field));
-    };
-    for (std::int64_t v = 0; v < 256; ++v) {
-        if (small[static_cast<std::size_t>(v)])
-            offer(v);
+};
+
+}  // namespace
+
+std::vector<std::vector<std::string>> LongestFieldTexts(const Equipments& equipments,
+                                                        std::int32_t first, std::int32_t last,
+                                                        std::size_t keep,
+                                                        const ByteWidths* widths) {
+    first = std::max<std::int32_t>(first, 1);
+    last = std::min(last, equipments.Count());
+    std::vector<Longest> texts(kFieldCount, Longest(keep, widths));
+    std::vector<NumberCandidates> numbers(kFieldCount);
+    // Walked without Item, which hands out a counted reference per record.
+    if (first <= last) {
+        const auto end = equipments.begin() + last;
+        for (auto it = equipments.begin() + (first - 1); it != end; ++it) {
+            (*it)->visitFields([&](int field, const auto& value) {
+                if constexpr (std::is_same_v<std::decay_t<decltype(value)>, Text>) {
+                    Longest& longest = texts[static_cast<std::size_t>(field)];
+                    const std::size_t w = longest.width(value);
+                    if (w >= longest.floor())
+                        longest.offer(value, w);
+                } else {
+                    numbers[static_cast<std::size_t>(field)].offer(value, keep);
+                }
+            });
+        }
     }
-    for (const auto& l : large)
-        offer(l.second);
-    return longest.take();
+    std::vector<std::vector<std::string>> widest(kFieldCount);
+    Equipment probe;
+    for (int field = 0; field < kFieldCount; ++field) {
+        const auto f = static_cast<std::size_t>(field);
+        if (fieldKind(field) != FieldKind::Text) {
+            auto offer = [&](std::int64_t v) {
+                probe.setNumber(field, v);
+                texts[f].offer(FieldValueText(probe, field));
+            };
+            for (std::int64_t v = 0; v < 256; ++v) {
+                if (numbers[f].small[static_cast<std::size_t>(v)])
+                    offer(v);
+            }
+            for (const auto& l : numbers[f].large)
+                offer(l.second);
+        }
+        widest[f] = texts[f].take();
+    }
+    return widest;
 }
 
 }  // namespace kestrel

@@ -45,15 +45,15 @@ TEST(LongestFieldTexts, TheLongestDistinctTextsOfAColumnLongestFirst) {
         {code, 1, 4, 0, {}},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> got = LongestFieldTexts(list, c.field, c.first, c.last, c.keep);
+        std::vector<std::string> got = LongestFieldTexts(list, c.first, c.last, c.keep)[c.field];
         EXPECT_EQ(got, c.expected) << "field " << c.field << " " << c.first << ".." << c.last;
     }
     // Coded fields give their words; a code without one gives its number.
     const std::string& longestWord =
         std::max({CountryNames[0], CountryNames[1], CountryNames[25]},
                  [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
-    EXPECT_EQ(LongestFieldTexts(list, country, 1, 4, 1)[0].size(), longestWord.size());
-    EXPECT_EQ(LongestFieldTexts(list, country, 3, 3, 1), std::vector<std::string>{"300"});
+    EXPECT_EQ(LongestFieldTexts(list, 1, 4, 1)[country][0].size(), longestWord.size());
+    EXPECT_EQ(LongestFieldTexts(list, 3, 3, 1)[country], std::vector<std::string>{"300"});
 }
 
 }  // namespace
@@ -75,10 +75,47 @@ TEST(LongestFieldTexts, GivenByteWidthsTheWidestTextsComeFirst) {
     widths['i'] = widths['l'] = 2;
     widths['W'] = 11;
     const int name = static_cast<int>(Field::EqName);
-    EXPECT_EQ(LongestFieldTexts(list, name, 1, 4, 2, &widths),
+    EXPECT_EQ(LongestFieldTexts(list, 1, 4, 2, &widths)[name],
               (std::vector<std::string>{"Bomber B17", "WWWW"}));
-    EXPECT_EQ(LongestFieldTexts(list, name, 1, 4, 2),
+    EXPECT_EQ(LongestFieldTexts(list, 1, 4, 2)[name],
               (std::vector<std::string>{"llllllllllll", "iiiiiiiiii"}));
+}
+
+}  // namespace
+}  // namespace kestrel
+
+#include <random>
+
+#include "model/FieldText.h"
+#include "support/SamplePairs.h"
+
+namespace kestrel {
+namespace {
+
+// Every field is walked in the same pass: each column's widest text is the
+// widest of its cells, and every text given is one of that column's cells.
+TEST(LongestFieldTexts, EachFieldGetsItsOwnColumnsTexts) {
+    InitLookupTables();
+    std::mt19937 random(23);
+    Equipments list;
+    for (int k = 0; k < 200; ++k)
+        list.Add(RandomEquipment(random));
+    const std::vector<std::vector<std::string>> widest = LongestFieldTexts(list, 1, 200, 3);
+    ASSERT_EQ(widest.size(), static_cast<std::size_t>(kFieldCount));
+    for (int field = 0; field < kFieldCount; ++field) {
+        SCOPED_TRACE(fieldName(field));
+        std::vector<std::string> cells;
+        std::size_t longest = 0;
+        for (std::int32_t i = 1; i <= list.Count(); ++i) {
+            cells.push_back(FieldValueText(*list.Item(i), field));
+            longest = std::max(longest, cells.back().size());
+        }
+        const std::vector<std::string>& got = widest[static_cast<std::size_t>(field)];
+        ASSERT_FALSE(got.empty());
+        EXPECT_EQ(got.front().size(), longest);
+        for (const std::string& text : got)
+            EXPECT_NE(std::find(cells.begin(), cells.end(), text), cells.end()) << text;
+    }
 }
 
 }  // namespace

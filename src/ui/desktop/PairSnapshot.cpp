@@ -1,23 +1,31 @@
 #include "ui/desktop/PairSnapshot.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 
 #include "storage/EquipmentFiles.h"
+#include "storage/SaveIntent.h"
 #include "ui/platform/PathText.h"
 
 namespace kestrel::ui {
 
 namespace {
-// Not a safeguard against tampering, only a way to tell equal contents.
+// Not a safeguard against tampering, only a way to tell equal contents:
+// the word-wide hash a save note keeps of its files, which reads the
+// largest pair in a fraction of a frame, not a cryptographic one.
 QByteArray checksumOf(const QString& path) {
+    // A file far beyond any pair is not read whole: without a checksum its
+    // stamp counts any new time as a change, which is only more careful.
+    constexpr qint64 kLargest = 64 << 20;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargest)
         return {};
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    hash.addData(&file);
-    return hash.result();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {};
+    const std::uint64_t hash =
+        ContentHash(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return QByteArray::number(static_cast<qulonglong>(hash), 16);
 }
 }  // namespace
 

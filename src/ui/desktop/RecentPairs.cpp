@@ -27,8 +27,11 @@ void RememberRecentPair(const QString& path) {
     if (path.isEmpty())
         return;
     QSettings settings;
-    settings.setValue(QLatin1String(kKey),
-                      WithRecentPair(settings.value(QLatin1String(kKey)).toStringList(), path));
+    const QStringList before = settings.value(QLatin1String(kKey)).toStringList();
+    const QStringList after = WithRecentPair(before, path);
+    // Opening the pair that heads the list again rewrites no settings file.
+    if (after != before)
+        settings.setValue(QLatin1String(kKey), after);
 }
 
 }  // namespace kestrel::ui

@@ -59,12 +59,15 @@ int ColumnFit::headingWidth(const QString& text) const {
     return QFontMetrics(font).horizontalAdvance(text) + 2 * margin + kCellSpace;
 }
 
-int ColumnFit::neededPixels(int col, int first, int last) const {
-    int pixels = 0;
+std::vector<int> ColumnFit::neededPixels(int first, int last) const {
     const Equipments& equipments = mdlGeneral::document().equipments();
-    for (const std::string& text :
-         LongestFieldTexts(equipments, col, first, last, kMeasured, &mByteWidths))
-        pixels = std::max(pixels, cellWidth(FromCodePage(text)));
+    const std::vector<std::vector<std::string>> widest =
+        LongestFieldTexts(equipments, first, last, kMeasured, &mByteWidths);
+    std::vector<int> pixels(widest.size(), 0);
+    for (std::size_t c = 0; c < widest.size(); ++c) {
+        for (const std::string& text : widest[c])
+            pixels[c] = std::max(pixels[c], cellWidth(FromCodePage(text)));
+    }
     return pixels;
 }
 
@@ -77,10 +80,11 @@ void ColumnFit::setPixels(int col, int pixels) {
 void ColumnFit::fitAll() {
     const int count = mdlGeneral::document().equipments().Count();
     std::fill(mUserSet.begin(), mUserSet.end(), false);
+    const std::vector<int> needed = neededPixels(1, count);
     for (int c = 0; c < kFieldCount && c < mGrid.Cols(); ++c) {
         int pixels = std::max({TwipsToPixelsX(fieldInfo(c).widthTwips),
                                headingWidth(QString::fromLatin1(fieldInfo(c).heading)),
-                               neededPixels(c, 1, count)});
+                               needed[static_cast<std::size_t>(c)]});
         const int remembered = mRemembered[static_cast<std::size_t>(c)];
         if (remembered > 0)
             pixels = std::max(pixels, TwipsToPixelsX(remembered));
@@ -90,10 +94,11 @@ void ColumnFit::fitAll() {
 }
 
 void ColumnFit::widenFor(int first, int last) {
+    const std::vector<int> needed = neededPixels(first, last);
     for (int c = 0; c < kFieldCount && c < mGrid.Cols(); ++c) {
         if (mUserSet[static_cast<std::size_t>(c)])
             continue;
-        const int pixels = neededPixels(c, first, last);
+        const int pixels = needed[static_cast<std::size_t>(c)];
         if (pixels > mGrid.view()->columnWidth(c))
             setPixels(c, pixels);
     }

@@ -33,7 +33,8 @@ public:
     int headingWidth(const QString& text) const;
 
 private:
-    int neededPixels(int col, int first, int last) const;
+    // The pixels each column's texts need over records first to last.
+    std::vector<int> neededPixels(int first, int last) const;
     void setPixels(int col, int pixels);
     void userResized(int col);
 

@@ -101,7 +101,10 @@ QString RememberedFolder() {
 }
 
 void RememberFolderOf(const QString& filePath) {
-    QSettings().setValue(QLatin1String(kFolderKey), QFileInfo(filePath).absolutePath());
+    QSettings settings;
+    const QString folder = QFileInfo(filePath).absolutePath();
+    if (settings.value(QLatin1String(kFolderKey)).toString() != folder)
+        settings.setValue(QLatin1String(kFolderKey), folder);
 }
 
 }  // namespace kestrel::ui
