@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "BenchPairs.h"
 #include "ui/compare/CompareWith.h"
@@ -49,32 +50,47 @@ std::unique_ptr<frmEqs> listed(int n) {
     return window;
 }
 
-// Counts the paints of the grid's viewport, so that each figure shows it
-// includes the paint of what the command changed, and only one.
+// Counts the paints of the grid: its viewport, and the frozen columns' own
+// view laid over its left edge (a change to the equipment number shows only
+// there), so that each figure shows it includes the paint of what the
+// command changed, and only one.
 class PaintCounter : public QObject {
 public:
-    explicit PaintCounter(frmEqs& window) : mViewport(window.UnitList().view()->viewport()) {
-        mViewport->installEventFilter(this);
+    explicit PaintCounter(frmEqs& window) {
+        mViewports.push_back(window.UnitList().view()->viewport());
+        if (QTableView* frozen = window.UnitList().frozenView())
+            mViewports.push_back(frozen->viewport());
+        mPaints.assign(mViewports.size(), 0);
+        for (QWidget* viewport : mViewports)
+            viewport->installEventFilter(this);
     }
-    ~PaintCounter() override { mViewport->removeEventFilter(this); }
+    ~PaintCounter() override {
+        for (QWidget* viewport : mViewports)
+            viewport->removeEventFilter(this);
+    }
     // Paints while the timing is paused are not the command's.
     void setCounting(bool on) { mCounting = on; }
+    // Both views paint in the same pass: the pass counts once.
     void report(benchmark::State& state) const {
         state.counters["paints"] =
-            static_cast<double>(mPaints) /
+            static_cast<double>(*std::max_element(mPaints.begin(), mPaints.end())) /
             static_cast<double>(std::max<benchmark::IterationCount>(1, state.iterations()));
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (mCounting && watched == mViewport && event->type() == QEvent::Paint)
-            ++mPaints;
+        if (!mCounting || event->type() != QEvent::Paint)
+            return false;
+        for (std::size_t k = 0; k < mViewports.size(); ++k) {
+            if (watched == mViewports[k])
+                ++mPaints[k];
+        }
         return false;
     }
 
 private:
-    QWidget* mViewport;
-    long mPaints = 0;
+    std::vector<QWidget*> mViewports;
+    std::vector<long> mPaints;
     bool mCounting = true;
 };
 
