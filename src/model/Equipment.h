@@ -64,14 +64,18 @@ public:
         return mMaskAsRead.has_value();
     }
 
-    // Calls visit(field, value) for every field in field order, with the
-    // member itself (Byte, Long or Text): a walk over many records that
-    // reads every field pays no per-field switch, unlike number() and text().
+    // Calls visit(field, value) for each field in field order, with the
+    // member itself (Byte, Long or Text), until a call returns true; says
+    // whether one did. A walk over many records that reads every field pays
+    // no per-field switch, unlike number() and text().
     template <class Visit>
-    void visitFields(Visit&& visit) const {
-#define KESTREL_VISIT_FIELD(kind, name, ...) visit(static_cast<int>(Field::name), m##name);
+    bool anyField(Visit&& visit) const {
+#define KESTREL_VISIT_FIELD(kind, name, ...)           \
+    if (visit(static_cast<int>(Field::name), m##name)) \
+        return true;
         KESTREL_EQUIPMENT_FIELDS(KESTREL_VISIT_FIELD)
 #undef KESTREL_VISIT_FIELD
+        return false;
     }
 
     bool operator==(const Equipment& other) const;

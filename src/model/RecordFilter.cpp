@@ -1,7 +1,9 @@
 #include "model/RecordFilter.h"
 
+#include <array>
 #include <charconv>
 #include <optional>
+#include <type_traits>
 
 #include "model/FieldTable.h"
 #include "model/FieldText.h"
@@ -34,12 +36,26 @@ namespace {
 using Op = RecordFilter::Op;
 
 // needle is already folded.
+// FoldCase of every byte, looked up rather than worked out in the loops
+// that run over every cell of the list.
+const std::array<char, 256>& foldTable() {
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[static_cast<std::size_t>(b)] = FoldCase(static_cast<char>(b));
+        return t;
+    }();
+    return table;
+}
+
 bool containsFolded(std::string_view hay, std::string_view needle) {
     if (needle.size() > hay.size())
         return false;
+    const std::array<char, 256>& fold = foldTable();
+    auto folded = [&fold](char c) { return fold[static_cast<unsigned char>(c)]; };
     for (std::size_t i = 0; i + needle.size() <= hay.size(); ++i) {
         std::size_t k = 0;
-        while (k < needle.size() && FoldCase(hay[i + k]) == needle[k])
+        while (k < needle.size() && folded(hay[i + k]) == needle[k])
             ++k;
         if (k == needle.size())
             return true;
@@ -222,22 +238,17 @@ bool couldBeNumber(std::string_view word) {
 }
 
 bool anywhere(const RecordFilter::Term& term, const Equipment& e) {
-    for (int f = 0; f < kFieldCount; ++f) {
-        if (fieldKind(f) == FieldKind::Text) {
-            if (containsFolded(e.text(f), term.text))
-                return true;
-            continue;
+    return e.anyField([&](int f, const auto& member) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(member)>, Text>) {
+            return containsFolded(member, term.text);
+        } else {
+            const std::int64_t value = member;
+            const RecordFilter::Words& words = term.words[static_cast<std::size_t>(f)];
+            if (words.table && value >= 0 && static_cast<std::size_t>(value) < words.match.size())
+                return static_cast<bool>(words.match[static_cast<std::size_t>(value)]);
+            return term.digits && cellContains(e, f, term.text);
         }
-        const std::int64_t value = e.number(f);
-        const RecordFilter::Words& words = term.words[static_cast<std::size_t>(f)];
-        if (words.table && value >= 0 && static_cast<std::size_t>(value) < words.match.size()) {
-            if (words.match[static_cast<std::size_t>(value)])
-                return true;
-        } else if (term.digits && cellContains(e, f, term.text)) {
-            return true;
-        }
-    }
-    return false;
+    });
 }
 
 bool holds(const RecordFilter::Term& term, const Equipment& e) {

@@ -112,7 +112,7 @@ std::vector<std::vector<std::string>> LongestFieldTexts(const Equipments& equipm
     if (first <= last) {
         const auto end = equipments.begin() + last;
         for (auto it = equipments.begin() + (first - 1); it != end; ++it) {
-            (*it)->visitFields([&](int field, const auto& value) {
+            (*it)->anyField([&](int field, const auto& value) {
                 if constexpr (std::is_same_v<std::decay_t<decltype(value)>, Text>) {
                     Longest& longest = texts[static_cast<std::size_t>(field)];
                     const std::size_t w = longest.width(value);
@@ -121,6 +121,7 @@ std::vector<std::vector<std::string>> LongestFieldTexts(const Equipments& equipm
                 } else {
                     numbers[static_cast<std::size_t>(field)].offer(value, keep);
                 }
+                return false;
             });
         }
     }

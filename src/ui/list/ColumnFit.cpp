@@ -1,5 +1,6 @@
 #include "ui/list/ColumnFit.h"
 
+#include <QAbstractProxyModel>
 #include <QHeaderView>
 #include <QSettings>
 #include <QStyle>
@@ -117,7 +118,11 @@ void ColumnFit::userResized(int col) {
 
 ColumnFit* InstallColumnFit(Grid& grid) {
     auto* fit = new ColumnFit(grid);
+    // The widths serve the whole list, whatever a filter shows of it: rows
+    // are followed as the list numbers them, not as the filtered grid does.
     QAbstractItemModel* model = grid.model();
+    if (auto* proxy = qobject_cast<QAbstractProxyModel*>(model))
+        model = proxy->sourceModel();
     QObject::connect(model, &QAbstractItemModel::modelReset, fit, &ColumnFit::fitAll);
     QObject::connect(
         model, &QAbstractItemModel::rowsInserted, fit,

@@ -1,7 +1,5 @@
 #include "ui/list/RecordFilterProxy.h"
 
-#include <QSignalBlocker>
-
 #include "ui/document/Document.h"
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/list/FieldTitles.h"
@@ -23,13 +21,15 @@ void RecordFilterProxy::setFilter(RecordFilter filter) {
     // The views start over once: row by row signals for each run of rows
     // the filter takes or gives back, or the layout change that invalidate()
     // sends, cost the views time in proportion to the whole list each.
-    // Whoever keeps a selection puts it back by record.
+    // Whoever keeps a selection puts it back by record. The reset drops the
+    // proxy's row map, which the views' first question builds anew with the
+    // new filter: every record is tried once.
     beginResetModel();
-    {
-        const QSignalBlocker quiet(this);
-        invalidate();
-    }
     endResetModel();
+}
+
+QModelIndex RecordFilterProxy::parent(const QModelIndex&) const {
+    return {};
 }
 
 QVariant RecordFilterProxy::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -42,7 +42,8 @@ QVariant RecordFilterProxy::headerData(int section, Qt::Orientation orientation,
 bool RecordFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
     if (mFilter.empty())
         return true;
-    return mFilter.Matches(*mDocument.equipments().Item(sourceRow + 1));
+    // Not Item, which hands out a counted reference per record.
+    return mFilter.Matches(**(mDocument.equipments().begin() + sourceRow));
 }
 
 }  // namespace kestrel::ui

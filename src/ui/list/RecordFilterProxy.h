@@ -18,6 +18,12 @@ public:
     void setFilter(RecordFilter filter);
     bool filtering() const { return !mFilter.empty(); }
 
+    // The list is flat: no row has a parent. The base class looks every
+    // index up in its row map to say so, and the grid asks for each painted
+    // cell against every run of selected rows.
+    using QSortFilterProxyModel::parent;
+    QModelIndex parent(const QModelIndex& child) const override;
+
     // The headings carry the field's full name as their tooltip.
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;

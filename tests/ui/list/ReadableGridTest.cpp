@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTableView>
 
 #include "model/FieldTable.h"
 #include "ui/document/Document.h"
 #include "ui/list/ColumnFit.h"
+#include "ui/list/FilterBar.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/Grid.h"
@@ -84,6 +86,24 @@ TEST_F(ReadableGrid, ColumnsWidenToTheirLongestTextsAndNeverBelowTheirMinimum) {
     names.push_back(wide(10, "WMWMWMWMWMWMWMWMWMWM", 1));
     fill(names);
     expectNothingCut("narrow and wide names");
+}
+
+// A filter numbers the grid's rows its own way: a record changed while it
+// is hidden, or shown on another row than its position, still widens its
+// columns, and clearing the filter shows nothing cut.
+TEST_F(ReadableGrid, ColumnsFollowTheListWhileFiltered) {
+    fill({wide(1, "Alpha", 12), wide(2, "Bravo", 12), wide(3, "Charlie", 12),
+          wide(4, "Bravo two", 12)});
+    window->filterBar().edit()->setText(QStringLiteral("bravo"));
+    ASSERT_EQ(grid().Rows() - 1, 2);
+    Equipment hidden = wide(3, std::string(70, 'W'), 12);
+    mdlGeneral::document().replaceRecord(3, hidden);
+    Equipment shown = wide(4, "Bravo two", 12);
+    shown.setIconName(std::string(50, 'M'));
+    mdlGeneral::document().replaceRecord(4, shown);
+    expectNothingCut("filtered");
+    window->filterBar().clear();
+    expectNothingCut("filter cleared");
 }
 
 TEST_F(ReadableGrid, TheFrozenPaneFollowsItsColumnsWhenTheUserResizesOrAutoFits) {
