@@ -4,8 +4,10 @@
 
 namespace kestrel::ui {
 
-// The list grid's current cell and the selection's other corner, in grid
-// rows (row 0 is the heading row).
+// The list grid's current cell and the selection's other corner, rows
+// given as the records' positions in the list (1 for the first; 0 for the
+// heading row): a filter that hides records between a command and its undo
+// does not move the selection onto other records.
 struct GridSelection {
     int row = 0, col = 0, rowSel = 0, colSel = 0;
     bool operator==(const GridSelection& o) const {

@@ -2,7 +2,6 @@
 
 #include "ui/document/Document.h"
 #include "ui/list/CutCommand.h"
-#include "ui/list/RecordRows.h"
 
 namespace kestrel::ui {
 
@@ -21,13 +20,9 @@ void DuplicateCommand::revert() {
     document().removeRecords(mPosition, static_cast<std::int32_t>(mCopies.size()));
 }
 
-GridSelection DuplicateCommand::selectionAfter(const GridSelection& before) const {
-    const int first = mdlGeneral::RowOfPosition(mPosition);
-    const int last =
-        mdlGeneral::RowOfPosition(mPosition + static_cast<std::int32_t>(mCopies.size()) - 1);
-    if (first == 0 || last == 0)
-        return before;
-    return GridSelection{first, 0, last, kFieldCount - 1};
+GridSelection DuplicateCommand::selectionAfter(const GridSelection&) const {
+    return GridSelection{mPosition, 0, mPosition + static_cast<std::int32_t>(mCopies.size()) - 1,
+                         kFieldCount - 1};
 }
 
 }  // namespace kestrel::ui

@@ -41,6 +41,24 @@ int RowOfPosition(std::int32_t position) {
     return shown.isValid() ? shown.row() + 1 : 0;
 }
 
+int RowNearPosition(std::int32_t position) {
+    if (position < 1)
+        return 0;
+    if (const int row = RowOfPosition(position))
+        return row;
+    // Shown rows keep list order: the first whose record comes after.
+    const int rows = UnitList().Rows() - 1;
+    int low = 1, high = rows + 1;
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (PositionOfRow(mid) < position)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return std::min(low, rows);
+}
+
 std::vector<std::int32_t> SelectedPositions() {
     std::vector<std::int32_t> positions;
     if (!listWindow())

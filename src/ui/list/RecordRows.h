@@ -13,6 +13,9 @@ bool Filtering();
 std::int32_t PositionOfRow(int row);
 // The grid row showing a record; 0 when the filter hides it.
 int RowOfPosition(std::int32_t position);
+// The grid row showing a record or, when the filter hides it, the first
+// shown record after it, else the last row; 0 for position 0 or an empty grid.
+int RowNearPosition(std::int32_t position);
 // The records of the selected rows, in list order.
 std::vector<std::int32_t> SelectedPositions();
 // Selects the rows of positions that are shown, current's row current.

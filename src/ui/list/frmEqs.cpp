@@ -203,14 +203,15 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     document.setSelectionAccess(SelectionAccess{
         [this] {
             const Grid& grid = *mUnitList;
-            return GridSelection{grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()};
+            return GridSelection{mdlGeneral::PositionOfRow(grid.Row()), grid.Col(),
+                                 mdlGeneral::PositionOfRow(grid.RowSel()), grid.ColSel()};
         },
         [this](const GridSelection& s) {
             // Row and Col collapse the selection, so the far corner comes last.
             Grid& grid = *mUnitList;
-            grid.setRow(s.row);
+            grid.setRow(mdlGeneral::RowNearPosition(s.row));
             grid.setCol(s.col);
-            grid.setRowSel(s.rowSel);
+            grid.setRowSel(mdlGeneral::RowNearPosition(s.rowSel));
             grid.setColSel(s.colSel);
         }});
 

@@ -198,6 +198,34 @@ TEST_F(FilteredList, DeleteDuplicateAndMoveToAreStepsThatLeavePositionOne) {
     EXPECT_EQ(messages.size(), 2u);
 }
 
+// Undo and redo put the selection back on the same records, whatever rows
+// a filter put on or taken off since shows them on.
+TEST_F(FilteredList, UndoAndRedoSelectTheSameRecordsWhateverTheFilterShows) {
+    filter(QStringLiteral("Co=Germany"));  // records 3, 6, 9 and 12 on rows 1 to 4
+    grid().setSelectedRows({2}, 2);
+    DuplicateSelected();  // the copy of record 6 becomes record 7
+    window->filterBar().clear();
+    grid().setSelectedRows({1}, 1);
+    stack().undo();
+    EXPECT_EQ(mdlGeneral::SelectedPositions(), (std::vector<std::int32_t>{6}));
+    stack().redo();
+    EXPECT_EQ(mdlGeneral::SelectedPositions(), (std::vector<std::int32_t>{7}));
+
+    grid().setSelectedRows({10}, 10);  // record 10, the German that was 9
+    DuplicateSelected();
+    filter(QStringLiteral("Co=Germany"));
+    grid().setSelectedRows({1}, 1);
+    stack().undo();
+    EXPECT_EQ(mdlGeneral::SelectedPositions(), (std::vector<std::int32_t>{10}));
+    // A record the filter hides: the first shown one after it instead.
+    const Long hidden = mdlGeneral::gEquipments().Item(10)->EqCode();
+    filter(QStringLiteral("Co=Germany N!=%1").arg(hidden));
+    stack().redo();
+    stack().undo();
+    EXPECT_EQ(mdlGeneral::SelectedPositions().size(), 1u);
+    EXPECT_GT(mdlGeneral::SelectedPositions()[0], 10);
+}
+
 TEST_F(FilteredList, GoToFindsAPositionOrACodeAndClearsAFilterThatHidesIt) {
     struct Case {
         const char* text;
