@@ -9,6 +9,14 @@ namespace {
 constexpr int kTextMargin = 3;
 }  // namespace
 
+QString FittedCellText(const QString& text, const QFontMetrics& metrics, int width) {
+    // Only texts that might not fit by their length are measured, so most
+    // cells cost no measuring.
+    if (text.size() * metrics.maxWidth() > width && metrics.horizontalAdvance(text) > width)
+        return metrics.elidedText(text, Qt::ElideRight, width);
+    return text;
+}
+
 void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
     QString text = index.data(Qt::DisplayRole).toString();
@@ -21,14 +29,8 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
     if (text.isEmpty())
         return;
-    // A cut value would read as another value ("747" for 32747), so a text
-    // wider than its cell ends in an ellipsis. Only texts that might not fit
-    // by their length are measured, so most cells cost no measuring.
     const QRect box = option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
-    const QFontMetrics& metrics = option.fontMetrics;
-    if (text.size() * metrics.maxWidth() > box.width() &&
-        metrics.horizontalAdvance(text) > box.width())
-        text = metrics.elidedText(text, Qt::ElideRight, box.width());
+    text = FittedCellText(text, option.fontMetrics, box.width());
     const QPen pen = painter->pen();
     painter->setPen(
         option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));

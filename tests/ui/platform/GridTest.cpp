@@ -183,3 +183,43 @@ TEST(GridPaint, SelectedRowsAreHighlightedAndTextIsClippedAtTheCell) {
         inked = inked || p != base;
     EXPECT_TRUE(inked) << "the unselected long name was not drawn";
 }
+
+#include <QFontMetrics>
+
+#include "ui/platform/GridCellDelegate.h"
+
+namespace {
+
+// A cell never shows part of a value as if it were the whole: what does not
+// fit ends in an ellipsis and stays within the cell.
+TEST(GridCellText, WhatDoesNotFitEndsInAnEllipsis) {
+    const QFontMetrics metrics(QApplication::font());
+    const QString ellipsis = QStringLiteral("\u2026");
+    struct Case {
+        QString text;
+        int width;  // pixels; -1: exactly the text's own width
+        bool cut;
+    };
+    const Case cases[] = {
+        {QStringLiteral("32747"), -1, false},
+        {QStringLiteral("32747"), 1000, false},
+        {QStringLiteral(""), 0, false},
+        {QStringLiteral("32747"), metrics.horizontalAdvance(QStringLiteral("327")), true},
+        {QStringLiteral("Panzer IV Ausf. H"), metrics.horizontalAdvance(QStringLiteral("Panzer")),
+         true},
+    };
+    for (const Case& c : cases) {
+        const int width = c.width < 0 ? metrics.horizontalAdvance(c.text) : c.width;
+        const QString shown = kestrel::ui::FittedCellText(c.text, metrics, width);
+        SCOPED_TRACE(c.text.toStdString() + " in " + std::to_string(width));
+        if (!c.cut) {
+            EXPECT_EQ(shown, c.text);
+            continue;
+        }
+        EXPECT_TRUE(shown.endsWith(ellipsis)) << shown.toStdString();
+        EXPECT_TRUE(c.text.startsWith(shown.chopped(1)));
+        EXPECT_LE(metrics.horizontalAdvance(shown), width);
+    }
+}
+
+}  // namespace
