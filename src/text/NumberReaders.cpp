@@ -285,4 +285,15 @@ std::optional<std::int64_t> ReadLeadingWholeNumber(std::string_view text) {
     return value;
 }
 
+bool IsPlainWholeNumber(std::string_view text) {
+    const std::size_t first = (!text.empty() && text[0] == '-') ? 1 : 0;
+    if (first >= text.size())
+        return false;
+    for (std::size_t i = first; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    }
+    return true;
+}
+
 }  // namespace kestrel

@@ -33,6 +33,10 @@ std::optional<std::int64_t> ReadLeadingNumber(std::string_view text);
 // ("3", "3.0", "3 records"); no value for "1.5" or beyond 64 bits.
 std::optional<std::int64_t> ReadLeadingWholeNumber(std::string_view text);
 
+// Digits only, after an optional minus sign: a cell the grids align to the
+// right as a number, unlike text that merely starts with one.
+bool IsPlainWholeNumber(std::string_view text);
+
 // The range checks callers need.
 constexpr bool FitsByte(std::int64_t v) {
     return v >= 0 && v <= 255;

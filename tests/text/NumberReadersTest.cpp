@@ -162,3 +162,19 @@ TEST(RangeChecks, Bounds) {
     EXPECT_TRUE(FitsLong(INT32_MIN) && FitsLong(INT32_MAX));
     EXPECT_FALSE(FitsLong(std::int64_t{INT32_MIN} - 1) || FitsLong(std::int64_t{INT32_MAX} + 1));
 }
+
+namespace kestrel {
+namespace {
+
+TEST(IsPlainWholeNumber, DigitsAfterAnOptionalMinusOnly) {
+    const std::pair<const char*, bool> cases[] = {
+        {"0", true},    {"32747", true},  {"-12", true},  {"", false},
+        {"-", false},   {"12a", false},   {"1.5", false}, {" 1", false},
+        {"--1", false}, {"Tiger", false}, {"1-", false},  {"+1", false},
+    };
+    for (const auto& [text, plain] : cases)
+        EXPECT_EQ(IsPlainWholeNumber(text), plain) << '"' << text << '"';
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -4,26 +4,11 @@
 
 #include "model/FieldTable.h"
 #include "model/FieldText.h"
+#include "text/NumberReaders.h"
 #include "ui/document/Document.h"
 #include "ui/platform/CodePageText.h"
 
 namespace kestrel::ui {
-
-namespace {
-
-// The grid's general alignment puts numbers to the right, text to the left.
-bool looksNumeric(const std::string& s) {
-    std::size_t i = (!s.empty() && s[0] == '-') ? 1 : 0;
-    if (i >= s.size())
-        return false;
-    for (; i < s.size(); ++i) {
-        if (s[i] < '0' || s[i] > '9')
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 EquipmentTableModel::EquipmentTableModel(Document& document)
     : QAbstractTableModel(&document), mDocument(document) {}
@@ -50,8 +35,8 @@ QVariant EquipmentTableModel::data(const QModelIndex& index, int role) const {
         return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
     if (role == Qt::DisplayRole)
         return FromCodePage(text);
-    return QVariant::fromValue(
-        Qt::Alignment((looksNumeric(text) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+    return QVariant::fromValue(Qt::Alignment(
+        (IsPlainWholeNumber(text) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
 }
 
 QVariant EquipmentTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

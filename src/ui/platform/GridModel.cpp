@@ -4,26 +4,13 @@
 #include <string_view>
 
 #include "text/CodePage.h"
+#include "text/NumberReaders.h"
 
 namespace kestrel::ui {
 
 namespace {
 QString decode(std::string_view bytes) {
     return QString::fromStdString(CodePageToUtf8(bytes));
-}
-
-// The grid's general alignment puts numbers to the right, text to the left.
-bool looksNumeric(std::string_view s) {
-    if (s.empty())
-        return false;
-    std::size_t i = (s[0] == '-') ? 1 : 0;
-    if (i == s.size())
-        return false;
-    for (; i < s.size(); ++i) {
-        if (s[i] < '0' || s[i] > '9')
-            return false;
-    }
-    return true;
 }
 }  // namespace
 
@@ -86,7 +73,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         int alignment = colAlignment(index.column());
         if (alignment == 0)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignTop));
-        bool number = looksNumeric(cellView(row, index.column()));
+        bool number = IsPlainWholeNumber(cellView(row, index.column()));
         return QVariant::fromValue(
             Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
     }
