@@ -1,5 +1,6 @@
 #include "storage/SaveIntent.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -74,14 +75,85 @@ bool removeIfThere(FileSystem& fs, const std::string& path) {
     return !fs.status(path, false).exists() || fs.remove(path);
 }
 
+// Runs the steps of a recovery to the end, keeping the first that failed so
+// that the user learns what is in the way.
+class Steps {
+public:
+    bool ok() const { return mFailed.empty(); }
+    const std::string& failed() const { return mFailed; }
+    void take(bool done, const std::string& what) {
+        if (!done && mFailed.empty())
+            mFailed = what;
+    }
+
+private:
+    std::string mFailed;
+};
+
 // The previous contents go back under the target's name: through the temp
 // name, so that the target is never absent.
-bool restore(FileSystem& fs, const IntentEntry& entry) {
-    if (!entry.hadTarget)
-        return removeIfThere(fs, entry.target);
-    return removeIfThere(fs, entry.temp) &&
-           (fs.link(entry.backup, entry.temp) || fs.copyFile(entry.backup, entry.temp)) &&
-           fs.rename(entry.temp, entry.target);
+void restore(FileSystem& fs, const IntentEntry& entry, Steps& steps) {
+    if (!entry.hadTarget) {
+        steps.take(removeIfThere(fs, entry.target), entry.target + " cannot be removed");
+        return;
+    }
+    if (!removeIfThere(fs, entry.temp)) {
+        steps.take(false, entry.temp + " cannot be removed");
+        return;
+    }
+    if (!fs.link(entry.backup, entry.temp) && !fs.copyFile(entry.backup, entry.temp)) {
+        steps.take(false, "the backup " + entry.backup + " cannot be copied to " + entry.temp);
+        return;
+    }
+    steps.take(fs.rename(entry.temp, entry.target),
+               entry.temp + " cannot be renamed to " + entry.target);
+}
+
+// A note may come from the other system through a shared folder: its names
+// are cut at either separator.
+std::string notedName(const std::string& path) {
+    std::size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// Letter case aside, as a save run where names are found whatever their
+// case may spell the stem otherwise than this process does.
+bool sameName(const std::string& noted, const std::string& ours) {
+    const std::string name = ours.substr(FolderPartLength(ours));
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const std::string other = notedName(noted);
+    return other.size() == name.size() &&
+           std::equal(other.begin(), other.end(), name.begin(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The note's names are the saving process's own: relative to its current
+// folder where it was given a relative path, so not to be followed from
+// here. Recovery acts only on this pair's files as this process finds them,
+// which the note must name; it gives their sizes and checksums. A note that
+// names other files gets none of them removed or replaced.
+std::optional<std::vector<IntentEntry>> entriesOfThisPair(const std::vector<IntentEntry>& noted,
+                                                          const EquipmentFilePaths& paths) {
+    const IntentEntry ours[] = {
+        {paths.nameListTemp, paths.nameListTarget, paths.nameListBackup},
+        {paths.binaryTemp, paths.binaryTarget, paths.binaryBackup},
+    };
+    if (noted.size() != 2)
+        return std::nullopt;
+    std::vector<IntentEntry> entries;
+    for (std::size_t k = 0; k < 2; ++k) {
+        const IntentEntry& n = noted[k];
+        const IntentEntry& o = ours[k];
+        if (!sameName(n.temp, o.temp) || !sameName(n.target, o.target) ||
+            !sameName(n.backup, o.backup))
+            return std::nullopt;
+        IntentEntry e = o;
+        e.hadTarget = n.hadTarget;
+        e.size = n.size;
+        e.hash = n.hash;
+        entries.push_back(std::move(e));
+    }
+    return entries;
 }
 
 std::string namesOf(const std::vector<IntentEntry>& entries) {
@@ -213,37 +285,50 @@ Recovery RecoverInterruptedSave(const EquipmentFilePaths& paths, bool repair) {
         return recovery;
     }
 
+    auto ownEntries = entriesOfThisPair(*entries, paths);
+    if (!ownEntries) {
+        recovery.outcome = Recovery::Outcome::Failed;
+        recovery.message = "the save note " + paths.intent + " does not name the files of " +
+                           paths.nameListTarget + " and " + paths.binaryTarget +
+                           "; it and every file it names are left as they are";
+        return recovery;
+    }
+    entries = std::move(ownEntries);
+
     std::vector<State> states;
     bool whole = true;
     for (const IntentEntry& e : *entries) {
         states.push_back(stateOf(fs, e));
         whole = whole && states.back() != State::Neither;
     }
-    bool ok = true;
+    Steps steps;
     std::vector<std::string> folders;
     for (const IntentEntry& e : *entries)
         folders.push_back(FolderOf(e.target).empty() ? "." : FolderOf(e.target));
     if (whole) {
         for (std::size_t k = 0; k < entries->size(); ++k) {
+            const IntentEntry& e = (*entries)[k];
             if (states[k] == State::TempWhole)
-                ok = fs.rename((*entries)[k].temp, (*entries)[k].target) && ok;
+                steps.take(fs.rename(e.temp, e.target),
+                           e.temp + " cannot be renamed to " + e.target);
         }
     } else {
         for (std::size_t k = 0; k < entries->size(); ++k) {
             const IntentEntry& e = (*entries)[k];
-            ok = (states[k] != State::New || restore(fs, e)) && ok;
-            ok = removeIfThere(fs, e.temp) && ok;
+            if (states[k] == State::New)
+                restore(fs, e, steps);
+            steps.take(removeIfThere(fs, e.temp), e.temp + " cannot be removed");
         }
     }
     for (const std::string& folder : folders)
-        ok = fs.syncFolder(folder) && ok;
-    if (ok)
-        ok = fs.remove(paths.intent);
-    if (!ok) {
+        steps.take(fs.syncFolder(folder), "the folder " + folder + " cannot be synced");
+    if (steps.ok())
+        steps.take(fs.remove(paths.intent), "the save note cannot be removed");
+    if (!steps.ok()) {
         recovery.outcome = Recovery::Outcome::Failed;
         recovery.message = "an interrupted save of this pair could not be " +
-                           std::string(whole ? "completed" : "undone") + "; the save note " +
-                           paths.intent + " stays for the next try";
+                           std::string(whole ? "completed" : "undone") + " (" + steps.failed() +
+                           "); the save note " + paths.intent + " stays for the next try";
         return recovery;
     }
     if (whole) {

@@ -61,13 +61,14 @@ inline int exitStatus(int raw) {
 // one more pair of quotes.
 inline int runCommand(const std::string& cmd) {
 #ifdef _WIN32
-    // 9009 is cmd.exe failing to start the program at all, which Wine does
-    // now and then on a busy machine; a program that is really missing gives
-    // it every time.
+    // 9009 is cmd.exe failing to start the program at all, and -1 cmd.exe
+    // itself not starting; Wine does both now and then on a busy machine, and
+    // neither ran the program. A program that is really missing gives 9009
+    // every time.
     int status = 0;
     for (int attempt = 0; attempt < 3; ++attempt) {
         status = exitStatus(std::system(("\"" + cmd + "\"").c_str()));
-        if (status != 9009)
+        if (status != 9009 && status != -1)
             break;
     }
     return status;
