@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <unordered_map>
 
 #include "storage/RecordFormat.h"
@@ -124,6 +125,14 @@ void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& o
 
 namespace {
 
+// The duplicate-code problem of record at position, naming other.
+void addDuplicate(const Equipment& record, Long position, Long other, std::vector<Problem>& out) {
+    RecordProblems(record, position, out)
+        .add(Severity::Warning, ProblemKind::DuplicateCode, fieldOf(Field::EqCode),
+             valueOf(record, fieldOf(Field::EqCode)) + " is also used by record " +
+                 std::to_string(other));
+}
+
 // The first two positions of each EqCode. Flat tables cover every code a
 // save accepts; others are rare.
 class CodePositions {
@@ -146,11 +155,7 @@ public:
         Slots s = slots(record.EqCode());
         if (*s.second == 0)
             return;
-        const Long other = *s.first == position ? *s.second : *s.first;
-        RecordProblems(record, position, out)
-            .add(Severity::Warning, ProblemKind::DuplicateCode, fieldOf(Field::EqCode),
-                 valueOf(record, fieldOf(Field::EqCode)) + " is also used by record " +
-                     std::to_string(other));
+        addDuplicate(record, position, *s.first == position ? *s.second : *s.first, out);
     }
 
 private:
@@ -220,21 +225,131 @@ std::vector<Problem> SaveRefusals(const Equipments& list, Long counter) {
     return problems;
 }
 
+namespace {
+
+bool beforeRecord(const Problem& p, Long position) {
+    return p.record < position;
+}
+bool beforeProblemOf(Long position, const Problem& p) {
+    return position < p.record;
+}
+
+// Where the problems of the record at position sit in a CheckList result.
+std::pair<std::size_t, std::size_t> rangeOf(const std::vector<Problem>& problems, Long position) {
+    auto first = std::lower_bound(problems.begin(), problems.end(), position, beforeRecord);
+    auto last = std::upper_bound(first, problems.end(), position, beforeProblemOf);
+    return {static_cast<std::size_t>(first - problems.begin()),
+            static_cast<std::size_t>(last - problems.begin())};
+}
+
+// The record a duplicate-code problem of position names, for a group of
+// positions sharing one code (in order); 0 when it has none.
+Long otherIn(const std::vector<Long>& group, Long position) {
+    if (group.size() < 2)
+        return 0;
+    return group[0] == position ? group[1] : group[0];
+}
+
+}  // namespace
+
+std::vector<ProblemSplice> RecheckSplices(const Equipments& list, Long position,
+                                          const std::vector<Problem>& problems) {
+    const Equipment& record = *list.Item(position);
+    const auto [first, last] = rangeOf(problems, position);
+    // A record's duplicate problem is its last and holds the code it had.
+    const bool hadDuplicate = last > first && problems[last - 1].kind == ProblemKind::DuplicateCode;
+    const Long code = record.EqCode();
+    const Long oldCode = first < last ? problems[first].eqCode : code;
+
+    std::vector<Problem> mine;
+    CheckRecord(record, position, mine);
+    // The positions sharing the old and the new code, now.
+    std::vector<Long> sharingNew;
+    std::vector<Long> sharingOld;
+    if (oldCode == code && first < last) {
+        // Same code, so the same group: the duplicate names the same record.
+        if (hadDuplicate) {
+            mine.push_back(problems[last - 1]);
+            mine.back().eqName = record.EqName();
+        }
+    } else {
+        Long at = 0;
+        for (const EquipmentRef& r : list) {
+            ++at;
+            if (r->EqCode() == code)
+                sharingNew.push_back(at);
+            else if (hadDuplicate && r->EqCode() == oldCode)
+                sharingOld.push_back(at);
+        }
+        if (const Long other = otherIn(sharingNew, position))
+            addDuplicate(record, position, other, mine);
+    }
+
+    std::vector<std::pair<Long, ProblemSplice>> splices;
+    if (mine.size() != last - first ||
+        !std::equal(mine.begin(), mine.end(), problems.begin() + static_cast<long>(first))) {
+        splices.push_back({position, {first, last - first, std::move(mine)}});
+    }
+    // Another record's duplicate changes when the record its group names
+    // changes: before, the record at position was in the old group and not
+    // in the new one.
+    auto follow = [&](const std::vector<Long>& before, const std::vector<Long>& after) {
+        for (Long at : after) {
+            if (at == position)
+                continue;
+            const Long was = otherIn(before, at);
+            const Long is = otherIn(after, at);
+            if (was == is)
+                continue;
+            const auto [from, to] = rangeOf(problems, at);
+            ProblemSplice splice;
+            // With a duplicate before, it is the last of the record's run.
+            splice.first = was ? to - 1 : to;
+            splice.removed = was ? 1 : 0;
+            if (is)
+                addDuplicate(*list.Item(at), at, is, splice.inserted);
+            splices.push_back({at, std::move(splice)});
+        }
+    };
+    if (!sharingNew.empty()) {
+        std::vector<Long> before;
+        std::copy_if(sharingNew.begin(), sharingNew.end(), std::back_inserter(before),
+                     [position](Long at) { return at != position; });
+        follow(before, sharingNew);
+    }
+    if (!sharingOld.empty()) {
+        std::vector<Long> before = sharingOld;
+        before.insert(std::upper_bound(before.begin(), before.end(), position), position);
+        follow(before, sharingOld);
+    }
+
+    // One splice per record, and runs in record order: the last record's
+    // first keeps the earlier ones' places.
+    std::sort(splices.begin(), splices.end(),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<ProblemSplice> ordered;
+    ordered.reserve(splices.size());
+    for (auto& s : splices)
+        ordered.push_back(std::move(s.second));
+    return ordered;
+}
+
+void ApplySplice(std::vector<Problem>& problems, ProblemSplice splice) {
+    const std::size_t kept = std::min(splice.removed, splice.inserted.size());
+    const auto at = problems.begin() + static_cast<long>(splice.first);
+    std::move(splice.inserted.begin(), splice.inserted.begin() + static_cast<long>(kept), at);
+    if (splice.removed > kept) {
+        problems.erase(at + static_cast<long>(kept), at + static_cast<long>(splice.removed));
+    } else {
+        problems.insert(at + static_cast<long>(kept),
+                        std::make_move_iterator(splice.inserted.begin() + static_cast<long>(kept)),
+                        std::make_move_iterator(splice.inserted.end()));
+    }
+}
+
 void RecheckRecord(const Equipments& list, Long position, std::vector<Problem>& problems) {
-    problems.erase(std::remove_if(problems.begin(), problems.end(),
-                                  [position](const Problem& p) {
-                                      return p.record == position ||
-                                             p.kind == ProblemKind::DuplicateCode;
-                                  }),
-                   problems.end());
-    CheckRecord(*list.Item(position), position, problems);
-    CheckDuplicateCodes(list, problems);
-    // Back into the order CheckList gives: by record, a record's duplicate last.
-    std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {
-        const bool aDup = a.kind == ProblemKind::DuplicateCode;
-        const bool bDup = b.kind == ProblemKind::DuplicateCode;
-        return a.record != b.record ? a.record < b.record : (!aDup && bDup);
-    });
+    for (ProblemSplice& splice : RecheckSplices(list, position, problems))
+        ApplySplice(problems, std::move(splice));
 }
 
 }  // namespace kestrel

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -246,6 +247,62 @@ TEST_F(Validator, RecheckingOneRecordGivesTheWholeCheck) {
         }
         RecheckRecord(list, position, problems);
         ASSERT_EQ(problems, CheckList(list)) << edit;
+    }
+}
+
+// A one-record re-check replaces only the problems that change, the
+// duplicates of the records sharing the old or the new code among them.
+TEST_F(Validator, RecheckingOneRecordTouchesOnlyWhatChanged) {
+    struct Case {
+        const char* what;
+        Long position;
+        std::function<void(Equipment&)> change;
+        std::set<Long> touched;  // records whose problems are replaced
+    };
+    const Case cases[] = {
+        {"an error fixed", 5, [](Equipment& e) { e.setCountry(7); }, {5}},
+        {"a new problem", 4, [](Equipment& e) { e.setEqClass(30); }, {4}},
+        {"a changed message", 2, [](Equipment& e) { e.setEqClass(31); }, {2}},
+        {"a new error on a record with a duplicate",
+         6,
+         [](Equipment& e) { e.setAttackSound(-1); },
+         {6}},
+        {"a record with a duplicate renamed", 3, [](Equipment& e) { e.setEqName("New"); }, {3}},
+        {"a free code for a record without problems", 4, [](Equipment& e) { e.setEqCode(31); }, {}},
+        {"a duplicate created in another record", 4, [](Equipment& e) { e.setEqCode(20); }, {2, 4}},
+        {"the first of a group leaves it", 1, [](Equipment& e) { e.setEqCode(60); }, {1, 3, 6}},
+        {"a group gains a new first", 2, [](Equipment& e) { e.setEqCode(10); }, {1, 2}},
+        {"a pair broken", 8, [](Equipment& e) { e.setEqCode(70); }, {7, 8}},
+        {"from one group into another", 8, [](Equipment& e) { e.setEqCode(20); }, {2, 7, 8}},
+        {"a code outside two bytes shared", 4, [](Equipment& e) { e.setEqCode(40000); }, {4, 5}},
+        {"a group member renumbered to its own code", 6, [](Equipment& e) { e.setEqCode(10); }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Equipments list;
+        for (Long code : {10, 20, 10, 30, 40000, 10, 50, 50}) {
+            Equipment e = cleanRecord();
+            e.setEqCode(code);
+            e.setEqName("Unit" + std::to_string(list.Count() + 1));
+            list.Add(e);
+        }
+        list.Item(2)->setEqClass(30);
+        list.Item(5)->setCountry(26);
+        std::vector<Problem> problems = CheckList(list);
+        c.change(*list.Item(c.position));
+
+        std::vector<ProblemSplice> splices = RecheckSplices(list, c.position, problems);
+        std::set<Long> touched;
+        for (const ProblemSplice& s : splices) {
+            for (std::size_t k = s.first; k < s.first + s.removed; ++k)
+                touched.insert(problems[k].record);
+            for (const Problem& p : s.inserted)
+                touched.insert(p.record);
+        }
+        EXPECT_EQ(touched, c.touched);
+        for (ProblemSplice& s : splices)
+            ApplySplice(problems, std::move(s));
+        EXPECT_EQ(problems, CheckList(list));
     }
 }
 
