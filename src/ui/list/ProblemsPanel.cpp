@@ -88,8 +88,9 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
     connect(mCounter, &QToolButton::clicked, this, &ProblemsPanel::showPanel);
     window.statusBar()->addPermanentWidget(mCounter);
 
-    mModel->setSource(&mTracker->loadProblems(), &mTracker->listProblems());
-    connect(mTracker, &ProblemTracker::aboutToUpdate, mModel, &ProblemsModel::beginChange);
+    mModel->follow(*mTracker);
+    connect(mTracker, &ProblemTracker::aboutToUpdate, this,
+            [this] { mHadRows = mModel->rowCount() > 0; });
     connect(mTracker, &ProblemTracker::updated, this, &ProblemsPanel::updated);
     window.addDockWidget(Qt::BottomDockWidgetArea, this);
     hide();
@@ -99,10 +100,8 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
 ProblemsPanel::~ProblemsPanel() = default;
 
 void ProblemsPanel::updated(bool newError) {
-    const bool before = mModel->rowCount() > 0;
-    mModel->endChange();
     // Only the rows in view are measured, so this stays cheap on any list.
-    if (!before || mModel->rowCount() < 100) {
+    if (!mHadRows || mModel->rowCount() < 100) {
         mView->resizeColumnToContents(ProblemsModel::NameColumn);
         mView->resizeColumnToContents(ProblemsModel::MessageColumn);
     }

@@ -67,6 +67,7 @@ private:
     QToolButton* mCounter = nullptr;
     RevealRecord mReveal;
     bool mSized = false;
+    bool mHadRows = false;  // before the update under way
 };
 
 // Creates the dock and its counter on the list window.
