@@ -292,6 +292,38 @@ TEST_F(ProblemsPanelTest, ChangesInPlaceKeepSortAndSelection) {
     }
 }
 
+// The name column widens to a long name whether the panel was up when the
+// problem came or is brought up later.
+TEST_F(ProblemsPanelTest, TheNameColumnFitsWhenThePanelShows) {
+    const std::string name(60, 'W');
+    struct Case {
+        const char* what;
+        std::function<void(Equipment&)> spoil;
+        bool comesUpByItself;
+    };
+    const Case cases[] = {
+        {"an error brings it up", [](Equipment& e) { e.setCountry(30); }, true},
+        {"a warning, then the counter", [](Equipment& e) { e.setEqClass(30); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setList(cleanList(3));
+        panel().close();
+        update(2, [&](Equipment& e) {
+            e.setEqName(name);
+            c.spoil(e);
+        });
+        EXPECT_EQ(panel().isVisible(), c.comesUpByItself);
+        if (!c.comesUpByItself)
+            panel().counter()->click();
+        ASSERT_TRUE(panel().isVisible());
+        QTableView* view = panel().view();
+        EXPECT_GE(view->columnWidth(ProblemsModel::NameColumn),
+                  view->fontMetrics().horizontalAdvance(QString::fromStdString(name)));
+        mdlGeneral::document().undoStack()->clear();
+    }
+}
+
 // The rows a view holds change only when the panel is told: a change made
 // outside the undo stack leaves them as they are until the update.
 TEST_F(ProblemsPanelTest, RowsChangeOnlyWithTheUpdate) {
