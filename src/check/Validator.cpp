@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <tuple>
 #include <unordered_map>
 
 #include "storage/RecordFormat.h"
@@ -252,79 +253,128 @@ Long otherIn(const std::vector<Long>& group, Long position) {
 
 }  // namespace
 
-std::vector<ProblemSplice> RecheckSplices(const Equipments& list, Long position,
-                                          const std::vector<Problem>& problems) {
-    const Equipment& record = *list.Item(position);
-    const auto [first, last] = rangeOf(problems, position);
-    // A record's duplicate problem is its last and holds the code it had.
-    const bool hadDuplicate = last > first && problems[last - 1].kind == ProblemKind::DuplicateCode;
-    const Long code = record.EqCode();
-    const Long oldCode = first < last ? problems[first].eqCode : code;
+namespace {
 
-    std::vector<Problem> mine;
-    CheckRecord(record, position, mine);
-    // The positions sharing the old and the new code, now.
-    std::vector<Long> sharingNew;
-    std::vector<Long> sharingOld;
-    if (oldCode == code && first < last) {
-        // Same code, so the same group: the duplicate names the same record.
-        if (hadDuplicate) {
-            mine.push_back(problems[last - 1]);
-            mine.back().eqName = record.EqName();
+// A record changed in place, and what problems held of it before.
+struct Changed {
+    Long position = 0;
+    std::size_t first = 0;  // its run in problems
+    std::size_t last = 0;
+    Long oldCode = 0;  // the EqCode it had, when it had a problem to tell
+    bool hadDuplicate = false;
+};
+
+using NumberedSplices = std::vector<std::pair<Long, ProblemSplice>>;
+
+// The record's own run replaced by mine, unless it holds that already.
+void spliceRun(const Changed& c, std::vector<Problem> mine, const std::vector<Problem>& problems,
+               NumberedSplices& splices) {
+    const auto first = problems.begin() + static_cast<long>(c.first);
+    if (mine.size() == c.last - c.first && std::equal(mine.begin(), mine.end(), first))
+        return;
+    splices.push_back({c.position, {c.first, c.last - c.first, std::move(mine)}});
+}
+
+std::size_t indexOf(const std::vector<Long>& sorted, Long value) {
+    return static_cast<std::size_t>(std::lower_bound(sorted.begin(), sorted.end(), value) -
+                                    sorted.begin());
+}
+
+}  // namespace
+
+std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Long> positions,
+                                          const std::vector<Problem>& problems) {
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    std::vector<Changed> changed;
+    std::vector<Long> codes;  // the old and new codes of the changed records
+    bool codesKept = true;
+    for (Long position : positions) {
+        Changed c;
+        c.position = position;
+        std::tie(c.first, c.last) = rangeOf(problems, position);
+        const Long code = list.Item(position)->EqCode();
+        codes.push_back(code);
+        if (c.first < c.last) {
+            c.oldCode = problems[c.first].eqCode;
+            c.hadDuplicate = problems[c.last - 1].kind == ProblemKind::DuplicateCode;
+            codes.push_back(c.oldCode);
+        }
+        codesKept = codesKept && c.first < c.last && c.oldCode == code;
+        changed.push_back(c);
+    }
+
+    NumberedSplices splices;
+    if (codesKept) {
+        // Every record keeps its code, so every group is as it was and each
+        // duplicate names the same record as before.
+        for (const Changed& c : changed) {
+            const Equipment& record = *list.Item(c.position);
+            std::vector<Problem> mine;
+            CheckRecord(record, c.position, mine);
+            if (c.hadDuplicate) {
+                mine.push_back(problems[c.last - 1]);
+                mine.back().eqName = record.EqName();
+            }
+            spliceRun(c, std::move(mine), problems, splices);
         }
     } else {
+        std::sort(codes.begin(), codes.end());
+        codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+        // The positions under each of those codes now, and before the change.
+        std::vector<std::vector<Long>> now(codes.size());
         Long at = 0;
         for (const EquipmentRef& r : list) {
             ++at;
-            if (r->EqCode() == code)
-                sharingNew.push_back(at);
-            else if (hadDuplicate && r->EqCode() == oldCode)
-                sharingOld.push_back(at);
+            const std::size_t k = indexOf(codes, r->EqCode());
+            if (k < codes.size() && codes[k] == r->EqCode())
+                now[k].push_back(at);
         }
-        if (const Long other = otherIn(sharingNew, position))
-            addDuplicate(record, position, other, mine);
+        auto isChanged = [&](Long p) {
+            return std::binary_search(positions.begin(), positions.end(), p);
+        };
+        std::vector<std::vector<Long>> before(codes.size());
+        for (std::size_t k = 0; k < codes.size(); ++k)
+            std::copy_if(now[k].begin(), now[k].end(), std::back_inserter(before[k]),
+                         [&](Long p) { return !isChanged(p); });
+        // A changed record without problems shared its old code with none.
+        for (const Changed& c : changed) {
+            if (c.first == c.last)
+                continue;
+            std::vector<Long>& group = before[indexOf(codes, c.oldCode)];
+            group.insert(std::upper_bound(group.begin(), group.end(), c.position), c.position);
+        }
+
+        for (const Changed& c : changed) {
+            const Equipment& record = *list.Item(c.position);
+            std::vector<Problem> mine;
+            CheckRecord(record, c.position, mine);
+            if (const Long other = otherIn(now[indexOf(codes, record.EqCode())], c.position))
+                addDuplicate(record, c.position, other, mine);
+            spliceRun(c, std::move(mine), problems, splices);
+        }
+        // Another record's duplicate changes when the record its group
+        // names does.
+        for (std::size_t k = 0; k < codes.size(); ++k) {
+            for (Long p : now[k]) {
+                const Long was = otherIn(before[k], p);
+                const Long is = otherIn(now[k], p);
+                if (was == is || isChanged(p))
+                    continue;
+                const std::size_t end = rangeOf(problems, p).second;
+                ProblemSplice splice;
+                // With a duplicate before, it is the last of the record's run.
+                splice.first = was ? end - 1 : end;
+                splice.removed = was ? 1 : 0;
+                if (is)
+                    addDuplicate(*list.Item(p), p, is, splice.inserted);
+                splices.push_back({p, std::move(splice)});
+            }
+        }
     }
 
-    std::vector<std::pair<Long, ProblemSplice>> splices;
-    if (mine.size() != last - first ||
-        !std::equal(mine.begin(), mine.end(), problems.begin() + static_cast<long>(first))) {
-        splices.push_back({position, {first, last - first, std::move(mine)}});
-    }
-    // Another record's duplicate changes when the record its group names
-    // changes: before, the record at position was in the old group and not
-    // in the new one.
-    auto follow = [&](const std::vector<Long>& before, const std::vector<Long>& after) {
-        for (Long at : after) {
-            if (at == position)
-                continue;
-            const Long was = otherIn(before, at);
-            const Long is = otherIn(after, at);
-            if (was == is)
-                continue;
-            const auto [from, to] = rangeOf(problems, at);
-            ProblemSplice splice;
-            // With a duplicate before, it is the last of the record's run.
-            splice.first = was ? to - 1 : to;
-            splice.removed = was ? 1 : 0;
-            if (is)
-                addDuplicate(*list.Item(at), at, is, splice.inserted);
-            splices.push_back({at, std::move(splice)});
-        }
-    };
-    if (!sharingNew.empty()) {
-        std::vector<Long> before;
-        std::copy_if(sharingNew.begin(), sharingNew.end(), std::back_inserter(before),
-                     [position](Long at) { return at != position; });
-        follow(before, sharingNew);
-    }
-    if (!sharingOld.empty()) {
-        std::vector<Long> before = sharingOld;
-        before.insert(std::upper_bound(before.begin(), before.end(), position), position);
-        follow(before, sharingOld);
-    }
-
-    // One splice per record, and runs in record order: the last record's
-    // first keeps the earlier ones' places.
+    // One splice per record, the last record's first: each leaves the runs
+    // of the records before it where they were.
     std::sort(splices.begin(), splices.end(),
               [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<ProblemSplice> ordered;
@@ -347,9 +397,14 @@ void ApplySplice(std::vector<Problem>& problems, ProblemSplice splice) {
     }
 }
 
-void RecheckRecord(const Equipments& list, Long position, std::vector<Problem>& problems) {
-    for (ProblemSplice& splice : RecheckSplices(list, position, problems))
+void RecheckRecords(const Equipments& list, std::vector<Long> positions,
+                    std::vector<Problem>& problems) {
+    for (ProblemSplice& splice : RecheckSplices(list, std::move(positions), problems))
         ApplySplice(problems, std::move(splice));
+}
+
+void RecheckRecord(const Equipments& list, Long position, std::vector<Problem>& problems) {
+    RecheckRecords(list, {position}, problems);
 }
 
 }  // namespace kestrel

@@ -35,20 +35,23 @@ struct ProblemSplice {
     std::vector<Problem> inserted;
 };
 
-// What brings problems, a CheckList result, up to date after the record at
-// position changed in place: its own problems, and the duplicate-code
-// problems of the records that share its old or its new EqCode. Runs that
-// stay as they are are left out. The splices come last run first, so that
-// each applies to problems as the ones before it left them. The work grows
-// with the problems that change, not with those of the list; a command that
-// adds, removes or moves records calls CheckList instead.
-std::vector<ProblemSplice> RecheckSplices(const Equipments& list, Long position,
+// What brings problems, a CheckList result, up to date after the records at
+// positions (in any order) changed in place: their own problems, and the
+// duplicate-code problems of the records that share an old or a new EqCode
+// of theirs. Runs that stay as they are are left out. The splices come last
+// run first, so that each applies to problems as the ones before it left
+// them. The work grows with the problems that change and, when a code
+// changed, with one pass over the codes of the list; a command that adds,
+// removes or moves records calls CheckList instead.
+std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Long> positions,
                                           const std::vector<Problem>& problems);
 
 // Replaces the run splice names.
 void ApplySplice(std::vector<Problem>& problems, ProblemSplice splice);
 
 // RecheckSplices applied.
+void RecheckRecords(const Equipments& list, std::vector<Long> positions,
+                    std::vector<Problem>& problems);
 void RecheckRecord(const Equipments& list, Long position, std::vector<Problem>& problems);
 
 }  // namespace kestrel

@@ -111,8 +111,8 @@ void ProblemTracker::refresh() {
     if (!mWhole && mChanged.empty())
         return;
     emit aboutToUpdate();
-    // Past a few records one check of the whole list is cheaper than the
-    // records' re-checks, each of which may look at the whole list.
+    // Past a few records one check of the whole list and a reset of the
+    // rows cost less than a splice of rows for each.
     constexpr std::size_t kFewRecords = 8;
     bool newError = false;
     if (mWhole || mLoadGiven || mDropRecordFindings || mChanged.size() > kFewRecords) {
@@ -146,16 +146,15 @@ void ProblemTracker::refresh() {
 
 bool ProblemTracker::recheckChanged() {
     const Equipments& list = mDocument.equipments();
-    std::sort(mChanged.begin(), mChanged.end());
-    mChanged.erase(std::unique(mChanged.begin(), mChanged.end()), mChanged.end());
+    mChanged.erase(std::remove_if(mChanged.begin(), mChanged.end(),
+                                  [&](std::int32_t position) { return position > list.Count(); }),
+                   mChanged.end());
     std::vector<std::string> gone;
     std::vector<std::string> added;
-    for (std::int32_t position : mChanged) {
-        if (position > list.Count())
-            continue;
-        for (ProblemSplice& splice : RecheckSplices(list, position, mList))
-            applySplice(std::move(splice), gone, added);
-    }
+    // All at once: each record's re-check counts on the others' problems
+    // being those of the list as it stands.
+    for (ProblemSplice& splice : RecheckSplices(list, mChanged, mList))
+        applySplice(std::move(splice), gone, added);
     // The errors now are those before less gone plus added: one is new
     // exactly when added holds it more often than gone does.
     std::sort(gone.begin(), gone.end());

@@ -270,6 +270,12 @@ TEST_F(ProblemsPanelTest, ChangesInPlaceKeepSortAndSelection) {
              stack->undo();
              stack->redo();
          }},
+        {"two records exchanged at once",
+         [&] {
+             update(6, [](Equipment& e) { e.setEqCode(2); });
+             mdlGeneral::SwapEquipments(3, 6);
+             QCoreApplication::processEvents();
+         }},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
