@@ -251,10 +251,6 @@ Long otherIn(const std::vector<Long>& group, Long position) {
     return group[0] == position ? group[1] : group[0];
 }
 
-}  // namespace
-
-namespace {
-
 // A record changed in place, and what problems held of it before.
 struct Changed {
     Long position = 0;
@@ -337,7 +333,8 @@ std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Lo
         for (std::size_t k = 0; k < codes.size(); ++k)
             std::copy_if(now[k].begin(), now[k].end(), std::back_inserter(before[k]),
                          [&](Long p) { return !isChanged(p); });
-        // A changed record without problems shared its old code with none.
+        // Changed records back under their old codes; one without problems
+        // had its old code to itself, so it was in no group.
         for (const Changed& c : changed) {
             if (c.first == c.last)
                 continue;
