@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <tuple>
 #include <unordered_map>
 
 #include "storage/RecordFormat.h"
@@ -124,6 +126,14 @@ void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& o
 
 namespace {
 
+// The duplicate-code problem of record at position, naming other.
+void addDuplicate(const Equipment& record, Long position, Long other, std::vector<Problem>& out) {
+    RecordProblems(record, position, out)
+        .add(Severity::Warning, ProblemKind::DuplicateCode, fieldOf(Field::EqCode),
+             valueOf(record, fieldOf(Field::EqCode)) + " is also used by record " +
+                 std::to_string(other));
+}
+
 // The first two positions of each EqCode. Flat tables cover every code a
 // save accepts; others are rare.
 class CodePositions {
@@ -146,11 +156,7 @@ public:
         Slots s = slots(record.EqCode());
         if (*s.second == 0)
             return;
-        const Long other = *s.first == position ? *s.second : *s.first;
-        RecordProblems(record, position, out)
-            .add(Severity::Warning, ProblemKind::DuplicateCode, fieldOf(Field::EqCode),
-                 valueOf(record, fieldOf(Field::EqCode)) + " is also used by record " +
-                     std::to_string(other));
+        addDuplicate(record, position, *s.first == position ? *s.second : *s.first, out);
     }
 
 private:
@@ -220,21 +226,182 @@ std::vector<Problem> SaveRefusals(const Equipments& list, Long counter) {
     return problems;
 }
 
+namespace {
+
+bool beforeRecord(const Problem& p, Long position) {
+    return p.record < position;
+}
+bool beforeProblemOf(Long position, const Problem& p) {
+    return position < p.record;
+}
+
+// Where the problems of the record at position sit in a CheckList result.
+std::pair<std::size_t, std::size_t> rangeOf(const std::vector<Problem>& problems, Long position) {
+    auto first = std::lower_bound(problems.begin(), problems.end(), position, beforeRecord);
+    auto last = std::upper_bound(first, problems.end(), position, beforeProblemOf);
+    return {static_cast<std::size_t>(first - problems.begin()),
+            static_cast<std::size_t>(last - problems.begin())};
+}
+
+// The record a duplicate-code problem of position names, for a group of
+// positions sharing one code (in order); 0 when it has none.
+Long otherIn(const std::vector<Long>& group, Long position) {
+    if (group.size() < 2)
+        return 0;
+    return group[0] == position ? group[1] : group[0];
+}
+
+// A record changed in place, and what problems held of it before.
+struct Changed {
+    Long position = 0;
+    std::size_t first = 0;  // its run in problems
+    std::size_t last = 0;
+    Long oldCode = 0;  // the EqCode it had, when it had a problem to tell
+    bool hadDuplicate = false;
+};
+
+using NumberedSplices = std::vector<std::pair<Long, ProblemSplice>>;
+
+// The record's own run replaced by mine, unless it holds that already.
+void spliceRun(const Changed& c, std::vector<Problem> mine, const std::vector<Problem>& problems,
+               NumberedSplices& splices) {
+    const auto first = problems.begin() + static_cast<long>(c.first);
+    if (mine.size() == c.last - c.first && std::equal(mine.begin(), mine.end(), first))
+        return;
+    splices.push_back({c.position, {c.first, c.last - c.first, std::move(mine)}});
+}
+
+std::size_t indexOf(const std::vector<Long>& sorted, Long value) {
+    return static_cast<std::size_t>(std::lower_bound(sorted.begin(), sorted.end(), value) -
+                                    sorted.begin());
+}
+
+}  // namespace
+
+std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Long> positions,
+                                          const std::vector<Problem>& problems) {
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    std::vector<Changed> changed;
+    std::vector<Long> codes;  // the old and new codes of the changed records
+    bool codesKept = true;
+    for (Long position : positions) {
+        Changed c;
+        c.position = position;
+        std::tie(c.first, c.last) = rangeOf(problems, position);
+        const Long code = list.Item(position)->EqCode();
+        codes.push_back(code);
+        if (c.first < c.last) {
+            c.oldCode = problems[c.first].eqCode;
+            c.hadDuplicate = problems[c.last - 1].kind == ProblemKind::DuplicateCode;
+            codes.push_back(c.oldCode);
+        }
+        codesKept = codesKept && c.first < c.last && c.oldCode == code;
+        changed.push_back(c);
+    }
+
+    NumberedSplices splices;
+    if (codesKept) {
+        // Every record keeps its code, so every group is as it was and each
+        // duplicate names the same record as before.
+        for (const Changed& c : changed) {
+            const Equipment& record = *list.Item(c.position);
+            std::vector<Problem> mine;
+            CheckRecord(record, c.position, mine);
+            if (c.hadDuplicate) {
+                mine.push_back(problems[c.last - 1]);
+                mine.back().eqName = record.EqName();
+            }
+            spliceRun(c, std::move(mine), problems, splices);
+        }
+    } else {
+        std::sort(codes.begin(), codes.end());
+        codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+        // The positions under each of those codes now, and before the change.
+        std::vector<std::vector<Long>> now(codes.size());
+        Long at = 0;
+        for (const EquipmentRef& r : list) {
+            ++at;
+            const std::size_t k = indexOf(codes, r->EqCode());
+            if (k < codes.size() && codes[k] == r->EqCode())
+                now[k].push_back(at);
+        }
+        auto isChanged = [&](Long p) {
+            return std::binary_search(positions.begin(), positions.end(), p);
+        };
+        std::vector<std::vector<Long>> before(codes.size());
+        for (std::size_t k = 0; k < codes.size(); ++k)
+            std::copy_if(now[k].begin(), now[k].end(), std::back_inserter(before[k]),
+                         [&](Long p) { return !isChanged(p); });
+        // Changed records back under their old codes; one without problems
+        // had its old code to itself, so it was in no group.
+        for (const Changed& c : changed) {
+            if (c.first == c.last)
+                continue;
+            std::vector<Long>& group = before[indexOf(codes, c.oldCode)];
+            group.insert(std::upper_bound(group.begin(), group.end(), c.position), c.position);
+        }
+
+        for (const Changed& c : changed) {
+            const Equipment& record = *list.Item(c.position);
+            std::vector<Problem> mine;
+            CheckRecord(record, c.position, mine);
+            if (const Long other = otherIn(now[indexOf(codes, record.EqCode())], c.position))
+                addDuplicate(record, c.position, other, mine);
+            spliceRun(c, std::move(mine), problems, splices);
+        }
+        // Another record's duplicate changes when the record its group
+        // names does.
+        for (std::size_t k = 0; k < codes.size(); ++k) {
+            for (Long p : now[k]) {
+                const Long was = otherIn(before[k], p);
+                const Long is = otherIn(now[k], p);
+                if (was == is || isChanged(p))
+                    continue;
+                const std::size_t end = rangeOf(problems, p).second;
+                ProblemSplice splice;
+                // With a duplicate before, it is the last of the record's run.
+                splice.first = was ? end - 1 : end;
+                splice.removed = was ? 1 : 0;
+                if (is)
+                    addDuplicate(*list.Item(p), p, is, splice.inserted);
+                splices.push_back({p, std::move(splice)});
+            }
+        }
+    }
+
+    // One splice per record, the last record's first: each leaves the runs
+    // of the records before it where they were.
+    std::sort(splices.begin(), splices.end(),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<ProblemSplice> ordered;
+    ordered.reserve(splices.size());
+    for (auto& s : splices)
+        ordered.push_back(std::move(s.second));
+    return ordered;
+}
+
+void ApplySplice(std::vector<Problem>& problems, ProblemSplice splice) {
+    const std::size_t kept = std::min(splice.removed, splice.inserted.size());
+    const auto at = problems.begin() + static_cast<long>(splice.first);
+    std::move(splice.inserted.begin(), splice.inserted.begin() + static_cast<long>(kept), at);
+    if (splice.removed > kept) {
+        problems.erase(at + static_cast<long>(kept), at + static_cast<long>(splice.removed));
+    } else {
+        problems.insert(at + static_cast<long>(kept),
+                        std::make_move_iterator(splice.inserted.begin() + static_cast<long>(kept)),
+                        std::make_move_iterator(splice.inserted.end()));
+    }
+}
+
+void RecheckRecords(const Equipments& list, std::vector<Long> positions,
+                    std::vector<Problem>& problems) {
+    for (ProblemSplice& splice : RecheckSplices(list, std::move(positions), problems))
+        ApplySplice(problems, std::move(splice));
+}
+
 void RecheckRecord(const Equipments& list, Long position, std::vector<Problem>& problems) {
-    problems.erase(std::remove_if(problems.begin(), problems.end(),
-                                  [position](const Problem& p) {
-                                      return p.record == position ||
-                                             p.kind == ProblemKind::DuplicateCode;
-                                  }),
-                   problems.end());
-    CheckRecord(*list.Item(position), position, problems);
-    CheckDuplicateCodes(list, problems);
-    // Back into the order CheckList gives: by record, a record's duplicate last.
-    std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {
-        const bool aDup = a.kind == ProblemKind::DuplicateCode;
-        const bool bDup = b.kind == ProblemKind::DuplicateCode;
-        return a.record != b.record ? a.record < b.record : (!aDup && bDup);
-    });
+    RecheckRecords(list, {position}, problems);
 }
 
 }  // namespace kestrel

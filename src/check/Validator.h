@@ -27,11 +27,31 @@ std::vector<Problem> CheckList(const Equipments& list);
 // the record at that position, or, at Count + 1, the list's own.
 std::vector<Problem> SaveRefusals(const Equipments& list, Long counter);
 
-// Brings problems, a CheckList result, up to date after the record at
-// position changed in place: its own problems are checked again and the
-// duplicate codes of the whole list are found again, as its EqCode may have
-// joined or left a group. Cheaper than CheckList on a large list; a command
-// that adds, removes or moves records calls CheckList instead.
+// One run of a problem list replaced: the problems at [first, first +
+// removed) give way to inserted.
+struct ProblemSplice {
+    std::size_t first = 0;
+    std::size_t removed = 0;
+    std::vector<Problem> inserted;
+};
+
+// What brings problems, a CheckList result, up to date after the records at
+// positions (in any order) changed in place: their own problems, and the
+// duplicate-code problems of the records that share an old or a new EqCode
+// of theirs. Runs that stay as they are are left out. The splices come last
+// run first, so that each applies to problems as the ones before it left
+// them. The work grows with the problems that change and, when a code
+// changed, with one pass over the codes of the list; a command that adds,
+// removes or moves records calls CheckList instead.
+std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Long> positions,
+                                          const std::vector<Problem>& problems);
+
+// Replaces the run splice names.
+void ApplySplice(std::vector<Problem>& problems, ProblemSplice splice);
+
+// RecheckSplices applied.
+void RecheckRecords(const Equipments& list, std::vector<Long> positions,
+                    std::vector<Problem>& problems);
 void RecheckRecord(const Equipments& list, Long position, std::vector<Problem>& problems);
 
 }  // namespace kestrel

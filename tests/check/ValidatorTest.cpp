@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,12 @@
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel {
+
+// Failures show a problem as its line.
+void PrintTo(const Problem& problem, std::ostream* out) {
+    *out << FormatProblem(problem);
+}
+
 namespace {
 
 class Validator : public ::testing::Test {
@@ -218,7 +225,7 @@ TEST_F(Validator, ErrorsAndWarningsAgreeWithTheEncoder) {
 
 // A panel re-checks one record after each edit; the result must be what a
 // whole check would give.
-TEST_F(Validator, RecheckingOneRecordGivesTheWholeCheck) {
+TEST_F(Validator, RecheckingChangedRecordsGivesTheWholeCheck) {
     std::mt19937 random(41);
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     Equipments list;
@@ -228,24 +235,100 @@ TEST_F(Validator, RecheckingOneRecordGivesTheWholeCheck) {
         list.Add(e);
     }
     std::vector<Problem> problems = CheckList(list);
-    for (int edit = 0; edit < 400; ++edit) {
-        const Long position = 1 + pick(list.Count());
-        Equipment& e = *list.Item(position);
-        switch (pick(4)) {
-            case 0:
-                e.setEqCode(pick(40));
-                break;
-            case 1:
-                e.setEqClass(static_cast<Byte>(pick(30)));
-                break;
-            case 2:
-                e.setCountry(pick(28));
-                break;
-            default:
-                e.setEqName(pick(2) ? "a\rb" : "ok");
+    for (int round = 0; round < 600; ++round) {
+        // Often one record, as an edit; sometimes a few, as an exchange.
+        std::vector<Long> changed;
+        for (int edits = pick(3) == 0 ? 1 + pick(4) : 1; edits > 0; --edits) {
+            const Long position = 1 + pick(list.Count());
+            changed.push_back(position);
+            Equipment& e = *list.Item(position);
+            switch (pick(5)) {
+                case 0:
+                case 1:
+                    e.setEqCode(pick(40));
+                    break;
+                case 2:
+                    e.setEqClass(static_cast<Byte>(pick(30)));
+                    break;
+                case 3:
+                    e.setCountry(pick(28));
+                    break;
+                default:
+                    e.setEqName(pick(2) ? "a\rb" : "ok");
+            }
         }
-        RecheckRecord(list, position, problems);
-        ASSERT_EQ(problems, CheckList(list)) << edit;
+        RecheckRecords(list, changed, problems);
+        ASSERT_EQ(problems, CheckList(list)) << round;
+    }
+}
+
+// A re-check replaces only the problems that change, the duplicates of the
+// records sharing an old or a new code among them.
+TEST_F(Validator, RecheckingTouchesOnlyWhatChanged) {
+    using Change = std::pair<Long, std::function<void(Equipment&)>>;
+    auto code = [](Long c) { return [c](Equipment& e) { e.setEqCode(c); }; };
+    struct Case {
+        const char* what;
+        std::vector<Change> changes;
+        std::set<Long> touched;  // records whose problems are replaced
+    };
+    // Codes by position: 1:10 2:20 3:10 4:30 5:40000 6:10 7:50 8:50.
+    const Case cases[] = {
+        {"an error fixed", {{5, [](Equipment& e) { e.setCountry(7); }}}, {5}},
+        {"a new problem", {{4, [](Equipment& e) { e.setEqClass(30); }}}, {4}},
+        {"a changed message", {{2, [](Equipment& e) { e.setEqClass(31); }}}, {2}},
+        {"a new error on a record with a duplicate",
+         {{6, [](Equipment& e) { e.setAttackSound(-1); }}},
+         {6}},
+        {"a record with a duplicate renamed", {{3, [](Equipment& e) { e.setEqName("New"); }}}, {3}},
+        {"a free code for a record without problems", {{4, code(31)}}, {}},
+        {"a duplicate created in another record", {{4, code(20)}}, {2, 4}},
+        {"the first of a group leaves it", {{1, code(60)}}, {1, 3, 6}},
+        {"a group gains a new first", {{2, code(10)}}, {1, 2}},
+        {"a pair broken", {{8, code(70)}}, {7, 8}},
+        {"from one group into another", {{8, code(20)}}, {2, 7, 8}},
+        {"a code outside two bytes shared", {{4, code(40000)}}, {4, 5}},
+        {"a group member given its own code", {{6, code(10)}}, {}},
+        {"two records exchange their codes", {{2, code(10)}, {3, code(20)}}, {1, 2, 3}},
+        {"two records exchange codes of different groups",
+         {{1, code(50)}, {8, code(10)}},
+         {1, 3, 6, 7, 8}},
+        {"two records take one free code", {{2, code(90)}, {4, code(90)}}, {2, 4}},
+        {"a pair leaves its code together", {{7, code(91)}, {8, code(92)}}, {7, 8}},
+        {"renamed, and a group left",
+         {{3, [](Equipment& e) { e.setEqName("X"); }}, {1, code(60)}},
+         {1, 3, 6}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Equipments list;
+        for (Long code : {10, 20, 10, 30, 40000, 10, 50, 50}) {
+            Equipment e = cleanRecord();
+            e.setEqCode(code);
+            e.setEqName("Unit" + std::to_string(list.Count() + 1));
+            list.Add(e);
+        }
+        list.Item(2)->setEqClass(30);
+        list.Item(5)->setCountry(26);
+        std::vector<Problem> problems = CheckList(list);
+        std::vector<Long> positions;
+        for (const Change& change : c.changes) {
+            change.second(*list.Item(change.first));
+            positions.push_back(change.first);
+        }
+
+        std::vector<ProblemSplice> splices = RecheckSplices(list, positions, problems);
+        std::set<Long> touched;
+        for (const ProblemSplice& s : splices) {
+            for (std::size_t k = s.first; k < s.first + s.removed; ++k)
+                touched.insert(problems[k].record);
+            for (const Problem& p : s.inserted)
+                touched.insert(p.record);
+        }
+        EXPECT_EQ(touched, c.touched);
+        for (ProblemSplice& s : splices)
+            ApplySplice(problems, std::move(s));
+        EXPECT_EQ(problems, CheckList(list));
     }
 }
 

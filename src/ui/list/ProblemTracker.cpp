@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <QUndoStack>
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "check/Validator.h"
@@ -15,8 +16,10 @@ namespace {
 
 // An error by what it says, not where: records that only moved keep their
 // errors without those counting as new.
-void addErrorKeys(const std::vector<Problem>& problems, std::vector<std::string>& keys) {
-    for (const Problem& p : problems) {
+template <typename It>
+void addErrorKeys(It first, It last, std::vector<std::string>& keys) {
+    for (; first != last; ++first) {
+        const Problem& p = *first;
         if (p.severity != Severity::Error)
             continue;
         std::string key = std::to_string(static_cast<int>(p.kind)) + '\x1f' +
@@ -24,6 +27,10 @@ void addErrorKeys(const std::vector<Problem>& problems, std::vector<std::string>
                           p.eqName + '\x1f' + p.message;
         keys.push_back(std::move(key));
     }
+}
+
+void addErrorKeys(const std::vector<Problem>& problems, std::vector<std::string>& keys) {
+    addErrorKeys(problems.begin(), problems.end(), keys);
 }
 
 }  // namespace
@@ -85,9 +92,9 @@ void ProblemTracker::recordsChanged(int firstRow, int lastRow) {
 }
 
 void ProblemTracker::recordsMoved() {
-    mLoad.erase(
-        std::remove_if(mLoad.begin(), mLoad.end(), [](const Problem& p) { return p.record != 0; }),
-        mLoad.end());
+    // The load's findings of single records no longer name theirs; they go
+    // with the next update, which the panel hears of.
+    mDropRecordFindings = true;
     mWhole = true;
     schedule();
 }
@@ -104,41 +111,95 @@ void ProblemTracker::refresh() {
     if (!mWhole && mChanged.empty())
         return;
     emit aboutToUpdate();
-    if (mLoadGiven)
-        mLoad = std::move(mNewLoad);
-    mNewLoad.clear();
-    mLoadGiven = false;
-    if (mDropRecordFindings) {
-        mLoad.erase(std::remove_if(mLoad.begin(), mLoad.end(),
-                                   [](const Problem& p) { return p.record != 0; }),
-                    mLoad.end());
-        mDropRecordFindings = false;
-    }
-    const Equipments& list = mDocument.equipments();
-    // Each record's re-check looks at the whole list for duplicate codes,
-    // so past a few records one check of the list is cheaper.
+    // Past a few records one check of the whole list and a reset of the
+    // rows cost less than a splice of rows for each.
     constexpr std::size_t kFewRecords = 8;
-    if (mWhole || mChanged.size() > kFewRecords) {
-        mList = CheckList(list);
-    } else {
-        std::sort(mChanged.begin(), mChanged.end());
-        mChanged.erase(std::unique(mChanged.begin(), mChanged.end()), mChanged.end());
-        for (std::int32_t position : mChanged) {
-            if (position <= list.Count())
-                RecheckRecord(list, position, mList);
+    bool newError = false;
+    if (mWhole || mLoadGiven || mDropRecordFindings || mChanged.size() > kFewRecords) {
+        emit problemsAboutToBeReset();
+        if (mLoadGiven)
+            mLoad = std::move(mNewLoad);
+        mNewLoad.clear();
+        mLoadGiven = false;
+        if (mDropRecordFindings) {
+            mLoad.erase(std::remove_if(mLoad.begin(), mLoad.end(),
+                                       [](const Problem& p) { return p.record != 0; }),
+                        mLoad.end());
+            mDropRecordFindings = false;
         }
+        mList = CheckList(mDocument.equipments());
+        emit problemsReset();
+
+        std::vector<std::string> keys;
+        addErrorKeys(mLoad, keys);
+        addErrorKeys(mList, keys);
+        std::sort(keys.begin(), keys.end());
+        newError = !std::includes(mErrorKeys.begin(), mErrorKeys.end(), keys.begin(), keys.end());
+        mErrorKeys = std::move(keys);
+    } else {
+        newError = recheckChanged();
     }
     mWhole = false;
     mChanged.clear();
-
-    std::vector<std::string> keys;
-    addErrorKeys(mLoad, keys);
-    addErrorKeys(mList, keys);
-    std::sort(keys.begin(), keys.end());
-    const bool newError =
-        !std::includes(mErrorKeys.begin(), mErrorKeys.end(), keys.begin(), keys.end());
-    mErrorKeys = std::move(keys);
     emit updated(newError);
+}
+
+bool ProblemTracker::recheckChanged() {
+    const Equipments& list = mDocument.equipments();
+    mChanged.erase(std::remove_if(mChanged.begin(), mChanged.end(),
+                                  [&](std::int32_t position) { return position > list.Count(); }),
+                   mChanged.end());
+    std::vector<std::string> gone;
+    std::vector<std::string> added;
+    // All at once: each record's re-check counts on the others' problems
+    // being those of the list as it stands.
+    for (ProblemSplice& splice : RecheckSplices(list, mChanged, mList))
+        applySplice(std::move(splice), gone, added);
+    // The errors now are those before less gone plus added: one is new
+    // exactly when added holds it more often than gone does.
+    std::sort(gone.begin(), gone.end());
+    std::sort(added.begin(), added.end());
+    return !std::includes(gone.begin(), gone.end(), added.begin(), added.end());
+}
+
+void ProblemTracker::applySplice(ProblemSplice splice, std::vector<std::string>& gone,
+                                 std::vector<std::string>& added) {
+    const auto first = static_cast<long>(splice.first);
+    const auto removed = static_cast<long>(splice.removed);
+    const auto inserted = static_cast<long>(splice.inserted.size());
+    const long kept = std::min(removed, inserted);
+
+    const std::size_t goneFrom = gone.size();
+    const std::size_t addedFrom = added.size();
+    addErrorKeys(mList.begin() + first, mList.begin() + first + removed, gone);
+    addErrorKeys(splice.inserted, added);
+    for (auto key = gone.begin() + static_cast<long>(goneFrom); key != gone.end(); ++key) {
+        auto at = std::lower_bound(mErrorKeys.begin(), mErrorKeys.end(), *key);
+        if (at != mErrorKeys.end() && *at == *key)
+            mErrorKeys.erase(at);
+    }
+    for (auto key = added.begin() + static_cast<long>(addedFrom); key != added.end(); ++key)
+        mErrorKeys.insert(std::upper_bound(mErrorKeys.begin(), mErrorKeys.end(), *key), *key);
+
+    // Rows are those of problems(): the load's findings come first.
+    const auto row = static_cast<int>(mLoad.size() + splice.first);
+    if (removed > kept) {
+        emit problemsAboutToBeRemoved(row + static_cast<int>(kept),
+                                      row + static_cast<int>(removed) - 1);
+        mList.erase(mList.begin() + first + kept, mList.begin() + first + removed);
+        emit problemsRemoved();
+    } else if (inserted > kept) {
+        emit problemsAboutToBeInserted(row + static_cast<int>(kept),
+                                       row + static_cast<int>(inserted) - 1);
+        mList.insert(mList.begin() + first + kept,
+                     std::make_move_iterator(splice.inserted.begin() + kept),
+                     std::make_move_iterator(splice.inserted.end()));
+        emit problemsInserted();
+    }
+    if (kept > 0) {
+        std::move(splice.inserted.begin(), splice.inserted.begin() + kept, mList.begin() + first);
+        emit problemsChanged(row, row + static_cast<int>(kept) - 1);
+    }
 }
 
 }  // namespace kestrel::ui

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "check/Problem.h"
+#include "check/Validator.h"
 
 namespace kestrel::ui {
 
@@ -35,7 +36,8 @@ public:
     void refresh();
 
     // The problems are the load's findings, then the list's, in the check's
-    // order; they change only between aboutToUpdate and updated.
+    // order; they change only between aboutToUpdate and updated, each change
+    // announced as the signals below say, with rows of problems().
     const std::vector<Problem>& loadProblems() const { return mLoad; }
     const std::vector<Problem>& listProblems() const { return mList; }
     // Both, as one list.
@@ -44,6 +46,16 @@ public:
 
 signals:
     void aboutToUpdate();
+    // All of them change.
+    void problemsAboutToBeReset();
+    void problemsReset();
+    // The rows first to last go, or come in before the row first.
+    void problemsAboutToBeRemoved(int first, int last);
+    void problemsRemoved();
+    void problemsAboutToBeInserted(int first, int last);
+    void problemsInserted();
+    // The rows first to last hold other problems.
+    void problemsChanged(int first, int last);
     // newError: an error is there that was not there before the change.
     void updated(bool newError);
 
@@ -51,6 +63,11 @@ private:
     void recordsChanged(int firstRow, int lastRow);
     void recordsMoved();
     void schedule();
+    // Brings the list's problems up to date one splice at a time; returns
+    // whether an error came that was not there.
+    bool recheckChanged();
+    void applySplice(ProblemSplice splice, std::vector<std::string>& gone,
+                     std::vector<std::string>& added);
 
     Document& mDocument;
     std::vector<Problem> mLoad;

@@ -5,6 +5,7 @@
 #include <QStyle>
 
 #include "model/FieldTable.h"
+#include "ui/list/ProblemTracker.h"
 #include "ui/platform/CodePageText.h"
 
 namespace kestrel::ui {
@@ -31,23 +32,36 @@ QString fieldText(int field) {
 
 ProblemsModel::ProblemsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ProblemsModel::setSource(const std::vector<Problem>* first,
-                              const std::vector<Problem>* second) {
+void ProblemsModel::follow(const ProblemTracker& tracker) {
     beginResetModel();
-    mFirst = first;
-    mSecond = second;
+    if (mTracker)
+        disconnect(mTracker, nullptr, this, nullptr);
+    mTracker = &tracker;
     endResetModel();
+    connect(&tracker, &ProblemTracker::problemsAboutToBeReset, this,
+            &ProblemsModel::beginResetModel);
+    connect(&tracker, &ProblemTracker::problemsReset, this, &ProblemsModel::endResetModel);
+    connect(&tracker, &ProblemTracker::problemsAboutToBeRemoved, this,
+            [this](int first, int last) { beginRemoveRows({}, first, last); });
+    connect(&tracker, &ProblemTracker::problemsRemoved, this, &ProblemsModel::endRemoveRows);
+    connect(&tracker, &ProblemTracker::problemsAboutToBeInserted, this,
+            [this](int first, int last) { beginInsertRows({}, first, last); });
+    connect(&tracker, &ProblemTracker::problemsInserted, this, &ProblemsModel::endInsertRows);
+    connect(&tracker, &ProblemTracker::problemsChanged, this, [this](int first, int last) {
+        emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
+    });
 }
 
 const Problem& ProblemsModel::problem(int row) const {
     const auto k = static_cast<std::size_t>(row);
-    return k < mFirst->size() ? (*mFirst)[k] : (*mSecond)[k - mFirst->size()];
+    const std::vector<Problem>& load = mTracker->loadProblems();
+    return k < load.size() ? load[k] : mTracker->listProblems()[k - load.size()];
 }
 
 int ProblemsModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !mFirst || !mSecond)
+    if (parent.isValid() || !mTracker)
         return 0;
-    return static_cast<int>(mFirst->size() + mSecond->size());
+    return static_cast<int>(mTracker->loadProblems().size() + mTracker->listProblems().size());
 }
 
 int ProblemsModel::columnCount(const QModelIndex& parent) const {

@@ -7,6 +7,8 @@
 
 namespace kestrel::ui {
 
+class ProblemTracker;
+
 // The problems of the open list as a table, one row per problem in the
 // check's own order. SortRole gives each column's value for sorting: the
 // record column by number, the severity column errors first.
@@ -27,11 +29,9 @@ public:
 
     explicit ProblemsModel(QObject* parent = nullptr);
 
-    // Shows the problems of first, then those of second. The caller owns
-    // them and changes them only between beginChange and endChange.
-    void setSource(const std::vector<Problem>* first, const std::vector<Problem>* second);
-    void beginChange() { beginResetModel(); }
-    void endChange() { endResetModel(); }
+    // Shows the tracker's problems, row for row, and follows their changes
+    // as it announces them.
+    void follow(const ProblemTracker& tracker);
 
     // The problem of row (unsorted).
     const Problem& problem(int row) const;
@@ -43,8 +43,7 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    const std::vector<Problem>* mFirst = nullptr;
-    const std::vector<Problem>* mSecond = nullptr;
+    const ProblemTracker* mTracker = nullptr;
 };
 
 }  // namespace kestrel::ui

@@ -26,6 +26,8 @@ QString counted(std::size_t n, const char* one, const char* many) {
     return QString::number(n) + QLatin1Char(' ') + QString::fromLatin1(n == 1 ? one : many);
 }
 
+constexpr int kFittedRows = 100;
+
 void selectGridRow(std::int32_t position) {
     Grid& grid = mdlGeneral::UnitList();
     grid.setRow(position);
@@ -72,6 +74,10 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
                           fontMetrics().horizontalAdvance(QStringLiteral("Equipment name  ")) * 2);
     header->resizeSection(ProblemsModel::FieldColumn,
                           fontMetrics().horizontalAdvance(QStringLiteral("NonOrganicTransport")));
+    // Fitting a column to its texts measures this many rows at most, those
+    // in view first: Qt's own bound is a thousand, which a hidden panel
+    // takes from the top of a long list.
+    header->setResizeContentsPrecision(kFittedRows);
     mView->setSortingEnabled(true);
     // Until a heading is clicked the rows keep the check's order.
     header->setSortIndicator(-1, Qt::AscendingOrder);
@@ -88,8 +94,9 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
     connect(mCounter, &QToolButton::clicked, this, &ProblemsPanel::showPanel);
     window.statusBar()->addPermanentWidget(mCounter);
 
-    mModel->setSource(&mTracker->loadProblems(), &mTracker->listProblems());
-    connect(mTracker, &ProblemTracker::aboutToUpdate, mModel, &ProblemsModel::beginChange);
+    mModel->follow(*mTracker);
+    connect(mTracker, &ProblemTracker::aboutToUpdate, this,
+            [this] { mHadRows = mModel->rowCount() > 0; });
     connect(mTracker, &ProblemTracker::updated, this, &ProblemsPanel::updated);
     window.addDockWidget(Qt::BottomDockWidgetArea, this);
     hide();
@@ -99,18 +106,27 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
 ProblemsPanel::~ProblemsPanel() = default;
 
 void ProblemsPanel::updated(bool newError) {
-    const bool before = mModel->rowCount() > 0;
-    mModel->endChange();
-    // Only the rows in view are measured, so this stays cheap on any list.
-    if (!before || mModel->rowCount() < 100) {
-        mView->resizeColumnToContents(ProblemsModel::NameColumn);
-        mView->resizeColumnToContents(ProblemsModel::MessageColumn);
-    }
+    if (!mHadRows || mModel->rowCount() <= kFittedRows)
+        fitColumns();
     updateCounter();
     if (mModel->rowCount() == 0)
         hide();
     else if (newError)
         bringUp();
+}
+
+void ProblemsPanel::fitColumns() {
+    mFitPending = !isVisible();
+    if (mFitPending)
+        return;
+    mView->resizeColumnToContents(ProblemsModel::NameColumn);
+    mView->resizeColumnToContents(ProblemsModel::MessageColumn);
+}
+
+void ProblemsPanel::showEvent(QShowEvent* event) {
+    QDockWidget::showEvent(event);
+    if (mFitPending)
+        fitColumns();
 }
 
 void ProblemsPanel::bringUp() {

@@ -59,7 +59,14 @@ private:
     // of the window.
     void bringUp();
     void updateCounter();
+    // The name and message columns as wide as what they show; done when the
+    // dock is next shown while it is hidden.
+    void fitColumns();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
     ProblemTracker* mTracker = nullptr;
     ProblemsModel* mModel = nullptr;
     QSortFilterProxyModel* mSorted = nullptr;
@@ -67,6 +74,8 @@ private:
     QToolButton* mCounter = nullptr;
     RevealRecord mReveal;
     bool mSized = false;
+    bool mHadRows = false;  // before the update under way
+    bool mFitPending = false;
 };
 
 // Creates the dock and its counter on the list window.

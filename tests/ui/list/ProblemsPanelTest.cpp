@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
@@ -222,6 +224,131 @@ TEST_F(ProblemsPanelTest, PanelAndCounterFollowCommandsUndoAndRedo) {
         EXPECT_EQ(panel().isVisible(), s.panelShown);
         EXPECT_EQ(counter(), QString::fromLatin1(s.counter));
     }
+}
+
+// A change to one record moves only its rows and those of records sharing
+// its codes: the rows in between stay, and so do the user's sort and
+// selection.
+TEST_F(ProblemsPanelTest, ChangesInPlaceKeepSortAndSelection) {
+    std::vector<Equipment> records = cleanList(6);
+    records[1].setEqClass(30);
+    records[3].setPrestigeCost(30);
+    records[4].setCountry(26);
+    setList(records);
+    QAbstractItemModelTester tester(&panel().model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    int resets = 0;
+    QObject::connect(&panel().model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    QTableView* view = panel().view();
+    view->sortByColumn(ProblemsModel::MessageColumn, Qt::DescendingOrder);
+    view->selectionModel()->select(rowOf(ProblemKind::NoWord, 2),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QUndoStack* stack = mdlGeneral::document().undoStack();
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    };
+    const Step steps[] = {
+        {"a new error", [&] { update(3, [](Equipment& e) { e.setCountry(30); }); }},
+        {"its undo", [&] { stack->undo(); }},
+        {"a duplicate made", [&] { update(6, [](Equipment& e) { e.setEqCode(2); }); }},
+        {"one of the pair renamed", [&] { update(6, [](Equipment& e) { e.setEqName("Six"); }); }},
+        {"a third joins in front", [&] { update(1, [](Equipment& e) { e.setEqCode(2); }); }},
+        {"the selected problem's message changed",
+         [&] { update(2, [](Equipment& e) { e.setEqClass(31); }); }},
+        {"back to one",
+         [&] {
+             stack->undo();
+             stack->undo();
+             stack->undo();
+             stack->undo();
+         }},
+        {"an error fixed", [&] { update(5, [](Equipment& e) { e.setCountry(5); }); }},
+        {"redo after undo",
+         [&] {
+             stack->undo();
+             stack->redo();
+         }},
+        {"two records exchanged at once",
+         [&] {
+             update(6, [](Equipment& e) { e.setEqCode(2); });
+             mdlGeneral::SwapEquipments(3, 6);
+             QCoreApplication::processEvents();
+         }},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        EXPECT_EQ(shown(), checked());
+        EXPECT_EQ(resets, 0);
+        EXPECT_EQ(view->horizontalHeader()->sortIndicatorSection(), ProblemsModel::MessageColumn);
+        QAbstractItemModel* sorted = view->model();
+        ASSERT_EQ(sorted->rowCount(), static_cast<int>(shown().size()));
+        for (int row = 1; row < sorted->rowCount(); ++row) {
+            EXPECT_GE(sorted->index(row - 1, ProblemsModel::MessageColumn).data().toString(),
+                      sorted->index(row, ProblemsModel::MessageColumn).data().toString());
+        }
+        QModelIndexList selected = view->selectionModel()->selectedRows();
+        ASSERT_EQ(selected.size(), 1);
+        const Problem& p =
+            panel().model().problem(selected[0].data(ProblemsModel::ProblemRole).toInt());
+        EXPECT_EQ(p.kind, ProblemKind::NoWord);
+        EXPECT_EQ(p.record, 2);
+    }
+}
+
+// The name column widens to a long name whether the panel was up when the
+// problem came or is brought up later.
+TEST_F(ProblemsPanelTest, TheNameColumnFitsWhenThePanelShows) {
+    const std::string name(60, 'W');
+    struct Case {
+        const char* what;
+        std::function<void(Equipment&)> spoil;
+        bool comesUpByItself;
+    };
+    const Case cases[] = {
+        {"an error brings it up", [](Equipment& e) { e.setCountry(30); }, true},
+        {"a warning, then the counter", [](Equipment& e) { e.setEqClass(30); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setList(cleanList(3));
+        panel().close();
+        update(2, [&](Equipment& e) {
+            e.setEqName(name);
+            c.spoil(e);
+        });
+        EXPECT_EQ(panel().isVisible(), c.comesUpByItself);
+        if (!c.comesUpByItself)
+            panel().counter()->click();
+        ASSERT_TRUE(panel().isVisible());
+        QTableView* view = panel().view();
+        EXPECT_GE(view->columnWidth(ProblemsModel::NameColumn),
+                  view->fontMetrics().horizontalAdvance(QString::fromStdString(name)));
+        mdlGeneral::document().undoStack()->clear();
+    }
+}
+
+// The rows a view holds change only when the panel is told: a change made
+// outside the undo stack leaves them as they are until the update.
+TEST_F(ProblemsPanelTest, RowsChangeOnlyWithTheUpdate) {
+    setList(cleanList(4));
+    Problem whole;
+    whole.kind = ProblemKind::TrailingBytes;
+    whole.message = "2 bytes after the last record";
+    Problem mask = whole;
+    mask.kind = ProblemKind::UnknownCountryMask;
+    mask.record = 2;
+    panel().afterLoad({whole, mask});
+    QAbstractItemModel* sorted = panel().view()->model();
+    ASSERT_EQ(sorted->rowCount(), 2);
+    mdlGeneral::document().swapAdjacent(2);
+    EXPECT_EQ(panel().model().rowCount(), 2);
+    EXPECT_EQ(sorted->rowCount(), 2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel().model().rowCount(), 1);
+    EXPECT_EQ(sorted->rowCount(), 1);
 }
 
 TEST_F(ProblemsPanelTest, RecordFindingsOfTheLoadGoOnceRecordsMove) {
