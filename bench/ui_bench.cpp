@@ -30,6 +30,7 @@
 #include "ui/mdlGeneral.h"
 #include "ui/platform/FileDialog.h"
 #include "ui/platform/Grid.h"
+#include "ui/platform/MemoryUse.h"
 #include "ui/platform/MessageBox.h"
 
 using namespace kestrel;
@@ -518,6 +519,8 @@ BENCHMARK(BM_ProblemsAfterListCommand)
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
+    // As the editor's own main does.
+    HandLargeBuffersBackWhenFreed();
     QApplication app(argc, argv);
     setMsgBoxHandler([](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
     {

@@ -9,9 +9,11 @@
 #include "ui/list/ListCommands.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
+#include "ui/platform/MemoryUse.h"
 #include "ui/platform/MessageBox.h"
 
 int main(int argc, char* argv[]) {
+    kestrel::ui::HandLargeBuffersBackWhenFreed();
     QApplication app(argc, argv);
     // Settings and the data folder go under ~/.config/Kestrel and
     // ~/.local/share/Kestrel rather than under "Unknown Organization".

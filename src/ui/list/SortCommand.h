@@ -8,7 +8,8 @@
 namespace kestrel::ui {
 
 // Sort by code or by country: the permutation the sort gave, undone by its
-// inverse.
+// inverse. It is kept in two bytes a record, which hold every index of the
+// largest list: a stack of sorts of it is half the size.
 class SortCommand : public ListCommand {
 public:
     // order as Document::permute takes it.
@@ -20,7 +21,7 @@ protected:
     std::int64_t size() const override { return static_cast<std::int64_t>(mOrder.size()); }
 
 private:
-    std::vector<std::int32_t> mOrder;
+    std::vector<std::uint16_t> mOrder;
 };
 
 }  // namespace kestrel::ui
