@@ -128,10 +128,18 @@ namespace {
 
 // The duplicate-code problem of record at position, naming other.
 void addDuplicate(const Equipment& record, Long position, Long other, std::vector<Problem>& out) {
+    // Built in one buffer: a list of copies has a message like this on
+    // nearly every record, and the check follows every whole-list command.
+    std::string message;
+    message.reserve(48);
+    message += fieldName(fieldOf(Field::EqCode));
+    message += ' ';
+    message += std::to_string(record.EqCode());
+    message += " is also used by record ";
+    message += std::to_string(other);
     RecordProblems(record, position, out)
         .add(Severity::Warning, ProblemKind::DuplicateCode, fieldOf(Field::EqCode),
-             valueOf(record, fieldOf(Field::EqCode)) + " is also used by record " +
-                 std::to_string(other));
+             std::move(message));
 }
 
 // The first two positions of each EqCode. Flat tables cover every code a

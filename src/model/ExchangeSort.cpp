@@ -82,6 +82,27 @@ void orderGroup(std::vector<std::int32_t>& members, const std::vector<std::int64
     members = std::move(result);
 }
 
+// Positions 1 to n-1 of order (which holds 0 .. n-1) by key, equal keys in
+// their order. Codes and countries span a range not much wider than the
+// list, where counting them beats comparing them.
+void stableSortByKey(std::vector<std::int32_t>& order, const std::vector<std::int32_t>& keys) {
+    const auto [low, high] = std::minmax_element(keys.begin() + 1, keys.end());
+    const std::int64_t span = static_cast<std::int64_t>(*high) - *low + 1;
+    if (span > 4 * static_cast<std::int64_t>(keys.size()) + 256) {
+        std::stable_sort(order.begin() + 1, order.end(),
+                         [&](std::int32_t a, std::int32_t b) { return keys[a] < keys[b]; });
+        return;
+    }
+    std::vector<std::int32_t> starts(static_cast<std::size_t>(span) + 1, 0);
+    for (std::size_t p = 1; p < keys.size(); ++p)
+        ++starts[static_cast<std::size_t>(keys[p] - *low) + 1];
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    for (std::size_t p = 1; p < keys.size(); ++p) {
+        auto& next = starts[static_cast<std::size_t>(keys[p] - *low)];
+        order[static_cast<std::size_t>(1 + next++)] = static_cast<std::int32_t>(p);
+    }
+}
+
 }  // namespace
 
 std::vector<std::int32_t> ExchangeSortOrder(const std::vector<std::int32_t>& keys) {
@@ -91,8 +112,7 @@ std::vector<std::int32_t> ExchangeSortOrder(const std::vector<std::int32_t>& key
     if (n < 3)
         return order;
 
-    std::stable_sort(order.begin() + 1, order.end(),
-                     [&](std::int32_t a, std::int32_t b) { return keys[a] < keys[b]; });
+    stableSortByKey(order, keys);
     Fenwick placed(n);
     std::vector<std::int32_t> members;
     std::vector<std::int64_t> ranks;
