@@ -39,6 +39,9 @@ struct SaveResult {
     std::string message;
 };
 SaveResult SaveEquipments(const Equipments& equipments);
+// How long a save waits for another save of the same pair before it refuses
+// with "another save of this pair is under way"; returns the previous wait.
+int SetSaveLockWait(int milliseconds);
 
 }  // namespace kestrel
 

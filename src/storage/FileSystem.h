@@ -76,6 +76,9 @@ public:
     virtual FileHandle createNew(const std::string& path, unsigned mode) = 0;
     // Opens an existing regular file (not through a link) to lock it.
     virtual FileHandle openExisting(const std::string& path) = 0;
+    // Opens the regular file at path to lock it, creating it where nothing
+    // has the name; never through a link.
+    virtual FileHandle openLock(const std::string& path) = 0;
     virtual bool write(FileHandle file, const std::string& bytes) = 0;
     virtual bool sync(FileHandle file) = 0;
     // Gives the file an owner and group. Succeeds without change where the
@@ -115,6 +118,7 @@ public:
     std::optional<std::string> readLink(const std::string& path) override;
     FileHandle createNew(const std::string& path, unsigned mode) override;
     FileHandle openExisting(const std::string& path) override;
+    FileHandle openLock(const std::string& path) override;
     bool write(FileHandle file, const std::string& bytes) override;
     bool sync(FileHandle file) override;
     bool setOwner(FileHandle file, long owner, long group) override;

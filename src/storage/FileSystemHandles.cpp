@@ -75,6 +75,21 @@ FileHandle PosixFileSystem::openExisting(const std::string& path) {
     return fd;
 }
 
+FileHandle PosixFileSystem::openLock(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    // Another user's lock file may be read-only to us; a lock needs no more.
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return kNoHandle;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return kNoHandle;
+    }
+    return fd;
+}
+
 bool PosixFileSystem::write(FileHandle file, const std::string& bytes) {
     const char* data = bytes.data();
     std::size_t size = bytes.size();

@@ -12,7 +12,8 @@ std::vector<std::string> LeftoversOfUnfinishedSave(const std::string& dataPath) 
     const EquipmentFilePaths paths = PathsFor(dataPath);
     std::vector<std::string> found;
     for (const std::string* left :
-         {&paths.intent, &paths.intentTemp, &paths.nameListTemp, &paths.binaryTemp}) {
+         {&paths.intent, &paths.intentTemp, &paths.nameListTemp, &paths.binaryTemp,
+          &paths.nameListNextBackup, &paths.binaryNextBackup}) {
         if (fs.status(*left, false).exists())
             found.push_back(left->substr(FolderOf(*left).size()));
     }

@@ -22,6 +22,10 @@ void failAt(LoadReport& report, long counter) {
 
 // Why a file of the pair was not read, in the user's words; empty when it was.
 std::string unreadable(const BoundedRead& read, const std::string& role, const std::string& path) {
+    if (read.result != BoundedRead::Result::Ok) {
+        if (std::string problem = LinkProblem(path); !problem.empty())
+            return "the " + role + " " + problem;
+    }
     switch (read.result) {
         case BoundedRead::Result::Ok:
             return std::string();

@@ -46,6 +46,33 @@ std::string FollowLinks(const std::string& path) {
     return path;
 }
 
+std::string LinkProblem(const std::string& path) {
+    FileSystem& fs = fileSystem();
+    if (fs.status(path, false).kind != FileStatus::Kind::Link)
+        return std::string();
+    const std::string end = FollowLinks(path);
+    if (fs.status(end, false).kind == FileStatus::Kind::Link)
+        return path + " is a link that loops (or runs through more than 40 links)";
+    if (!fs.status(end, false).exists())
+        return path + " is a link to " + end + ", which does not exist";
+    return std::string();
+}
+
+std::string NotAFileProblem(const std::string& path) {
+    switch (fileSystem().status(path, false).kind) {
+        case FileStatus::Kind::Missing:
+        case FileStatus::Kind::Regular:
+            return std::string();
+        case FileStatus::Kind::Directory:
+            return path + " is a folder; remove it";
+        case FileStatus::Kind::Link:
+            return path + " is a link; remove it";
+        case FileStatus::Kind::Other:
+            break;
+    }
+    return path + " is not a regular file; remove it";
+}
+
 EquipmentFilePaths PathsFor(const std::string& dataPath) {
     FileSystem& fs = fileSystem();
     EquipmentFilePaths paths;
@@ -82,14 +109,17 @@ EquipmentFilePaths PathsFor(const std::string& dataPath) {
     const std::string namesFolder = FolderOf(paths.nameListTarget);
     paths.nameListTemp = namesFolder + stem + suffix(".TXX");
     paths.nameListBackup = namesFolder + stem + suffix(".T");
+    paths.nameListNextBackup = namesFolder + stem + suffix(".TB");
 
     paths.binary = dataPath;
     paths.binaryTarget = FollowLinks(dataPath);
     const std::string binaryFolder = FolderOf(paths.binaryTarget);
     paths.binaryTemp = binaryFolder + stem + suffix(".TMP");
     paths.binaryBackup = binaryFolder + stem + suffix(".E");
+    paths.binaryNextBackup = binaryFolder + stem + suffix(".EB");
     paths.intent = binaryFolder + stem + suffix(".SAV");
     paths.intentTemp = binaryFolder + stem + suffix(".SVT");
+    paths.lock = binaryFolder + stem + suffix(".LCK");
     return paths;
 }
 

@@ -179,6 +179,26 @@ FileHandle WindowsFileSystem::openExisting(const std::string& path) {
     return portable(h);
 }
 
+FileHandle WindowsFileSystem::openLock(const std::string& path) {
+    auto name = WidePath(path);
+    if (!name)
+        return kNoHandle;
+    HANDLE h =
+        ::CreateFileW(name->c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    // Another user's lock file may be read-only to us; a lock needs no more.
+    if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED)
+        h = ::CreateFileW(name->c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return kNoHandle;
+    if (statusOf(h, true).kind != FileStatus::Kind::Regular) {
+        ::CloseHandle(h);
+        return kNoHandle;
+    }
+    return portable(h);
+}
+
 bool WindowsFileSystem::write(FileHandle file, const std::string& bytes) {
     return WriteAll(native(file), bytes);
 }

@@ -131,10 +131,12 @@ TEST(SafeImport, CheckFinishesASaveCutShortAndSaysSo) {
     WritePair(tmp.path(), old);
     WriteBytes(tmp / "EQUIP97.TXX", fresh.names);
     WriteBytes(tmp / "EQUIP97.TMP", fresh.binary);
-    IntentEntry names{tmp / "EQUIP97.TXX", tmp / "EQUIP97.TXT",     tmp / "EQUIP97.T", true,
-                      fresh.names.size(),  ContentHash(fresh.names)};
-    IntentEntry binary{tmp / "EQUIP97.TMP", tmp / "EQUIP97.EQP",      tmp / "EQUIP97.E", true,
-                       fresh.binary.size(), ContentHash(fresh.binary)};
+    IntentEntry names{tmp / "EQUIP97.TXX", tmp / "EQUIP97.TXT",      tmp / "EQUIP97.T",  true,
+                      fresh.names.size(),  ContentHash(fresh.names), tmp / "EQUIP97.TB", true,
+                      old.names.size(),    ContentHash(old.names)};
+    IntentEntry binary{tmp / "EQUIP97.TMP", tmp / "EQUIP97.EQP",       tmp / "EQUIP97.E",  true,
+                       fresh.binary.size(), ContentHash(fresh.binary), tmp / "EQUIP97.EB", true,
+                       old.binary.size(),   ContentHash(old.binary)};
     WriteBytes(tmp / "EQUIP97.SAV", EncodeIntent({names, binary}));
     // The completed save is one of the problems check lists, not a side note.
     Result check = run(tmp, "check '" + tmp.path() + "'");
@@ -156,9 +158,16 @@ TEST(SafeImport, DiffOnlyReportsASaveCutShort) {
     WritePair(tmp / "a", pair);
     WritePair(tmp / "b", pair);
     WriteBytes(tmp / "b/EQUIP97.TXX", "new names\r\n");
-    IntentEntry names{
-        tmp / "b/EQUIP97.TXX",       tmp / "b/EQUIP97.TXT", tmp / "b/EQUIP97.T", true, 11,
-        ContentHash("new names\r\n")};
+    IntentEntry names{tmp / "b/EQUIP97.TXX",
+                      tmp / "b/EQUIP97.TXT",
+                      tmp / "b/EQUIP97.T",
+                      true,
+                      11,
+                      ContentHash("new names\r\n"),
+                      "",
+                      true,
+                      0,
+                      0};
     const std::string intent = EncodeIntent({names});
     WriteBytes(tmp / "b/EQUIP97.SAV", intent);
     Result diff = run(tmp, "diff '" + (tmp / "a") + "' '" + (tmp / "b") + "'");

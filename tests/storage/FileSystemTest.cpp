@@ -196,7 +196,8 @@ TEST(FileSystem, PairSavedThroughNativePathsBeyondAscii) {
     e.setDataPath(native);
     PutEquipments(e);
     EXPECT_EQ(messages.joined(), "");
-    EXPECT_EQ(onDisk(folder), (std::vector<std::string>{"EQUIP97.EQP", "EQUIP97.TXT"}));
+    EXPECT_EQ(onDisk(folder),
+              (std::vector<std::string>{"EQUIP97.EQP", "EQUIP97.LCK", "EQUIP97.TXT"}));
     EXPECT_EQ(onDisk(root.path()), std::vector<std::string>{"Mods \xC3\xA4 \xE2\x80\x93 Test"});
 
     Equipments loaded;

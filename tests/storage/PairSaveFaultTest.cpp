@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 
@@ -32,6 +33,7 @@ protected:
         InitLookupTables();
         std::mt19937 random(17);
         old = RandomPair(random, 5);
+        earlier = RandomPair(random, 2);
         Equipments changed;
         ASSERT_EQ(DecodeEquipmentPair(old.names, old.binary, changed), 0);
         changed.Item(2)->setEqName("renamed");
@@ -44,6 +46,11 @@ protected:
     // crashing, then loads the folder as the next run of the editor would.
     Outcome saveWith(int k, FailingFileSystem::Mode mode) {
         ScopedTempFolder folder;
+        // The pair has backups of an earlier one: whatever happens, the
+        // backups stay one pair, the earlier one or the one saved over.
+        WritePair(folder.path(), earlier);
+        ::rename((folder / "EQUIP97.TXT").c_str(), (folder / "EQUIP97.T").c_str());
+        ::rename((folder / "EQUIP97.EQP").c_str(), (folder / "EQUIP97.E").c_str());
         WritePair(folder.path(), old);
         const std::string eqp = folder / "EQUIP97.EQP";
         Equipments changed;
@@ -68,10 +75,16 @@ protected:
         loaded.setDataPath(eqp);
         GetEquipments(loaded);
         outcome.loadMessage = messages.joined();
+        const std::string backupNames = ReadBytes(folder / "EQUIP97.T");
+        const std::string backupBinary = ReadBytes(folder / "EQUIP97.E");
+        EXPECT_TRUE((backupNames == earlier.names && backupBinary == earlier.binary) ||
+                    (backupNames == old.names && backupBinary == old.binary))
+            << "backups after " << outcome.failed;
         outcome.names = ReadBytes(folder / "EQUIP97.TXT");
         outcome.binary = ReadBytes(eqp);
         // Nothing of the save is left to block the next one.
-        for (const char* leftover : {"EQUIP97.TXX", "EQUIP97.TMP", "EQUIP97.SAV", "EQUIP97.SVT"}) {
+        for (const char* leftover : {"EQUIP97.TXX", "EQUIP97.TMP", "EQUIP97.SAV", "EQUIP97.SVT",
+                                     "EQUIP97.TB", "EQUIP97.EB"}) {
             if (mode == FailingFileSystem::Mode::Fail || leftover[9] == 'A') {
                 EXPECT_EQ(ReadBytes(folder / leftover), "<missing>")
                     << leftover << " after " << outcome.failed;
@@ -82,6 +95,7 @@ protected:
 
     SamplePair old;
     SamplePair fresh;
+    SamplePair earlier;
 };
 
 bool holds(const std::string& text, const char* part) {

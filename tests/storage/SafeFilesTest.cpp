@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -111,18 +112,21 @@ TEST_F(SafeFiles, ALoadFinishesOrUndoesASaveCutShort) {
         WritePair(folder.path(), old);
         WriteBytes(folder / "EQUIP97.TXX", c.tempsWhole ? fresh.names : fresh.names.substr(0, 3));
         WriteBytes(folder / "EQUIP97.TMP", fresh.binary);
-        IntentEntry names{folder / "EQUIP97.TXX", folder / "EQUIP97.TXT",
-                          folder / "EQUIP97.T",   true,
-                          fresh.names.size(),     ContentHash(fresh.names)};
-        IntentEntry binary{folder / "EQUIP97.TMP", folder / "EQUIP97.EQP",
-                           folder / "EQUIP97.E",   true,
-                           fresh.binary.size(),    ContentHash(fresh.binary)};
+        IntentEntry names{
+            folder / "EQUIP97.TXX", folder / "EQUIP97.TXT",   folder / "EQUIP97.T",  true,
+            fresh.names.size(),     ContentHash(fresh.names), folder / "EQUIP97.TB", true,
+            old.names.size(),       ContentHash(old.names)};
+        IntentEntry binary{
+            folder / "EQUIP97.TMP", folder / "EQUIP97.EQP",    folder / "EQUIP97.E",  true,
+            fresh.binary.size(),    ContentHash(fresh.binary), folder / "EQUIP97.EB", true,
+            old.binary.size(),      ContentHash(old.binary)};
         WriteBytes(folder / "EQUIP97.SAV", EncodeIntent({names, binary}));
         Equipments e;
         e.setDataPath(folder / "EQUIP97.EQP");
         LoadReport report =
             LoadEquipments(e, c.repair ? InterruptedSave::Repair : InterruptedSave::ReportOnly);
-        EXPECT_NE(report.message().find(c.said), std::string::npos) << c.what;
+        EXPECT_NE(report.message().find(c.said), std::string::npos)
+            << c.what << ": " << report.message();
         EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), c.expectNew ? fresh.names : old.names)
             << c.what;
         EXPECT_EQ(ReadBytes(folder / "EQUIP97.SAV") == "<missing>", c.repair) << c.what;
@@ -134,26 +138,99 @@ TEST_F(SafeFiles, ALoadFinishesOrUndoesASaveCutShort) {
     }
 }
 
+// The lock file is this editor's; earlier copies lock the note itself.
 TEST_F(SafeFiles, ASaveInProgressIsWaitedForThenLeftAlone) {
-    WriteBytes(folder / "EQUIP97.SAV", "KESTREL SAVE 1\n");
-    int held = ::open((folder / "EQUIP97.SAV").c_str(), O_RDONLY);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    Equipments e;
-    e.setDataPath(folder / "EQUIP97.EQP");
-    auto start = std::chrono::steady_clock::now();
-    LoadReport report = LoadEquipments(e);
-    auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_TRUE(report.has(LoadFinding::Kind::SaveInProgress));
-    EXPECT_NE(report.message().find("a save of this pair is in progress"), std::string::npos);
-    EXPECT_EQ(e.Count(), 0);
-    EXPECT_GE(waited, std::chrono::milliseconds(900));
-    ASSERT_EQ(DecodeEquipmentPair(old.names, old.binary, e), 0);
-    e.Item(1)->setEqName("changed");
-    PutEquipments(e);
-    EXPECT_NE(messages.joined().find("in progress"), std::string::npos);
-    EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), old.names);
-    ::close(held);
+    for (const char* heldName : {"EQUIP97.LCK", "EQUIP97.SAV"}) {
+        WriteBytes(folder / "EQUIP97.SAV", "KESTREL SAVE 2\n");
+        WriteBytes(folder / "EQUIP97.LCK", "");
+        int held = ::open((folder / heldName).c_str(), O_RDONLY);
+        ASSERT_GE(held, 0);
+        ASSERT_EQ(::flock(held, LOCK_EX), 0);
+        Equipments e;
+        e.setDataPath(folder / "EQUIP97.EQP");
+        auto start = std::chrono::steady_clock::now();
+        LoadReport report = LoadEquipments(e);
+        auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_TRUE(report.has(LoadFinding::Kind::SaveInProgress)) << heldName;
+        EXPECT_NE(report.message().find("a save of this pair is in progress"), std::string::npos);
+        EXPECT_EQ(e.Count(), 0);
+        EXPECT_GE(waited, std::chrono::milliseconds(900));
+        ASSERT_EQ(DecodeEquipmentPair(old.names, old.binary, e), 0);
+        e.Item(1)->setEqName("changed");
+        messages.messages.clear();
+        int wait = SetSaveLockWait(100);
+        PutEquipments(e);
+        SetSaveLockWait(wait);
+        EXPECT_NE(messages.joined().find("another save of this pair is under way"),
+                  std::string::npos)
+            << heldName << ": " << messages.joined();
+        EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), old.names);
+        EXPECT_NE(ReadBytes(folder / "EQUIP97.SAV"), "<missing>");
+        ::close(held);
+        ::unlink((folder / "EQUIP97.SAV").c_str());
+    }
+}
+
+// What stands at the names the save uses for itself is named, not replaced:
+// the user learns why nothing can be saved and what to remove.
+TEST_F(SafeFiles, WhatBlocksTheSaveNotesIsNamed) {
+    for (const char* name : {"EQUIP97.SAV", "EQUIP97.SVT", "EQUIP97.LCK"}) {
+        struct Kind {
+            const char* what;
+            std::function<void(const std::string&)> make;
+            const char* said;
+        } kinds[] = {
+            {"folder", [](const std::string& p) { ::mkdir(p.c_str(), 0755); },
+             " is a folder; remove it"},
+            {"FIFO", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); },
+             " is not a regular file; remove it"},
+        };
+        for (const Kind& k : kinds) {
+            ::unlink((folder / name).c_str());
+            k.make(folder / name);
+            Equipments e;
+            e.setDataPath(folder / "EQUIP97.EQP");
+            ASSERT_EQ(DecodeEquipmentPair(old.names, old.binary, e), 0);
+            e.Item(1)->setEqName("changed");
+            messages.messages.clear();
+            PutEquipments(e);
+            EXPECT_NE(messages.joined().find(std::string(name) + k.said), std::string::npos)
+                << name << " " << k.what << ": " << messages.joined();
+            EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), old.names) << name << " " << k.what;
+            ::rmdir((folder / name).c_str());
+            ::unlink((folder / name).c_str());
+        }
+    }
+}
+
+// A link at a pair file that leads nowhere is refused with its reason and
+// stays the link it was.
+TEST_F(SafeFiles, LinksThatLeadNowhereAreRefused) {
+    struct Case {
+        const char* what;
+        const char* target;
+        const char* said;
+    } cases[] = {
+        {"looping", "EQUIP97.EQP", " is a link that loops"},
+        {"dangling", "gone/EQUIP97.EQP", ", which does not exist"},
+    };
+    for (const Case& c : cases) {
+        Equipments e = load(folder / "EQUIP97.EQP");
+        ::unlink((folder / "EQUIP97.EQP").c_str());
+        ASSERT_EQ(::symlink(c.target, (folder / "EQUIP97.EQP").c_str()), 0);
+        messages.messages.clear();
+        PutEquipments(e);
+        EXPECT_NE(messages.joined().find(c.said), std::string::npos)
+            << c.what << ": " << messages.joined();
+        struct stat st {};
+        EXPECT_EQ(::lstat((folder / "EQUIP97.EQP").c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << c.what;
+        Equipments again;
+        again.setDataPath(folder / "EQUIP97.EQP");
+        EXPECT_NE(LoadEquipments(again).message().find(c.said), std::string::npos) << c.what;
+        ::unlink((folder / "EQUIP97.EQP").c_str());
+        WriteBytes(folder / "EQUIP97.EQP", old.binary);
+    }
 }
 
 TEST_F(SafeFiles, LinksStayLinksAndAreNeverWrittenThrough) {

@@ -16,8 +16,9 @@ namespace {
 
 TEST(SaveIntent, ReadsBackAndRefusesEveryTornForm) {
     std::vector<IntentEntry> entries = {
-        {"/a b/X.TXX", "/a b/X.TXT", "/a b/X.T", true, 12, ContentHash("names\r\n")},
-        {"/c/line\nbreak.TMP", "/c/X.EQP", "/c/X.E", false, 0, ContentHash("")},
+        {"/a b/X.TXX", "/a b/X.TXT", "/a b/X.T", true, 12, ContentHash("names\r\n"), "/a b/X.TB",
+         true, 7, ContentHash("earlier")},
+        {"/c/line\nbreak.TMP", "/c/X.EQP", "/c/X.E", false, 0, ContentHash(""), "", true, 0, 0},
     };
     const std::string text = EncodeIntent(entries);
     auto back = DecodeIntent(text);
@@ -30,6 +31,9 @@ TEST(SaveIntent, ReadsBackAndRefusesEveryTornForm) {
         EXPECT_EQ((*back)[k].hadTarget, entries[k].hadTarget);
         EXPECT_EQ((*back)[k].size, entries[k].size);
         EXPECT_EQ((*back)[k].hash, entries[k].hash);
+        EXPECT_EQ((*back)[k].nextBackup, entries[k].nextBackup);
+        EXPECT_EQ((*back)[k].oldSize, entries[k].oldSize);
+        EXPECT_EQ((*back)[k].oldHash, entries[k].oldHash);
     }
     // Every prefix is what a crash while writing it would leave.
     for (std::size_t cut = 0; cut < text.size(); ++cut)
@@ -38,7 +42,7 @@ TEST(SaveIntent, ReadsBackAndRefusesEveryTornForm) {
         const char* what;
         std::string text;
     } spoiled[] = {
-        {"other header", "KESTREL SAVE 2\n" + text.substr(15)},
+        {"other header", "KESTREL SAVE 3\n" + text.substr(15)},
         {"bytes after the end", text + "x"},
         {"a length that runs past the end",
          text.substr(0, text.find(':') - 1) + "9" + text.substr(text.find(':'))},
@@ -78,7 +82,7 @@ TEST(SaveIntent, RecoveryActsOnThisPairsFilesWhateverTheNoteCallsThem) {
         {"the same names in another folder", victim + "/", "EQUIP97", true, false, true,
          Outcome::RolledBack, "was undone", false},
         {"a backup gone", pair + "/", "EQUIP97", true, false, false, Outcome::Failed,
-         "(the backup " + pair + "/EQUIP97.T cannot be copied to", true},
+         "neither completed nor undone: no copy holds what " + pair + "/EQUIP97.TXT held", true},
         {"other files", victim + "/", "KEEP", false, false, true, Outcome::Failed,
          "does not name the files of", false},
     };
@@ -104,9 +108,11 @@ TEST(SaveIntent, RecoveryActsOnThisPairsFilesWhateverTheNoteCallsThem) {
         auto noted = [&](const char* suffix) { return c.prefix + c.stem + suffix; };
         const std::string note = EncodeIntent({
             {noted(".TXX"), noted(".TXT"), noted(".T"), true, fresh.names.size(),
-             ContentHash(fresh.names)},
+             ContentHash(fresh.names), noted(".TB"), true, old.names.size(),
+             ContentHash(old.names)},
             {noted(".TMP"), noted(".EQP"), noted(".E"), true, fresh.binary.size(),
-             ContentHash(fresh.binary)},
+             ContentHash(fresh.binary), noted(".EB"), true, old.binary.size(),
+             ContentHash(old.binary)},
         });
         WriteBytes(pair + "/EQUIP97.SAV", note);
 

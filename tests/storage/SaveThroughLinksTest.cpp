@@ -131,7 +131,8 @@ TEST(SaveThroughLinks, SavesWhereLinksPointAndNeverThroughPlantedOnes) {
         bool notePlaced = false;
         for (const std::string& made : fs.made()) {
             const bool namesSide = endsWith(made, ".TXX") || endsWith(made, ".T") ||
-                                   endsWith(made, ".TXT") || endsWith(made, "NAMES.TXT");
+                                   endsWith(made, ".TB") || endsWith(made, ".TXT") ||
+                                   endsWith(made, "NAMES.TXT");
             EXPECT_EQ(FolderOf(made), namesSide ? namesFolder : binaryFolder)
                 << c.what << ": " << made;
             notePlaced = notePlaced || made == binaryFolder + "EQUIP97.SAV";

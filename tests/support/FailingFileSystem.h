@@ -1,7 +1,7 @@
 #pragma once
 
 // A file system that behaves like the real one until its k-th changing call
-// (create, write, fsync, chown, lock, link, copy, rename, remove, folder
+// (create, open a lock, write, fsync, chown, lock, link, copy, rename, remove, folder
 // sync). In Fail mode that call fails without touching the disk and the
 // rest run normally; in Crash mode the process "dies" there: a write puts
 // half its bytes on disk first, and from then on nothing changes the disk
@@ -69,6 +69,15 @@ public:
         if (!step("openExisting " + path))
             return kNoHandle;
         FileHandle file = NativeFileSystem::openExisting(path);
+        if (file != kNoHandle)
+            mOpen.insert(file);
+        return file;
+    }
+    FileHandle openLock(const std::string& path) override {
+        if (!step("openLock " + path))
+            return kNoHandle;
+        FileHandle file = NativeFileSystem::openLock(path);
+        mNames[file] = path;
         if (file != kNoHandle)
             mOpen.insert(file);
         return file;

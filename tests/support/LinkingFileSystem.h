@@ -104,6 +104,9 @@ public:
     FileHandle openExisting(const std::string& path) override {
         return isLink(path) ? kNoHandle : NativeFileSystem::openExisting(path);
     }
+    FileHandle openLock(const std::string& path) override {
+        return isLink(path) ? kNoHandle : NativeFileSystem::openLock(path);
+    }
 
 private:
     std::string resolve(const std::string& path) const {
