@@ -127,7 +127,7 @@ TEST(KestrelEqpMerge, ChangeFilesCarryAModByteForByte) {
             Equipment e = RandomEquipment(random);
             e.setEqCode(static_cast<Long>(random() % 30));
             if (random() % 8 == 0)
-                e.setUnknownMask({0x12, static_cast<Byte>(random()), 0, 1});
+                e.setCountry(0), e.setUnknownMask({0x12, static_cast<Byte>(random()), 0, 1});
             base.push_back(e);
         }
         auto mod = base;

@@ -113,8 +113,8 @@ TEST(EquipmentMerge, OneRuleEach) {
          [](Records& r) { r[2].setSoftAttack(14); },
          {}},
         {"unknown mask taken from a mod",
-         {[](Records& r) { r[3].setUnknownMask(kOddMask); }},
-         [](Records& r) { r[3].setUnknownMask(kOddMask); },
+         {[](Records& r) { r[3].setCountry(0), r[3].setUnknownMask(kOddMask); }},
+         [](Records& r) { r[3].setCountry(0), r[3].setUnknownMask(kOddMask); },
          {}},
         {"the first record is never changed",
          {[](Records& r) { r[0].setSoftAttack(99); }},
@@ -132,7 +132,7 @@ TEST(EquipmentMerge, OneRuleEach) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
         Records base = base5();
-        base[2].setUnknownMask(kOddMask);
+        base[2].setCountry(0), base[2].setUnknownMask(kOddMask);
         const Equipments baseList = listOf(base, "\x01\x02");
         std::vector<Equipments> mods;
         for (const auto& edit : c.mods) {
@@ -168,7 +168,7 @@ TEST(EquipmentMerge, ChoicesSettleConflicts) {
     b[4].setHardAttack(1);
     const Equipments lb = listOf(base), la = listOf(a, "A"), lbb = listOf(b, "B");
     EquipmentMerge merge(lb, {&la, &lbb});
-    ASSERT_EQ(merge.conflicts().size(), 3u);  // removed and changed, SA, trailing bytes
+    ASSERT_EQ(merge.conflicts().size(), 3u);  // SA, removed and changed, trailing bytes
     EXPECT_EQ(merge.unsettled(), 3u);
     EXPECT_FALSE(merge.choose(1, 5));  // no such mod
     EXPECT_EQ(merge.prefer(0), 0u);    // mod 0 takes part in all three
@@ -183,7 +183,7 @@ TEST(EquipmentMerge, ChoicesSettleConflicts) {
     EXPECT_EQ(later.records[4].HardAttack(), 1);
     EXPECT_EQ(later.from[2][static_cast<int>(Field::SoftAttack)], 1);
     EXPECT_EQ(later.from[2][static_cast<int>(Field::HardAttack)], kFromBase);
-    EXPECT_TRUE(merge.choose(1, kFromBase));
+    EXPECT_TRUE(merge.choose(0, kFromBase));
     EXPECT_EQ(merge.result().records[2].SoftAttack(), 2);
 }
 
@@ -214,7 +214,8 @@ Records randomBase(std::mt19937& random, int n, bool repeatCodes) {
         Equipment e = RandomEquipment(random);
         e.setEqCode(repeatCodes ? static_cast<Long>(random() % (n / 2 + 1)) : 10 * i);
         if (random() % 10 == 0)
-            e.setUnknownMask({static_cast<Byte>(random()), 0x55, 0, static_cast<Byte>(random())});
+            e.setCountry(0), e.setUnknownMask({static_cast<Byte>(random()), 0x55, 0,
+                                               static_cast<Byte>(random())});
         records.push_back(e);
     }
     return records;
@@ -239,7 +240,8 @@ RandomMod randomMod(std::mt19937& random, const Records& base, const std::vector
             if (random() % 2)
                 r[i].setEqName("Renamed " + std::to_string(random() % 3));
             if (random() % 4 == 0)
-                r[i].setUnknownMask({0x77, static_cast<Byte>(random() % 2), 0, 0});
+                r[i].setCountry(0),
+                    r[i].setUnknownMask({0x77, static_cast<Byte>(random() % 2), 0, 0});
         }
     }
     for (unsigned k = random() % 4; k > 0; --k) {
