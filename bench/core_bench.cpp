@@ -20,9 +20,12 @@
 
 #include "BenchPairs.h"
 #include "check/Validator.h"
+#include "model/EquipmentChanges.h"
 #include "model/EquipmentComparison.h"
+#include "model/EquipmentMerge.h"
 #include "model/Equipments.h"
 #include "model/ExchangeSort.h"
+#include "storage/ChangeFileText.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
 #include "storage/FileSystem.h"
@@ -181,6 +184,77 @@ void BM_ToolDiff(benchmark::State& state) {
         runTool({"diff", pairOf(n).eqp, second.DataPath()}, 1);
 }
 
+// Mod m of the base of n records: a tenth of the records changed in a few
+// fields, each mod its own tenth overlapping the others' now and then.
+const Equipments& modOf(int n, int m) {
+    static std::vector<std::unique_ptr<Equipments>> mods;
+    const std::string name = "mod" + std::to_string(m);
+    for (auto& v : mods) {
+        if (v->Count() == n && v->DataPath().find(name) != std::string::npos)
+            return *v;
+    }
+    auto v = std::make_unique<Equipments>(loaded(n));
+    std::mt19937 rng(100 + m);
+    for (Long i = 2; i <= v->Count(); ++i) {
+        if ((i + m * 3) % 10 == 0) {
+            Equipment& e = *v->Item(i);
+            e.setSoftAttack(static_cast<Byte>(rng() % 256));
+            e.setPrestigeCost(12 * static_cast<Long>(rng() % 200));
+            e.setEqName("Mod " + std::to_string(m) + " " + std::to_string(i));
+        }
+    }
+    fs::path folder = pairOf(n).folder / name;
+    fs::create_directories(folder);
+    v->setDataPath((folder / "EQUIP97.EQP").string());
+    v->PutEquipments();
+    mods.push_back(std::move(v));
+    return *mods.back();
+}
+
+void BM_MergeEquipments(benchmark::State& state) {
+    int n = static_cast<int>(state.range(0));
+    Equipments base = loaded(n);
+    std::vector<const Equipments*> mods{&modOf(n, 0), &modOf(n, 1), &modOf(n, 2)};
+    for (auto _ : state) {
+        EquipmentMerge merge(base, mods);
+        merge.preferLater();
+        benchmark::DoNotOptimize(merge.result().records.data());
+    }
+}
+
+void BM_ToolMerge(benchmark::State& state) {
+    int n = static_cast<int>(state.range(0));
+    fs::path out = pairOf(n).folder / "merged";
+    fs::create_directories(out);
+    std::vector<std::string> args{"merge", pairOf(n).eqp};
+    for (int m = 0; m < 3; ++m)
+        args.push_back(modOf(n, m).DataPath());
+    args.insert(args.end(), {"-o", out.string(), "--prefer", "later"});
+    for (auto _ : state)
+        runTool(args);
+}
+
+// A change file of 3,000 changed records, applied to a copy of the base that
+// is put back before each run.
+void BM_ToolApply(benchmark::State& state) {
+    int n = static_cast<int>(state.range(0));
+    Equipments base = loaded(n), mod = loaded(n);
+    for (Long i = 2; i <= 3001; ++i)
+        mod.Item(i * (n / 3002))->setSoftAttack(static_cast<Byte>(i % 256));
+    fs::path folder = pairOf(n).folder / "apply";
+    fs::create_directories(folder);
+    const std::string changes = (folder / "mod.changes").string();
+    std::ofstream(changes, std::ios::binary) << EncodeChanges(ChangesBetween(base, mod));
+    const std::string eqp = (folder / "EQUIP97.EQP").string();
+    base.setDataPath(eqp);
+    for (auto _ : state) {
+        state.PauseTiming();
+        base.PutEquipments();
+        state.ResumeTiming();
+        runTool({"apply", changes, eqp});
+    }
+}
+
 void BM_CopyAllToText(benchmark::State& state) {
     Equipments e = loaded(static_cast<int>(state.range(0)));
     std::vector<EquipmentRef> all(e.begin(), e.end());
@@ -268,6 +342,9 @@ BENCHMARK(BM_ToolExport)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kM
 BENCHMARK(BM_ToolImport)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompareEquipments)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolDiff)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeEquipments)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToolMerge)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToolApply)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyAllToText)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PasteFromText)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortOrder)

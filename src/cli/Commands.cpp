@@ -13,6 +13,8 @@
 #include "cli/CommandOptions.h"
 #include "cli/CsvTable.h"
 #include "cli/DiffCommand.h"
+#include "cli/GitCommands.h"
+#include "cli/MergeCommand.h"
 #include "cli/PairFiles.h"
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
@@ -39,6 +41,10 @@ const char kToolHelp[] =
     "  export PATH [--format clip|csv] [--no-bom] [-o FILE]\n"
     "                                          write every record as text\n"
     "  import FILE PATH [--format clip|csv]    write records from text as a new pair\n"
+    "  merge BASE MOD... -o OUT [--prefer later|MOD]\n"
+    "                                          combine mods of one base field by field\n"
+    "  apply CHANGES PAIR [--force]            apply a change file (diff --format changes)\n"
+    "  git-textconv, git-merge                 what git runs for a pair (see README)\n"
     "\n"
     "PATH is a folder holding EQUIP97.EQP, or an .EQP file (X.EQP pairs with\n"
     "X.TXT); anything else is refused.\n"
@@ -236,11 +242,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     for (const auto& a : rest)
         help = help || isHelp(a);
 
-    const char* commandHelp = command == "check"    ? kCheckHelp
-                              : command == "export" ? kExportHelp
-                              : command == "import" ? kImportHelp
-                              : command == "diff"   ? kDiffHelp
-                                                    : nullptr;
+    const char* commandHelp = command == "check"                                    ? kCheckHelp
+                              : command == "export"                                 ? kExportHelp
+                              : command == "import"                                 ? kImportHelp
+                              : command == "diff"                                   ? kDiffHelp
+                              : command == "merge"                                  ? kMergeHelp
+                              : command == "apply"                                  ? kApplyHelp
+                              : command == "git-merge" || command == "git-textconv" ? kGitHelp
+                                                                                    : nullptr;
     if (isHelp(command) || command == "help") {
         out << kToolHelp;
         return kExitOk;
@@ -260,6 +269,18 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return runExport(rest, out, err);
         if (command == "diff")
             return runDiff(rest, out, err);
+        if (command == "merge" || command == "apply" || command == "git-merge" ||
+            command == "git-textconv") {
+            try {
+                if (command == "merge")
+                    return RunMerge(rest, out, err);
+                if (command == "apply")
+                    return RunApply(rest, out, err);
+                return RunGit(command, rest, out, err);
+            } catch (const std::invalid_argument& e) {
+                throw UsageError{e.what()};
+            }
+        }
         return runImport(rest, err);
     } catch (const UsageError& e) {
         err << "kestrel-eqp: " << e.what << "\n\n" << commandHelp;

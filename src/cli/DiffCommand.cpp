@@ -6,6 +6,7 @@
 
 #include "check/Problem.h"
 #include "cli/Commands.h"
+#include "cli/MergeCommand.h"
 #include "cli/OutputBuffer.h"
 #include "cli/PairFiles.h"
 #include "model/EquipmentComparison.h"
@@ -16,7 +17,7 @@
 namespace kestrel::cli {
 
 const char kDiffHelp[] =
-    "Usage: kestrel-eqp diff A B [--by code|position] [--format text|csv]\n"
+    "Usage: kestrel-eqp diff A B [--by code|position] [--format text|csv|changes]\n"
     "                            [--fields LIST] [--no-bom]\n"
     "\n"
     "Compares the pair at A with the pair at B (each the EQUIP97.EQP file or its\n"
@@ -31,6 +32,8 @@ const char kDiffHelp[] =
     "  --by position  match record n of A with record n of B\n"
     "  --format csv   one row per changed field or unmatched record, UTF-8 with\n"
     "                 a byte-order mark unless --no-bom\n"
+    "  --format changes  a change file of what turns A into B, for kestrel-eqp\n"
+    "                 apply; the README describes it\n"
     "  --fields LIST  compare only these fields, by grid heading or property\n"
     "                 name, comma-separated (SA,HA or SoftAttack,Co)\n"
     "\n"
@@ -42,6 +45,7 @@ struct DiffOptions {
     std::vector<std::string> paths;
     MatchBy by = MatchBy::Code;
     bool csv = false;
+    bool changes = false;
     bool bom = true;
     FieldMask fields = kAllFields;
 };
@@ -96,10 +100,11 @@ DiffOptions parseDiffOptions(const std::vector<std::string>& args) {
                 throw std::invalid_argument("unknown match \"" + v + "\" (code or position)");
             o.by = v == "code" ? MatchBy::Code : MatchBy::Position;
         } else if (a == "--format" || a == "-f") {
-            std::string v = valueOf("text or csv");
-            if (v != "text" && v != "csv")
-                throw std::invalid_argument("unknown format \"" + v + "\" (text or csv)");
+            std::string v = valueOf("text, csv or changes");
+            if (v != "text" && v != "csv" && v != "changes")
+                throw std::invalid_argument("unknown format \"" + v + "\" (text, csv or changes)");
             o.csv = v == "csv";
+            o.changes = v == "changes";
         } else if (a == "--fields") {
             FieldMask mask = parseFields(valueOf("a LIST of fields"));
             o.fields = fieldsGiven ? o.fields | mask : mask;
@@ -114,6 +119,9 @@ DiffOptions parseDiffOptions(const std::vector<std::string>& args) {
     }
     if (o.paths.size() != 2)
         throw std::invalid_argument("diff takes two PATHs, A and B");
+    if (o.changes && fieldsGiven)
+        throw std::invalid_argument(
+            "a change file carries every field; --fields does not go with it");
     return o;
 }
 
@@ -153,6 +161,8 @@ void putValue(OutputBuffer& out, const Equipment& e, int field) {
         putHex(out, e.LastPart());
     } else if (fieldKind(field) == FieldKind::Text) {
         putQuoted(out, e.text(field));
+    } else if (field == static_cast<int>(Field::Country) && e.hasUnknownMask()) {
+        out.put(CountryMaskText(*e.MaskAsRead()));
     } else {
         const std::int64_t value = e.number(field);
         if (const std::string* word = FieldWord(field, value))
@@ -319,12 +329,18 @@ bool loadPair(const std::string& path, const char* label, Equipments& into, std:
 
 }  // namespace
 
+FieldMask ParseFieldList(const std::string& list) {
+    return parseFields(list);
+}
+
 int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     DiffOptions o = parseDiffOptions(args);
     Equipments a, b;
     if (!loadPair(o.paths[0], "A", a, err) || !loadPair(o.paths[1], "B", b, err))
         return kExitUnreadable;
 
+    if (o.changes)
+        return WriteChanges(a, b, o.by, out);
     EquipmentComparison c = CompareEquipments(a, b, o.by, o.fields);
     if (o.csv)
         renderCsv(c, a, b, o.bom, out);

@@ -4,12 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "model/EquipmentComparison.h"
+
 namespace kestrel::cli {
 
 extern const char kDiffHelp[];
 
 // kestrel-eqp diff A B [options]. A wrong command line throws
 // std::invalid_argument with the reason.
+// A --fields LIST: grid headings or property names, comma-separated.
+FieldMask ParseFieldList(const std::string& list);
+
 int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace kestrel::cli

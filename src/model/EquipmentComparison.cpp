@@ -30,7 +30,7 @@ std::vector<std::int32_t> byCode(const std::vector<const Equipment*>& records) {
 // or -1. Fills duplicates along the way.
 void matchByCode(const std::vector<const Equipment*>& a, const std::vector<const Equipment*>& b,
                  std::vector<std::int32_t>& partnerOfA, std::vector<std::int32_t>& partnerOfB,
-                 std::vector<DuplicateCode>& duplicates) {
+                 std::vector<DuplicateCode>* duplicates) {
     auto orderA = byCode(a);
     auto orderB = byCode(b);
     auto codeA = [&](std::size_t k) { return a[static_cast<std::size_t>(orderA[k])]->EqCode(); };
@@ -51,14 +51,14 @@ void matchByCode(const std::vector<const Equipment*>& a, const std::vector<const
             partnerOfA[static_cast<std::size_t>(orderA[i + k])] = orderB[j + k];
             partnerOfB[static_cast<std::size_t>(orderB[j + k])] = orderA[i + k];
         }
-        if (endA - i > 1 || endB - j > 1) {
+        if (duplicates && (endA - i > 1 || endB - j > 1)) {
             DuplicateCode d;
             d.code = code;
             for (std::size_t k = i; k < endA; ++k)
                 d.first.push_back(orderA[k] + 1);
             for (std::size_t k = j; k < endB; ++k)
                 d.second.push_back(orderB[k] + 1);
-            duplicates.push_back(std::move(d));
+            duplicates->push_back(std::move(d));
         }
         i = endA;
         j = endB;
@@ -76,6 +76,10 @@ FieldMask ChangedFields(const Equipment& a, const Equipment& b, FieldMask among)
         changed |= fieldBit(static_cast<int>(Field::name));
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_CHANGED)
 #undef KESTREL_FIELD_CHANGED
+    // A record read with a mask of no country reads Country 0 like one of the
+    // first country; only the kept bytes tell the two apart.
+    if (a.MaskAsRead() != b.MaskAsRead())
+        changed |= fieldBit(static_cast<int>(Field::Country));
     return changed & among;
 }
 
@@ -87,26 +91,38 @@ void TakeFields(Equipment& into, const Equipment& from, FieldMask fields) {
             into.setText(f, from.text(f));
         else
             into.setNumber(f, from.number(f));
+        if (f == static_cast<int>(Field::Country) && from.hasUnknownMask())
+            into.setUnknownMask(*from.MaskAsRead());
     }
+}
+
+RecordMatching MatchRecords(const Equipments& first, const Equipments& second, MatchBy by,
+                            std::vector<DuplicateCode>* duplicates) {
+    const auto a = recordsOf(first);
+    const auto b = recordsOf(second);
+    RecordMatching m;
+    m.partnerOfFirst.assign(a.size(), -1);
+    m.partnerOfSecond.assign(b.size(), -1);
+    if (by == MatchBy::Code) {
+        matchByCode(a, b, m.partnerOfFirst, m.partnerOfSecond, duplicates);
+    } else {
+        for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            m.partnerOfFirst[i] = static_cast<std::int32_t>(i);
+            m.partnerOfSecond[i] = static_cast<std::int32_t>(i);
+        }
+    }
+    return m;
 }
 
 EquipmentComparison CompareEquipments(const Equipments& first, const Equipments& second, MatchBy by,
                                       FieldMask fields) {
     const auto a = recordsOf(first);
     const auto b = recordsOf(second);
-    std::vector<std::int32_t> partnerOfA(a.size(), -1);
-    std::vector<std::int32_t> partnerOfB(b.size(), -1);
-
     EquipmentComparison result;
     result.by = by;
-    if (by == MatchBy::Code) {
-        matchByCode(a, b, partnerOfA, partnerOfB, result.duplicates);
-    } else {
-        for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
-            partnerOfA[i] = static_cast<std::int32_t>(i);
-            partnerOfB[i] = static_cast<std::int32_t>(i);
-        }
-    }
+    RecordMatching m = MatchRecords(first, second, by, &result.duplicates);
+    const std::vector<std::int32_t>& partnerOfA = m.partnerOfFirst;
+    const std::vector<std::int32_t>& partnerOfB = m.partnerOfSecond;
 
     fields &= kAllFields;
     for (std::size_t i = 0; i < a.size(); ++i) {

@@ -14,10 +14,12 @@ constexpr FieldMask fieldBit(int field) {
     return FieldMask{1} << field;
 }
 
-// The fields among which a and b hold different values.
+// The fields among which a and b hold different values. Country differs too
+// where the two hold different country mask bytes that name no country.
 FieldMask ChangedFields(const Equipment& a, const Equipment& b, FieldMask among = kAllFields);
 
-// Sets the given fields of into to from's values, leaving the others alone.
+// Sets the given fields of into to from's values, leaving the others alone;
+// Country brings the mask bytes it was read with.
 void TakeFields(Equipment& into, const Equipment& from, FieldMask fields);
 
 enum class MatchBy {
@@ -56,6 +58,17 @@ struct EquipmentComparison {
 
     bool identical() const { return differences.empty(); }
 };
+
+// Which record of one list is matched with which of the other, as the
+// comparison matches them: partnerOfFirst[i] is the 0-based position in the
+// second list of the partner of record i + 1 of the first, or -1.
+struct RecordMatching {
+    std::vector<std::int32_t> partnerOfFirst;
+    std::vector<std::int32_t> partnerOfSecond;
+};
+RecordMatching MatchRecords(const Equipments& first, const Equipments& second,
+                            MatchBy by = MatchBy::Code,
+                            std::vector<DuplicateCode>* duplicates = nullptr);
 
 // Compares the two lists in the given fields only; records that differ
 // elsewhere count as the same. The result depends on nothing but the lists.
