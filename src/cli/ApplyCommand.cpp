@@ -119,7 +119,11 @@ int RunApply(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const EquipmentChanges& changes = decoded.changes;
     AppliedChanges applied = ApplyChanges(changes, pair, force);
     const std::string pairLabel = PairLabel(paths[1]);
+    // A change file is named as its mod is, without the extension it was
+    // saved under ("realism.txt" speaks for the mod "realism").
     std::string changesLabel = PairLabel(file);
+    if (std::size_t dot = changesLabel.rfind('.'); dot != std::string::npos && dot > 0)
+        changesLabel.erase(dot);
     if (changesLabel == pairLabel)
         changesLabel = "the changes";
     for (const ChangeConflict& c : applied.conflicts) {
