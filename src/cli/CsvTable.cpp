@@ -1,8 +1,11 @@
 #include "cli/CsvTable.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <optional>
 
+#include "cli/Shown.h"
 #include "storage/EquipmentFiles.h"
 #include "text/CodePage.h"
 #include "text/Mojibake.h"
@@ -200,7 +203,7 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
             }
         }
         if (fieldOfColumn[c] < 0 && !name.empty()) {
-            result.error = "the heading has an unknown column \"" + name + "\"";
+            result.error = "the heading has an unknown column \"" + Shown(name) + "\"";
             result.line = heading.line;
             return result;
         }
@@ -214,11 +217,19 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
     }
 
     std::vector<Equipment> records;
-    records.reserve(text.size() / 160);
+    records.reserve(std::min<std::size_t>(text.size() / 160, kMaxRecords));
+    std::uint64_t nameListBytes = 0;
     Row row;
     while (reader.next(row, result)) {
         if (isBlankRow(row))
             continue;
+        // Refused here, before the rest is decoded, rather than by the save.
+        if (records.size() == static_cast<std::size_t>(kMaxRecords)) {
+            result.error = "the text holds more than the " + std::to_string(kMaxRecords) +
+                           " records a pair can hold";
+            result.line = row.line;
+            return result;
+        }
         Equipment e;
         for (int f = 0; f < kFieldCount; ++f) {
             auto fail = [&](const std::string& why) {
@@ -236,7 +247,7 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
                 if (isCodePageText(f)) {
                     auto bytes = Utf8ToCodePage(cell);
                     if (!bytes) {
-                        fail("\"" + cell + "\" holds a character the code page cannot hold");
+                        fail("\"" + Shown(cell) + "\" holds a character the code page cannot hold");
                         return result;
                     }
                     // A spreadsheet that opened the text with the wrong
@@ -244,15 +255,22 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
                     // Any bytes are a valid name, so this is only said.
                     if (LooksLikeMisreadUtf8(*bytes)) {
                         result.warnings.push_back(
-                            {row.line, std::string(fieldName(f)) + ": \"" + cell +
+                            {row.line, std::string(fieldName(f)) + ": \"" + Shown(cell) +
                                            "\" reads like UTF-8 taken for Windows-1252 (\"" +
-                                           *bytes + "\" meant?)"});
+                                           Shown(*bytes) + "\" meant?)"});
                     }
-                    e.setText(f, *bytes);
+                    if (f == static_cast<int>(Field::EqName)) {
+                        nameListBytes += bytes->size() + 2;
+                        if (nameListBytes > kMaxNameListBytes) {
+                            fail("the names add up to more than the 16 MB a name list can hold");
+                            return result;
+                        }
+                    }
+                    e.setText(f, std::move(*bytes));
                 } else {
                     auto bytes = hexToBytes(cell);
                     if (!bytes) {
-                        fail("\"" + cell + "\" is not pairs of hexadecimal digits");
+                        fail("\"" + Shown(cell) + "\" is not pairs of hexadecimal digits");
                         return result;
                     }
                     e.setText(f, *bytes);
@@ -261,7 +279,7 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
             }
             auto value = ReadWholeNumber(cell);
             if (!value) {
-                fail("\"" + cell + "\" is not a whole number");
+                fail("\"" + Shown(cell) + "\" is not a whole number");
                 return result;
             }
             if (kind == FieldKind::Byte && !FitsByte(*value)) {
