@@ -31,13 +31,14 @@ std::string_view trimmed(std::string_view text) {
 std::optional<TextRefusal> refuseCount(std::string_view line) {
     const std::string_view digits = trimmed(line);
     if (!IsPlainWholeNumber(digits))
-        return TextRefusal{"the count \"" + Shown(line) + "\" is not a whole number", kCountLine};
+        return TextRefusal{"the count \"" + ShownValue(line) + "\" is not a whole number",
+                           kCountLine};
     if (digits[0] == '-')
-        return TextRefusal{"the count " + std::string(digits) + " is below 0", kCountLine};
+        return TextRefusal{"the count " + ShownValue(digits) + " is below 0", kCountLine};
     std::uint64_t count = 0;
     auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), count);
     if (parsed.ec != std::errc() || count > static_cast<std::uint64_t>(kMaxRecords)) {
-        return TextRefusal{"the count " + std::string(digits) + " is more than the " +
+        return TextRefusal{"the count " + ShownValue(digits) + " is more than the " +
                                std::to_string(kMaxRecords) + " records a pair can hold",
                            kCountLine};
     }
@@ -167,6 +168,12 @@ ClipboardDecodeResult DecodeClipForImport(std::string_view text) {
             const std::string field = fieldName(f);
             const FieldKind kind = fieldKind(f);
             if (kind == FieldKind::Text) {
+                if (line.size() > kMaxNameListBytes) {
+                    return refuse(field +
+                                      ": the value is larger than 16 MB, more than a pair "
+                                      "can hold",
+                                  lineNumber);
+                }
                 if (f == static_cast<int>(Field::EqName)) {
                     nameListBytes += line.size() + kLineEnd.size();
                     if (nameListBytes > kMaxNameListBytes) {
@@ -181,7 +188,7 @@ ClipboardDecodeResult DecodeClipForImport(std::string_view text) {
             }
             auto value = ReadWholeNumber(line);
             if (!value)
-                return refuse(field + ": \"" + Shown(line) + "\" is not a whole number",
+                return refuse(field + ": \"" + ShownValue(line) + "\" is not a whole number",
                               lineNumber);
             if (kind == FieldKind::Byte && !FitsByte(*value)) {
                 return refuse(field + ": " + std::to_string(*value) + " is not between 0 and 255",

@@ -17,6 +17,13 @@ std::string Shown(std::string_view text) {
     return SpelledOut(Text(text));
 }
 
+std::string ShownValue(std::string_view value) {
+    constexpr std::size_t kShown = 60;
+    if (value.size() <= kShown)
+        return Shown(value);
+    return Shown(value.substr(0, kShown)) + "...";
+}
+
 std::string ShownLines(std::string_view message) {
     std::string shown;
     for (std::size_t start = 0;;) {

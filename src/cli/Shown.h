@@ -13,6 +13,10 @@ namespace kestrel::cli {
 // spelling as the names in check's and diff's lines.
 std::string Shown(std::string_view text);
 
+// A value from the input (a cell, a line) as Shown gives it, cut to its
+// first 60 bytes and "..." where longer, so that a message stays a line.
+std::string ShownValue(std::string_view value);
+
 // A message of several lines, each spelled out as Shown does.
 std::string ShownLines(std::string_view message);
 

@@ -149,10 +149,13 @@ TEST(ToolInput, TextsThatCannotFitAreRefusedEarlyAndSmall) {
     ASSERT_EQ(::truncate((tmp / "big.txt").c_str(), 250 << 20), 0);
     WriteBytes(tmp / "big.csv", "EqCode,EqName\r\n");
     ASSERT_EQ(::truncate((tmp / "big.csv").c_str(), 250 << 20), 0);
-    // A name list larger than the load reads: the pair would never open.
-    std::string names = opening + "1\r\n0\r\n" + std::string(17 << 20, 'a');
-    for (int f = 2; f < kFieldCount; ++f)
-        names += "\r\n0";
+    // Names larger than the load reads: the pair would never open.
+    std::string names = opening + "2";
+    for (int record = 0; record < 2; ++record) {
+        names += "\r\n0\r\n" + std::string(9 << 20, 'a');
+        for (int f = 2; f < kFieldCount; ++f)
+            names += "\r\n0";
+    }
     WriteBytes(tmp / "names.txt", names + "\r\n");
     const std::string into = q(tmp / "out");
     ASSERT_EQ(::mkdir((tmp / "out").c_str(), 0755), 0);
@@ -175,7 +178,7 @@ TEST(ToolInput, TextsThatCannotFitAreRefusedEarlyAndSmall) {
         {"\"$EQP\" import " + q(tmp / "big.csv") + " " + into + " --format csv",
          "big.csv: the text is larger than 32 MB"},
         {"\"$EQP\" import " + q(tmp / "names.txt") + " " + into + " --lenient",
-         "names.txt:5: EqName: the names add up to more than the 16 MB a name list can hold"},
+         "names.txt:45: EqName: the names add up to more than the 16 MB a name list can hold"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.said);
