@@ -1,5 +1,6 @@
 #include "cli/ImportText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
