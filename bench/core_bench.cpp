@@ -4,9 +4,11 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -102,8 +104,11 @@ void BM_Put(benchmark::State& state) {
     setFileSystem(previous);
 }
 
-// Runs the command-line tool to completion, as a user would, output discarded.
-void runTool(const std::vector<std::string>& args, int expectedStatus = 0) {
+// Runs the command-line tool to completion, as a user would, output
+// discarded, standard input from stdinPath (or none); gives its peak
+// resident size in kB.
+long runTool(const std::vector<std::string>& args, int expectedStatus = 0,
+             const std::string& stdinPath = "/dev/null") {
     std::vector<std::string> argv{KESTREL_EQP_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> raw;
@@ -112,15 +117,18 @@ void runTool(const std::vector<std::string>& args, int expectedStatus = 0) {
     raw.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, stdinPath.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     int status = 0;
+    rusage usage{};
     bool ran = posix_spawn(&pid, raw[0], &actions, nullptr, raw.data(), environ) == 0 &&
-               ::waitpid(pid, &status, 0) == pid;
+               ::wait4(pid, &status, 0, &usage) == pid;
     posix_spawn_file_actions_destroy(&actions);
     if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != expectedStatus)
         throw std::runtime_error("kestrel-eqp failed: " + argv[1]);
+    return usage.ru_maxrss;
 }
 
 const char* const kToolFormats[] = {"clip", "csv"};
@@ -142,6 +150,71 @@ void BM_ToolImport(benchmark::State& state) {
     runTool({"export", p.eqp, "--format", format, "-o", text});
     for (auto _ : state)
         runTool({"import", text, target.string(), "--format", format});
+}
+
+// A text of 250 MB in each format, no pair's: the records of the largest
+// pair over and over (under a count line of 32767 in clip text, so that
+// only its size gives it away). Each is written once per run, and removed
+// when the run ends.
+const std::string& largeText(const std::string& format) {
+    struct Texts {
+        std::string paths[2];
+        ~Texts() {
+            for (const auto& p : paths) {
+                if (!p.empty())
+                    std::remove(p.c_str());
+            }
+        }
+    };
+    static Texts texts;
+    const std::size_t k = format == "clip" ? 0 : 1;
+    if (!texts.paths[k].empty())
+        return texts.paths[k];
+    const Pair& p = pairOf(32767);
+    const std::string exported = (p.folder / ("large-source." + format)).string();
+    runTool({"export", p.eqp, "--format", format, "-o", exported});
+    const std::string whole = readAll(exported);
+    std::remove(exported.c_str());
+    // The heading (CSV) or the first three lines (clip) once, the records
+    // after them as often as 250 MB take.
+    std::size_t opening = 0;
+    for (int lines = format == "clip" ? 3 : 1; lines > 0; --lines)
+        opening = whole.find("\r\n", opening) + 2;
+    const std::string records = whole.substr(opening);
+    texts.paths[k] = (p.folder / ("large." + format)).string();
+    std::ofstream out(texts.paths[k], std::ios::binary);
+    out << whole.substr(0, opening);
+    for (std::size_t written = opening; written < (std::size_t(250) << 20);
+         written += records.size())
+        out << records;
+    return texts.paths[k];
+}
+
+// The refusal of a 250 MB text by import, read from the file (0) or from
+// standard input (1); its peak memory is said once on standard error. The
+// peak is an upper bound: the spawned child counts what it shared of this
+// process (the loaded pairs, some 20 MB) until it became the tool.
+void BM_ToolRefuseLargeText(benchmark::State& state) {
+    const std::string format = kToolFormats[state.range(0)];
+    const bool fromStdin = state.range(1) == 1;
+    const std::string& text = largeText(format);
+    fs::path target = pairOf(32767).folder / ("refused-" + format);
+    fs::create_directories(target);
+    long peakKb = 0;
+    for (auto _ : state) {
+        peakKb = std::max(
+            peakKb, fromStdin
+                        ? runTool({"import", "-", target.string(), "--format", format}, 1, text)
+                        : runTool({"import", text, target.string(), "--format", format}, 1));
+    }
+    state.counters["peak_MB"] = static_cast<double>(peakKb) / 1024;
+    static bool said[2][2];
+    if (!said[state.range(0)][state.range(1)]) {
+        said[state.range(0)][state.range(1)] = true;
+        std::fprintf(stderr, "refusal of a 250 MB %s text from %s: peak memory %ld MB%s\n",
+                     format.c_str(), fromStdin ? "standard input" : "a file", peakKb / 1024,
+                     peakKb > 100 * 1024 ? " (target 100 MB) MISSED" : " (target 100 MB)");
+    }
 }
 
 // A second version of the pair of n records: kind 0 changes one record in a
@@ -340,6 +413,12 @@ BENCHMARK_TEMPLATE(BM_Put, PosixFileSystem::Durability::Unsynced)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolExport)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolImport)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToolRefuseLargeText)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompareEquipments)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToolDiff)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeEquipments)->Arg(32767)->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "cli/Commands.h"
+#include "cli/Shown.h"
 #include "text/CodePage.h"
 
 namespace kestrel::cli {
@@ -80,7 +81,7 @@ int PrintProblems(const std::vector<Problem>& problems, const CheckOptions& opti
         printCsv(shown, out);
     } else {
         for (const Problem* p : shown)
-            out << CodePageToUtf8(FormatProblem(*p)) << "\n";
+            out << CodePageToUtf8(Shown(FormatProblem(*p))) << "\n";
     }
     if (shown.empty())
         return kExitOk;

@@ -19,6 +19,7 @@ struct Options {
     bool bom = true;
     bool lenient = false;
     bool allowEmpty = false;
+    bool force = false;  // export -o over a pair's file
 };
 
 // The options of export (allowOutput) or import.

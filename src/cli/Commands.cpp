@@ -16,6 +16,7 @@
 #include "cli/GitCommands.h"
 #include "cli/MergeCommand.h"
 #include "cli/PairFiles.h"
+#include "cli/Shown.h"
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
@@ -38,7 +39,7 @@ const char kToolHelp[] =
     "                                          list every problem of a pair\n"
     "  diff A B [--by code|position] [--format text|csv] [--fields LIST]\n"
     "                                          list how two pairs differ\n"
-    "  export PATH [--format clip|csv] [--no-bom] [-o FILE]\n"
+    "  export PATH [--format clip|csv] [--no-bom] [-o FILE [--force]]\n"
     "                                          write every record as text\n"
     "  import FILE PATH [--format clip|csv]    write records from text as a new pair\n"
     "  merge BASE MOD... -o OUT [--prefer later|MOD]\n"
@@ -73,7 +74,7 @@ const char kCheckHelp[] =
     "cannot be read.\n";
 
 const char kExportHelp[] =
-    "Usage: kestrel-eqp export PATH [--format clip|csv] [--no-bom] [-o FILE]\n"
+    "Usage: kestrel-eqp export PATH [--format clip|csv] [--no-bom] [-o FILE [--force]]\n"
     "\n"
     "Writes every record of the pair at PATH to standard output, or to FILE.\n"
     "  --format clip  the text the editor's Copy puts on the clipboard for all\n"
@@ -83,10 +84,14 @@ const char kExportHelp[] =
     "                 LastPart as hexadecimal digits; the text begins with a\n"
     "                 UTF-8 byte-order mark, so that spreadsheets read the names\n"
     "                 right, unless --no-bom leaves it out\n"
+    "  --force        write FILE even where it is a file of the pair at PATH,\n"
+    "                 an existing .EQP file, or the .TXT name list beside an\n"
+    "                 .EQP file of its name; without it such a FILE is refused\n"
     "\n"
     "Exit status: 0 written, 1 the pair does not load cleanly (see check) or\n"
     "a record's IconName or LastPart holds a CR and an LF that would split its\n"
-    "clip line, 2 it cannot be read or FILE cannot be written.\n";
+    "clip line, 2 it cannot be read, FILE is refused or cannot be written, or\n"
+    "standard output cannot be written.\n";
 
 const char kImportHelp[] =
     "Usage: kestrel-eqp import FILE PATH [--format clip|csv] [--lenient]\n"
@@ -97,7 +102,11 @@ const char kImportHelp[] =
     "a file X.EQP in an existing folder, which pairs with X.TXT) with the\n"
     "editor's save: the previous files stay as backups X.T and X.E. The format\n"
     "is clip unless --format says csv. A refused text changes nothing and is\n"
-    "reported with its line.\n"
+    "reported with its line. Every number must be whole in both formats: a word,\n"
+    "an empty line or cell, or a number followed by more (\"12 tanks\") is\n"
+    "refused, though the editor's Paste reads the leading number of some clip\n"
+    "lines. A text over 32 MB, a clip count over 32767 or names over the 16 MB\n"
+    "of a name list are refused as soon as they show, before the rest is read.\n"
     "  --lenient      write values the pair cannot hold exactly as given (an\n"
     "                 IconName over 6 bytes, a LastPart over 22, a PrestigeCost\n"
     "                 not a multiple of 12, a number with a fraction) as the\n"
@@ -138,6 +147,22 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         recovered.message = pair->recovered;
         problems.push_back(recovered);
     }
+    // What a save cut short before its note left cannot be undone or
+    // completed: it never touched the pair, so it is only named.
+    if (auto left = LeftoversOfUnfinishedSave(pair->dataPath); !left.empty()) {
+        Problem leftover;
+        leftover.kind = ProblemKind::SaveRecovered;
+        for (std::size_t k = 0; k < left.size(); ++k) {
+            leftover.message += k == 0 ? "" : k + 1 == left.size() ? " and " : ", ";
+            leftover.message += left[k];
+        }
+        leftover.message += left.size() == 1 ? " is" : " are";
+        leftover.message +=
+            " left over from a save that was cut short before it changed the pair; ";
+        leftover.message += left.size() == 1 ? "it" : "they";
+        leftover.message += " can be removed";
+        problems.push_back(leftover);
+    }
     std::vector<Problem> found = LoadProblems(pair->names, pair->binary, equipments, failedAt);
     problems.insert(problems.end(), std::make_move_iterator(found.begin()),
                     std::make_move_iterator(found.end()));
@@ -170,7 +195,14 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!pair)
         return kExitUnreadable;
     if (!pair->recovered.empty())
-        err << "kestrel-eqp: " << pair->recovered << "\n";
+        err << "kestrel-eqp: " << ShownLines(pair->recovered) << "\n";
+    if (o.output && !o.force) {
+        if (std::string why = refusedTarget(*o.output, *pair); !why.empty()) {
+            err << "kestrel-eqp: not writing " << Shown(*o.output) << ": " << why
+                << " (--force writes it anyway)\n";
+            return kExitUnreadable;
+        }
+    }
 
     Equipments equipments;
     equipments.setDataPath(pair->dataPath);
@@ -211,7 +243,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (o.output) {
         if (!writeOutput(*o.output, text)) {
-            err << "kestrel-eqp: cannot write " << *o.output << "\n";
+            err << "kestrel-eqp: cannot write " << Shown(*o.output) << "\n";
             return kExitUnreadable;
         }
     } else {
@@ -221,12 +253,10 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kExitOk;
 }
 
-}  // namespace
-
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    InitLookupTables();
-    auto previous = setMessageHandler(
-        [&err](const std::string& message) { err << "kestrel-eqp: " << message << "\n"; });
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    auto previous = setMessageHandler([&err](const std::string& message) {
+        err << "kestrel-eqp: " << ShownLines(message) << "\n";
+    });
     struct Restore {
         MessageHandler handler;
         ~Restore() { setMessageHandler(handler); }
@@ -255,7 +285,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return kExitOk;
     }
     if (!commandHelp) {
-        err << "kestrel-eqp: unknown command \"" << command << "\"\n\n" << kToolHelp;
+        err << "kestrel-eqp: unknown command \"" << Shown(command) << "\"\n\n" << kToolHelp;
         return kExitUnreadable;
     }
     if (help) {
@@ -283,9 +313,25 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         return runImport(rest, err);
     } catch (const UsageError& e) {
-        err << "kestrel-eqp: " << e.what << "\n\n" << commandHelp;
+        err << "kestrel-eqp: " << Shown(e.what) << "\n\n" << commandHelp;
         return kExitUnreadable;
     }
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    InitLookupTables();
+    SpelledStream messages(err);
+    int status = runCommand(args, out, messages);
+    // A full disk or a closed pipe must not pass for a complete listing.
+    out.flush();
+    if (!out) {
+        messages << "kestrel-eqp: cannot write standard output\n";
+        status = kExitUnreadable;
+    }
+    messages.flush();
+    return status;
 }
 
 }  // namespace kestrel::cli

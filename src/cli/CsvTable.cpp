@@ -1,8 +1,12 @@
 #include "cli/CsvTable.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <deque>
 #include <optional>
 
+#include "cli/Shown.h"
 #include "storage/EquipmentFiles.h"
 #include "text/CodePage.h"
 #include "text/Mojibake.h"
@@ -55,7 +59,11 @@ std::optional<std::string> hexToBytes(std::string_view hex) {
 }
 
 struct Row {
-    std::vector<std::string> cells;
+    // Views into the text where a cell stands in it as it reads; else into
+    // unquoted, the cell with its doubled quotes made single (a deque, so
+    // that a cell added does not move the others).
+    std::vector<std::string_view> cells;
+    std::deque<std::string> unquoted;
     int line = 0;
 };
 
@@ -75,28 +83,40 @@ public:
         for (;;) {
             if (used == row.cells.size())
                 row.cells.emplace_back();
-            std::string& cell = row.cells[used++];
-            cell.clear();
+            if (used == row.unquoted.size())
+                row.unquoted.emplace_back();
+            std::string_view& cell = row.cells[used];
+            std::string& copy = row.unquoted[used];
+            ++used;
+            const std::size_t start = i_;
+            bool copied = false;
             if (i_ < text_.size() && text_[i_] == '"') {
                 ++i_;
                 for (;;) {
-                    if (i_ >= text_.size()) {
+                    std::size_t quote = text_.find('"', i_);
+                    if (quote == std::string_view::npos) {
                         result.error = "a quoted field is not closed";
                         result.line = row.line;
                         return false;
                     }
-                    char c = text_[i_++];
-                    if (c == '"') {
-                        if (i_ < text_.size() && text_[i_] == '"') {
-                            cell += '"';
-                            ++i_;
-                            continue;
-                        }
-                        break;
+                    for (std::size_t k = i_; k < quote; ++k)
+                        line_ += text_[k] == '\n';
+                    const bool doubled = quote + 1 < text_.size() && text_[quote + 1] == '"';
+                    if (doubled && !copied) {
+                        copy.assign(text_.data() + start + 1, quote - start - 1);
+                        copied = true;
+                    } else if (copied) {
+                        copy.append(text_.data() + i_, quote - i_);
                     }
-                    if (c == '\n')
-                        ++line_;
-                    cell += c;
+                    if (doubled) {
+                        copy += '"';
+                        i_ = quote + 2;
+                        continue;
+                    }
+                    if (!copied)
+                        cell = text_.substr(start + 1, quote - start - 1);
+                    i_ = quote + 1;
+                    break;
                 }
             }
             // After a closing quote, anything up to the separator is kept, as
@@ -104,7 +124,16 @@ public:
             std::size_t end = text_.find_first_of(",\r\n", i_);
             if (end == std::string_view::npos)
                 end = text_.size();
-            cell.append(text_.data() + i_, end - i_);
+            if (i_ == start) {
+                cell = text_.substr(start, end - start);
+            } else if (end > i_) {
+                if (!copied)
+                    copy.assign(cell);
+                copy.append(text_.data() + i_, end - i_);
+                copied = true;
+            }
+            if (copied)
+                cell = copy;
             i_ = end;
             if (i_ >= text_.size())
                 break;
@@ -184,7 +213,7 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
     std::vector<int> fieldOfColumn(heading.cells.size(), -1);
     std::vector<int> columnOfField(kFieldCount, -1);
     for (std::size_t c = 0; c < heading.cells.size(); ++c) {
-        std::string name = heading.cells[c];
+        std::string name(heading.cells[c]);
         while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back()))) {
             name.pop_back();
         }
@@ -200,7 +229,7 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
             }
         }
         if (fieldOfColumn[c] < 0 && !name.empty()) {
-            result.error = "the heading has an unknown column \"" + name + "\"";
+            result.error = "the heading has an unknown column \"" + ShownValue(name) + "\"";
             result.line = heading.line;
             return result;
         }
@@ -214,11 +243,19 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
     }
 
     std::vector<Equipment> records;
-    records.reserve(text.size() / 160);
+    records.reserve(std::min<std::size_t>(text.size() / 160, kMaxRecords));
+    std::uint64_t nameListBytes = 0;
     Row row;
     while (reader.next(row, result)) {
         if (isBlankRow(row))
             continue;
+        // Refused here, before the rest is decoded, rather than by the save.
+        if (records.size() == static_cast<std::size_t>(kMaxRecords)) {
+            result.error = "the text holds more than the " + std::to_string(kMaxRecords) +
+                           " records a pair can hold";
+            result.line = row.line;
+            return result;
+        }
         Equipment e;
         for (int f = 0; f < kFieldCount; ++f) {
             auto fail = [&](const std::string& why) {
@@ -230,13 +267,20 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
                 fail("the row has no cell for it");
                 return result;
             }
-            const std::string& cell = row.cells[c];
+            const std::string_view cell = row.cells[c];
             FieldKind kind = fieldKind(f);
             if (kind == FieldKind::Text) {
+                // No pair holds so long a text, and converting it would
+                // cost as much again.
+                if (cell.size() > kMaxNameListBytes) {
+                    fail("the value is larger than 16 MB, more than a pair can hold");
+                    return result;
+                }
                 if (isCodePageText(f)) {
                     auto bytes = Utf8ToCodePage(cell);
                     if (!bytes) {
-                        fail("\"" + cell + "\" holds a character the code page cannot hold");
+                        fail("\"" + ShownValue(cell) +
+                             "\" holds a character the code page cannot hold");
                         return result;
                     }
                     // A spreadsheet that opened the text with the wrong
@@ -244,15 +288,22 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
                     // Any bytes are a valid name, so this is only said.
                     if (LooksLikeMisreadUtf8(*bytes)) {
                         result.warnings.push_back(
-                            {row.line, std::string(fieldName(f)) + ": \"" + cell +
+                            {row.line, std::string(fieldName(f)) + ": \"" + ShownValue(cell) +
                                            "\" reads like UTF-8 taken for Windows-1252 (\"" +
-                                           *bytes + "\" meant?)"});
+                                           ShownValue(*bytes) + "\" meant?)"});
                     }
-                    e.setText(f, *bytes);
+                    if (f == static_cast<int>(Field::EqName)) {
+                        nameListBytes += bytes->size() + 2;
+                        if (nameListBytes > kMaxNameListBytes) {
+                            fail("the names add up to more than the 16 MB a name list can hold");
+                            return result;
+                        }
+                    }
+                    e.setText(f, std::move(*bytes));
                 } else {
                     auto bytes = hexToBytes(cell);
                     if (!bytes) {
-                        fail("\"" + cell + "\" is not pairs of hexadecimal digits");
+                        fail("\"" + ShownValue(cell) + "\" is not pairs of hexadecimal digits");
                         return result;
                     }
                     e.setText(f, *bytes);
@@ -261,7 +312,7 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
             }
             auto value = ReadWholeNumber(cell);
             if (!value) {
-                fail("\"" + cell + "\" is not a whole number");
+                fail("\"" + ShownValue(cell) + "\" is not a whole number");
                 return result;
             }
             if (kind == FieldKind::Byte && !FitsByte(*value)) {

@@ -9,6 +9,7 @@
 #include "cli/MergeCommand.h"
 #include "cli/OutputBuffer.h"
 #include "cli/PairFiles.h"
+#include "cli/Shown.h"
 #include "model/EquipmentComparison.h"
 #include "model/FieldText.h"
 #include "storage/EquipmentFiles.h"
@@ -314,14 +315,14 @@ bool loadPair(const std::string& path, const char* label, Equipments& into, std:
     if (!pair)
         return false;
     for (const auto& left : LeftoversOfUnfinishedSave(pair->dataPath)) {
-        err << "kestrel-eqp: note: " << label << " holds " << left
+        err << "kestrel-eqp: note: " << label << " holds " << Shown(left)
             << " from an interrupted save; compared the pair as it stands, nothing repaired\n";
     }
     into.setDataPath(pair->dataPath);
     Long failedAt = DecodeEquipmentPair(pair->names, pair->binary, into);
     if (failedAt != 0) {
-        err << "kestrel-eqp: " << label << " (" << path << ") does not load: \"" << kReadMessage
-            << failedAt << "\"; kestrel-eqp check lists why\n";
+        err << "kestrel-eqp: " << label << " (" << Shown(path) << ") does not load: \""
+            << kReadMessage << failedAt << "\"; kestrel-eqp check lists why\n";
         return false;
     }
     return true;

@@ -5,7 +5,9 @@
 #include "cli/Commands.h"
 #include "cli/CsvTable.h"
 #include "cli/ImportChecks.h"
+#include "cli/ImportText.h"
 #include "cli/PairFiles.h"
+#include "cli/Shown.h"
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
@@ -29,6 +31,8 @@ Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
             if (i + 1 >= args.size())
                 throw UsageError{a + " needs a FILE"};
             o.output = args[++i];
+        } else if (allowOutput && a == "--force") {
+            o.force = true;
         } else if (!allowOutput && a == "--lenient") {
             o.lenient = true;
         } else if (!allowOutput && a == "--allow-empty") {
@@ -53,9 +57,11 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
     const auto dataPath = dataPathFor(o.positional[1], err);
     if (!dataPath)
         return kExitUnreadable;
-    auto text = readInput(file);
-    if (!text) {
-        err << "kestrel-eqp: cannot read " << file << "\n";
+    const std::string shownFile = file == "-" ? "<stdin>" : Shown(file);
+    const bool csv = o.format == "csv";
+    ImportInput input = ReadImportInput(file, !csv);
+    if (input.unreadable) {
+        err << "kestrel-eqp: cannot read " << shownFile << "\n";
         return kExitUnreadable;
     }
 
@@ -64,25 +70,27 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
     int line = 0;
     std::vector<std::pair<std::size_t, int>> rounded;
     std::vector<int> recordLines;
-    if (o.format == "csv") {
-        auto decoded = DecodeCsv(*text);
+    if (input.refused) {
+        error = input.refused->why;
+        line = input.refused->line;
+    } else if (csv) {
+        auto decoded = DecodeCsv(input.text);
         records = std::move(decoded.records);
         error = decoded.error;
         line = decoded.line;
         rounded = std::move(decoded.rounded);
         recordLines = std::move(decoded.recordLines);
         for (const auto& [at, warning] : decoded.warnings) {
-            err << "kestrel-eqp: " << (file == "-" ? "<stdin>" : file) << ":" << at
-                << ": warning: " << warning << "\n";
+            err << "kestrel-eqp: " << shownFile << ":" << at << ": warning: " << warning << "\n";
         }
     } else {
-        auto decoded = DecodeClipboardText(*text);
+        auto decoded = DecodeClipForImport(input.text);
         records = std::move(decoded.records);
         error = decoded.error;
         line = decoded.line;
         rounded = std::move(decoded.rounded);
     }
-    const std::string shownFile = file == "-" ? "<stdin>" : file;
+    input.text = std::string();
     if (!error.empty()) {
         err << "kestrel-eqp: " << shownFile;
         if (line > 0)
@@ -97,7 +105,7 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
         return kExitProblems;
     }
     auto lineOf = [&](std::size_t record, int field) {
-        if (o.format == "csv")
+        if (csv)
             return record < recordLines.size() ? recordLines[record] : 0;
         return static_cast<int>(4 + 40 * record + static_cast<std::size_t>(field));
     };
@@ -127,14 +135,14 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
         err << "kestrel-eqp: " << shownFile << ": record " << refused
             << " holds a value the equipment file cannot take; nothing written\n";
         for (const Problem& problem : SaveRefusals(equipments, refused))
-            err << "kestrel-eqp: " << FormatProblem(problem) << "\n";
+            err << "kestrel-eqp: " << Shown(FormatProblem(problem)) << "\n";
         return kExitProblems;
     }
 
     bool failed = false;
     auto previous = setMessageHandler([&](const std::string& message) {
         failed = true;
-        err << "kestrel-eqp: " << message << "\n";
+        err << "kestrel-eqp: " << ShownLines(message) << "\n";
     });
     PutEquipments(equipments);
     setMessageHandler(previous);

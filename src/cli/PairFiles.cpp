@@ -1,8 +1,10 @@
 #include "cli/PairFiles.h"
 
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 
+#include "cli/Shown.h"
 #include "storage/EquipmentFiles.h"
 #include "storage/FileSystem.h"
 #include "storage/SaveIntent.h"
@@ -31,15 +33,15 @@ std::string refusal(const BoundedRead& read, const std::string& what, const std:
         case BoundedRead::Result::Ok:
             return std::string();
         case BoundedRead::Result::Missing:
-            return "cannot read the " + what + " " + path + ": it does not exist";
+            return "cannot read the " + what + " " + Shown(path) + ": it does not exist";
         case BoundedRead::Result::NotRegular:
-            return "cannot read the " + what + " " + path + ": it is not a regular file";
+            return "cannot read the " + what + " " + Shown(path) + ": it is not a regular file";
         case BoundedRead::Result::TooLarge:
-            return "cannot read the " + what + " " + path + ": it is larger than 16 MB";
+            return "cannot read the " + what + " " + Shown(path) + ": it is larger than 16 MB";
         case BoundedRead::Result::Failed:
             break;
     }
-    return "cannot read the " + what + " " + path;
+    return "cannot read the " + what + " " + Shown(path);
 }
 
 }  // namespace
@@ -71,10 +73,10 @@ std::optional<std::string> dataPathFor(const std::string& path, std::ostream& er
         return path;
     }
     if (!IsEquipmentFileName(path)) {
-        err << "kestrel-eqp: " << path
+        err << "kestrel-eqp: " << Shown(path)
             << " is neither a folder nor an equipment file whose name ends in .EQP\n";
     } else {
-        err << "kestrel-eqp: the folder " << shownFolder(folder)
+        err << "kestrel-eqp: the folder " << Shown(shownFolder(folder))
             << " does not exist or cannot be read\n";
     }
     return std::nullopt;
@@ -85,7 +87,7 @@ std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
     FileSystem& fs = fileSystem();
     FileStatus status = fs.status(path, true);
     if (!status.exists()) {
-        err << "kestrel-eqp: no such file or folder: " << path << "\n";
+        err << "kestrel-eqp: no such file or folder: " << Shown(path) << "\n";
         return std::nullopt;
     }
     auto dataPath = dataPathFor(path, err);
@@ -99,7 +101,7 @@ std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
     Recovery recovery = RecoverInterruptedSave(paths, repair);
     if (recovery.outcome == Recovery::Outcome::InProgress ||
         recovery.outcome == Recovery::Outcome::Failed) {
-        err << "kestrel-eqp: " << recovery.message << "\n";
+        err << "kestrel-eqp: " << ShownLines(recovery.message) << "\n";
         return std::nullopt;
     }
     // A reader that only compares names the leftovers itself.
@@ -112,7 +114,7 @@ std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
         return std::nullopt;
     }
     if (CountNameLines(names.bytes, kMaxNameLines) > kMaxNameLines) {
-        err << "kestrel-eqp: cannot read the name list " << paths.nameList
+        err << "kestrel-eqp: cannot read the name list " << Shown(paths.nameList)
             << ": it holds more than " << kMaxNameLines << " lines\n";
         return std::nullopt;
     }
@@ -135,13 +137,30 @@ std::optional<long> headerCount(const std::string& binary) {
     return static_cast<long>(hi) * 256 + lo;
 }
 
-std::optional<std::string> readInput(const std::string& file) {
-    if (file == "-") {
-        std::string text((std::istreambuf_iterator<char>(std::cin)),
-                         std::istreambuf_iterator<char>());
-        return text;
+std::string refusedTarget(const std::string& target, const PairBytes& pair) {
+    FileSystem& fs = fileSystem();
+    if (!fs.status(target, true).exists())
+        return std::string();
+    const EquipmentFilePaths paths = PathsFor(pair.dataPath);
+    for (const std::string* file : {&paths.binary, &paths.nameList}) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(target, *file, ec))
+            return "it is a file of the pair being read";
     }
-    return fileSystem().readFile(file);
+    if (IsEquipmentFileName(target))
+        return "it is an equipment file";
+    const std::string folder = FolderOf(target);
+    const std::string name = target.substr(folder.size());
+    if (name.size() <= 4 || upper(name.substr(name.size() - 4)) != ".TXT")
+        return std::string();
+    const std::string binary = upper(name.substr(0, name.size() - 4)) + ".EQP";
+    if (auto entries = fs.listFolder(shownFolder(folder))) {
+        for (const auto& entry : *entries) {
+            if (upper(entry) == binary)
+                return "it is the name list of " + Shown(entry) + " beside it";
+        }
+    }
+    return std::string();
 }
 
 bool writeOutput(const std::string& file, const std::string& bytes) {

@@ -40,8 +40,10 @@ std::optional<long> headerCount(const std::string& binary);
 
 using kestrel::LeftoversOfUnfinishedSave;
 
-// Reads FILE for import: a regular file of at most 256 MB, or standard input.
-std::optional<std::string> readInput(const std::string& file);
+// Why export should not write its text to target, or empty: target is a
+// file of pair (under any name or link), an existing equipment file, or the
+// name list of an equipment file beside it.
+std::string refusedTarget(const std::string& target, const PairBytes& pair);
 
 // Writes bytes to file through a new temporary file beside it and a rename,
 // so that a failure leaves file as it was.

@@ -91,10 +91,42 @@ TEST(SafeImport, ValuesThePairCannotHoldAreRefusedOrWarnedAbout) {
     }
 }
 
+// What Paste reads leniently (a leading number, a word as 0) import refuses,
+// with or without --lenient, as it refuses the same cells in CSV.
+TEST(SafeImport, ClipValuesAreReadAsStrictlyAsCsv) {
+    struct Case {
+        int line;
+        const char* text;
+        const char* said;
+    } cases[] = {
+        {4, "seven", ":4: EqCode: \"seven\" is not a whole number"},
+        {6, "Tank", ":6: EqClass: \"Tank\" is not a whole number"},
+        {7, "12 tanks", ":7: SoftAttack: \"12 tanks\" is not a whole number"},
+        {8, "", ":8: HardAttack: \"\" is not a whole number"},
+        {31, "41a", ":31: YearAvail: \"41a\" is not a whole number"},
+        {9, "300", ":9: AirAttack: 300 is not between 0 and 255"},
+        {3, "2 records", ":3: the count \"2 records\" is not a whole number"},
+        {3, "", ":3: the count \"\" is not a whole number"},
+    };
+    for (const Case& c : cases) {
+        for (const char* lenient : {"", " --lenient"}) {
+            SCOPED_TRACE(std::string(c.said) + lenient);
+            ScopedTempFolder tmp;
+            Result r =
+                run(tmp, "import - '" + tmp.path() + "'" + lenient, clipWith(c.line, c.text));
+            EXPECT_EQ(r.status, 1) << r.err;
+            EXPECT_NE(r.err.find(std::string("<stdin>") + c.said + "; nothing written"),
+                      std::string::npos)
+                << r.err;
+            EXPECT_EQ(ReadBytes(tmp / "EQUIP97.EQP"), "<missing>");
+        }
+    }
+}
+
 TEST(SafeImport, NoRecordsOnlyWithAllowEmpty) {
+    // An empty count line is refused as an empty value is (see above).
     for (const std::string& clip :
-         {clipWith(3, "0").substr(0, clipWith(3, "0").find("0\r\n") + 3),
-          clipWith(3, "").substr(0, clipWith(3, "").find("\r\n\r\n") + 4)}) {
+         {clipWith(3, "0").substr(0, clipWith(3, "0").find("0\r\n") + 3)}) {
         ScopedTempFolder tmp;
         Result refused = run(tmp, "import - '" + tmp.path() + "'", clip);
         EXPECT_EQ(refused.status, 1) << refused.err;
@@ -121,6 +153,67 @@ TEST(SafeImport, AFailedExportLeavesTheOldFile) {
     Result written = run(tmp, "export '" + tmp.path() + "' -o '" + (tmp / "out.txt") + "'");
     EXPECT_EQ(written.status, 0) << written.err;
     EXPECT_EQ(ReadBytes(tmp / "out.txt").substr(0, 10), "IFII Equip");
+}
+
+TEST(SafeImport, ExportDoesNotWriteOverAPairUnlessForced) {
+    struct Case {
+        const char* target;
+        const char* said;  // nullptr: written without --force
+    } cases[] = {
+        {"pair/EQUIP97.EQP", "it is a file of the pair being read"},
+        {"pair/EQUIP97.TXT", "it is a file of the pair being read"},
+        {"other/MOD.EQP", "it is an equipment file"},
+        {"other/MOD.TXT", "it is the name list of MOD.EQP beside it"},
+        {"other/LONE.TXT", nullptr},
+        {"other/NEW.EQP", nullptr},
+    };
+    std::mt19937 random(67);
+    const SamplePair pair = RandomPair(random, 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        ScopedTempFolder tmp;
+        ASSERT_EQ(::mkdir((tmp / "pair").c_str(), 0755), 0);
+        ASSERT_EQ(::mkdir((tmp / "other").c_str(), 0755), 0);
+        WritePair(tmp / "pair", pair);
+        WriteBytes(tmp / "other/MOD.EQP", pair.binary);
+        WriteBytes(tmp / "other/MOD.TXT", pair.names);
+        WriteBytes(tmp / "other/LONE.TXT", "old text");
+        const std::string target = tmp / c.target;
+        const std::string before = ReadBytes(target);
+        Result plain = run(tmp, "export '" + (tmp / "pair") + "' -o '" + target + "'");
+        if (c.said) {
+            EXPECT_EQ(plain.status, 2) << plain.err;
+            EXPECT_NE(plain.err.find(c.said), std::string::npos) << plain.err;
+            EXPECT_NE(plain.err.find("--force"), std::string::npos) << plain.err;
+            EXPECT_EQ(ReadBytes(target), before);
+        } else {
+            EXPECT_EQ(plain.status, 0) << plain.err;
+        }
+        Result forced = run(tmp, "export '" + (tmp / "pair") + "' -o '" + target + "' --force");
+        EXPECT_EQ(forced.status, 0) << forced.err;
+        EXPECT_EQ(ReadBytes(target).rfind("IFII Equipment Editor", 0), 0u);
+    }
+}
+
+TEST(SafeImport, CheckNamesWhatASaveCutShortBeforeItsNoteLeft) {
+    std::mt19937 random(71);
+    const SamplePair pair = RandomPair(random, 2);
+    for (const char* left : {"EQUIP97.TXX", "EQUIP97.TMP", "EQUIP97.SVT"}) {
+        SCOPED_TRACE(left);
+        ScopedTempFolder tmp;
+        WritePair(tmp.path(), pair);
+        const Result clean = run(tmp, "check '" + tmp.path() + "'");
+        WriteBytes(tmp / left, "half a file");
+        Result check = run(tmp, "check '" + tmp.path() + "'");
+        EXPECT_EQ(check.status, 1) << check.err;
+        const std::string line = std::string("file: ") + left +
+                                 " is left over from a save that was cut short before it "
+                                 "changed the pair; it can be removed\n";
+        const std::size_t at = check.out.find(line);
+        ASSERT_NE(at, std::string::npos) << check.out;
+        EXPECT_EQ(check.out.substr(0, at) + check.out.substr(at + line.size()), clean.out);
+        EXPECT_EQ(ReadBytes(tmp / left), "half a file");
+    }
 }
 
 TEST(SafeImport, CheckFinishesASaveCutShortAndSaysSo) {
