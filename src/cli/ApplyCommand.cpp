@@ -1,9 +1,11 @@
 #include <stdexcept>
 
 #include "cli/Commands.h"
+#include "cli/ImportText.h"
 #include "cli/MergeCommand.h"
 #include "cli/PairFiles.h"
 #include "cli/PairLists.h"
+#include "cli/Shown.h"
 #include "model/EquipmentChanges.h"
 #include "model/FieldText.h"
 #include "storage/ChangeFileText.h"
@@ -98,13 +100,19 @@ int RunApply(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (paths.size() != 2)
         throw std::invalid_argument("apply takes a CHANGES file and a PAIR");
     const std::string& file = paths[0];
-    auto text = readInput(file);
-    if (!text) {
-        err << "kestrel-eqp: cannot read the change file " << file << "\n";
+    // Read as import reads its text: bounded, standard input too.
+    ImportInput input = ReadImportInput(file, false);
+    const std::string shown = file == "-" ? "<stdin>" : Shown(file);
+    if (input.unreadable) {
+        err << "kestrel-eqp: cannot read the change file " << shown << "\n";
         return kExitUnreadable;
     }
-    ChangesDecodeResult decoded = DecodeChanges(*text);
-    const std::string shown = file == "-" ? "<stdin>" : file;
+    if (input.refused) {
+        err << "kestrel-eqp: " << shown << ": the change file is larger than "
+            << kMaxImportBytes / (1024 * 1024) << " MB; nothing written\n";
+        return kExitUnreadable;
+    }
+    ChangesDecodeResult decoded = DecodeChanges(input.text);
     if (!decoded.ok()) {
         err << "kestrel-eqp: " << shown;
         if (decoded.line > 0)
