@@ -3,7 +3,8 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test run install bench fuzz sanitize clean windows windows-test
+.PHONY: all setup configure build test run install package package-check bench fuzz sanitize clean \
+	windows windows-test
 
 all: build
 
@@ -30,6 +31,16 @@ install: build
 		update-mime-database $(PREFIX)/share/mime 2>/dev/null || true; \
 		update-desktop-database $(PREFIX)/share/applications 2>/dev/null || true; \
 	fi
+
+# The Debian package $(BUILD)/kestrel-editor_<version>_amd64.deb of what
+# make install installs; `scripts/setup package` installs the tools, and
+# package-check installs the package here, runs it and removes it (as root).
+package: build
+	@KESTREL_SETUP_PACKAGE=1 bash scripts/setup
+	@cd $(BUILD) && cpack -G DEB
+
+package-check: build
+	@bash scripts/package-check $(BUILD)
 
 clean:
 	rm -rf $(BUILD) build-bench build-fuzz build-asan build-windows

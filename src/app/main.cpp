@@ -2,6 +2,8 @@
 #include <QClipboard>
 #include <QCommandLineParser>
 #include <QFile>
+#include <memory>
+#include <string>
 
 #include "ui/desktop/DataFolder.h"
 #include "ui/desktop/PairPath.h"
@@ -12,14 +14,41 @@
 #include "ui/platform/MemoryUse.h"
 #include "ui/platform/MessageBox.h"
 
+namespace {
+
+// --help and --version answer in text, so they need no display: the window
+// system is not opened for them.
+bool OnlyTextAsked(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--")
+            break;
+        if (a == "--help" || a == "-h" || a == "-?" || a == "--help-all" || a == "--version" ||
+            a == "-v")
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
-    kestrel::ui::HandLargeBuffersBackWhenFreed();
-    QApplication app(argc, argv);
-    // Settings and the data folder go under ~/.config/Kestrel and
-    // ~/.local/share/Kestrel rather than under "Unknown Organization".
-    QApplication::setOrganizationName(QStringLiteral("Kestrel"));
-    QApplication::setApplicationName(QStringLiteral("KestrelEditor"));
-    QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
+    std::unique_ptr<QCoreApplication> textOnly;
+    std::unique_ptr<QApplication> windows;
+    if (OnlyTextAsked(argc, argv)) {
+        textOnly = std::make_unique<QCoreApplication>(argc, argv);
+        // What --version prints: the program's name as typed in a shell.
+        QCoreApplication::setApplicationName(QStringLiteral("kestrel-editor"));
+    } else {
+        kestrel::ui::HandLargeBuffersBackWhenFreed();
+        windows = std::make_unique<QApplication>(argc, argv);
+        // Settings and the data folder go under ~/.config/Kestrel and
+        // ~/.local/share/Kestrel rather than under "Unknown Organization".
+        QCoreApplication::setOrganizationName(QStringLiteral("Kestrel"));
+        QCoreApplication::setApplicationName(QStringLiteral("KestrelEditor"));
+    }
+    QCoreApplication& app = *QCoreApplication::instance();
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -37,6 +66,8 @@ int main(int argc, char* argv[]) {
     testPaste.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(testPaste);
     parser.process(app);
+    if (textOnly)  // a --help that was an option's value: show what was meant
+        parser.showHelp(2);
 
     kestrel::ui::frmEqs window;
     window.show();

@@ -49,7 +49,8 @@ const char kToolHelp[] =
     "\n"
     "PATH is a folder holding EQUIP97.EQP, or an .EQP file (X.EQP pairs with\n"
     "X.TXT); anything else is refused.\n"
-    "kestrel-eqp COMMAND --help describes one command.\n";
+    "kestrel-eqp COMMAND --help describes one command.\n"
+    "kestrel-eqp --version prints the version.\n";
 
 const char kCheckHelp[] =
     "Usage: kestrel-eqp check PATH [--format text|csv] [--errors-only]\n"
@@ -282,6 +283,10 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
                                                                                     : nullptr;
     if (isHelp(command) || command == "help") {
         out << kToolHelp;
+        return kExitOk;
+    }
+    if (command == "--version") {
+        out << "kestrel-eqp " KESTREL_VERSION "\n";
         return kExitOk;
     }
     if (!commandHelp) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#ifdef KESTREL_CMAKE
+// A POSIX layout: bin/, share/ and the freedesktop databases.
+#if defined(KESTREL_CMAKE) && !defined(_WIN32)
 
 #include <unistd.h>
 
