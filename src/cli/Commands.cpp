@@ -41,7 +41,9 @@ const char kToolHelp[] =
     "  import FILE PATH [--format clip|csv]    write records from text as a new pair\n"
     "\n"
     "PATH is a folder holding EQUIP97.EQP, or an .EQP file (X.EQP pairs with\n"
-    "X.TXT); anything else is refused.\n"
+    "X.TXT); check, export and diff also read the backups a save leaves, X.E\n"
+    "with X.T, as they stand (they repair and write nothing there); anything\n"
+    "else is refused.\n"
     "kestrel-eqp COMMAND --help describes one command.\n";
 
 const char kCheckHelp[] =
@@ -61,7 +63,8 @@ const char kCheckHelp[] =
     "  --format text  one line per problem (the default)\n"
     "  --format csv   a table: severity,record,EqCode,EqName,field,message\n"
     "  --errors-only  list and count only what a save refuses\n"
-    "The number of errors and warnings goes to standard error.\n"
+    "The number of errors and warnings goes to standard error, on a clean pair\n"
+    "too.\n"
     "\n"
     "Exit status: 0 no problem is listed, 1 problems are listed, 2 the pair\n"
     "cannot be read.\n";
@@ -90,8 +93,10 @@ const char kImportHelp[] =
     "writes the records as a new pair at PATH (a folder holding EQUIP97.EQP, or\n"
     "a file X.EQP in an existing folder, which pairs with X.TXT) with the\n"
     "editor's save: the previous files stay as backups X.T and X.E. The format\n"
-    "is clip unless --format says csv. A refused text changes nothing and is\n"
-    "reported with its line.\n"
+    "is csv for a FILE whose name ends in .csv, else clip, unless --format\n"
+    "says which. A refused text changes nothing and is reported with its line;\n"
+    "a written one ends with a line on standard error saying what was written:\n"
+    "  kestrel-eqp: imported 187 records into EQUIP97.EQP; backups EQUIP97.E, EQUIP97.T\n"
     "  --lenient      write values the pair cannot hold exactly as given (an\n"
     "                 IconName over 6 bytes, a LastPart over 22, a PrestigeCost\n"
     "                 not a multiple of 12, a number with a fraction) as the\n"
@@ -168,10 +173,9 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     Equipments equipments;
     equipments.setDataPath(pair->dataPath);
-    Long failedAt = DecodeEquipmentPair(pair->names, pair->binary, equipments);
-    auto count = headerCount(pair->binary);
-    if (count && *count < 32768 &&
-        *count != static_cast<long>(DecodeNameList(pair->names).size())) {
+    LoadReport report;
+    Long failedAt = DecodeEquipmentPair(pair->names, pair->binary, equipments, &report);
+    if (report.has(LoadFinding::Kind::CountMismatch)) {
         err << "kestrel-eqp: the record count differs from the number of names; "
                "kestrel-eqp check lists why\n";
         return kExitProblems;
