@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <utility>
 
+#include "check/Problem.h"
 #include "storage/EquipmentFiles.h"
 #include "storage/Messages.h"
 #include "storage/PairPaths.h"
@@ -29,6 +30,19 @@ SaveOverIncompleteHandler& questionSlot() {
 
 QString text(const std::string& bytes) {
     return QString::fromStdString(CodePageToUtf8(bytes));
+}
+
+FitValuesHandler& fitSlot() {
+    static FitValuesHandler handler;
+    return handler;
+}
+
+// A value as the line of a change shows it: texts quoted with their control
+// characters spelled out, so that a cut or a dropped zero shows.
+QString shownValue(const Equipment& record, int field) {
+    if (fieldKind(field) == FieldKind::Text)
+        return QLatin1Char('"') + text(SpelledOut(record.text(field))) + QLatin1Char('"');
+    return QString::number(record.number(field));
 }
 
 bool askSaveOverIncomplete(QWidget* parent, const QString& question) {
@@ -76,6 +90,50 @@ bool MaySaveTo(QWidget* parent, const std::string& path) {
             "\n\nSaving it there replaces both files with what was "
             "read. Save anyway?");
     return askSaveOverIncomplete(parent, question);
+}
+
+QString FitValuesQuestion(const Equipments& list, const std::vector<RecordFit>& fits) {
+    constexpr int kShown = 20;
+    int values = 0;
+    QString lines;
+    for (const RecordFit& fit : fits) {
+        const Equipment& now = *list.Item(fit.position);
+        Problem where;
+        where.record = fit.position;
+        where.eqCode = now.EqCode();
+        where.eqName = now.EqName();
+        for (int field : fit.fields) {
+            if (++values > kShown)
+                continue;
+            lines += text(FormatProblem(where)) + QString::fromLatin1(fieldName(field)) +
+                     QLatin1Char(' ') + shownValue(now, field) + QStringLiteral(" \u2192 ") +
+                     shownValue(fit.fitted, field) + QLatin1Char('\n');
+        }
+    }
+    if (values > kShown)
+        lines += QStringLiteral("and %1 more\n").arg(values - kShown);
+    return QStringLiteral("Saving changes %1 value%2 to what the file can hold:\n\n")
+               .arg(values)
+               .arg(values == 1 ? QString() : QStringLiteral("s")) +
+           lines +
+           QStringLiteral(
+               "\nAfter the save the list shows the values as saved; Undo takes them "
+               "back. Save?");
+}
+
+bool MayFitValues(QWidget* parent, const Equipments& list, const std::vector<RecordFit>& fits) {
+    const QString question = FitValuesQuestion(list, fits);
+    if (fitSlot())
+        return fitSlot()(question);
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), question,
+                    QMessageBox::Save | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Save;
+}
+
+FitValuesHandler setFitValuesHandler(FitValuesHandler handler) {
+    return std::exchange(fitSlot(), std::move(handler));
 }
 
 void ListSavedTo(const std::string& path) {
