@@ -1,7 +1,10 @@
 #include "ui/list/SaveChecks.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 #include <utility>
 
 #include "check/Problem.h"
@@ -129,6 +132,19 @@ bool MayFitValues(QWidget* parent, const Equipments& list, const std::vector<Rec
                     QMessageBox::Save | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
+    // One change a line, unbroken where the screen has room: a box sizes
+    // itself to its text on showing, and a spacer across its grid is the
+    // width it keeps to.
+    int widest = 0;
+    for (const QString& line : question.split(QLatin1Char('\n')))
+        widest = std::max(widest, box.fontMetrics().horizontalAdvance(line));
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() * 3 / 4 : widest;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(std::min(widest + box.fontMetrics().height() * 5, room), 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     return box.exec() == QMessageBox::Save;
 }
 
