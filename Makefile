@@ -20,7 +20,9 @@ build: configure
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-run: build
+# Only the editor: the test programs take most of a first build.
+run: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target kestrel-editor
 	@bash scripts/run-editor $(BUILD)
 
 # PREFIX=~/.local installs for one user; DESTDIR stages for a package.

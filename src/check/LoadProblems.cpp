@@ -77,8 +77,6 @@ std::string plural(std::size_t n, const char* one, const char* many) {
 std::vector<Problem> LoadProblems(std::string_view nameBytes, std::string_view binaryBytes,
                                   const Equipments& loaded, Long failedAt) {
     std::vector<Problem> problems;
-    const Long names =
-        static_cast<Long>(CountNameLines(nameBytes, std::numeric_limits<std::size_t>::max()));
     const char* const namesOnly = "; the load kept the names only, every value 0";
 
     if (binaryBytes.size() < kCountSize) {
@@ -96,53 +94,73 @@ std::vector<Problem> LoadProblems(std::string_view nameBytes, std::string_view b
                                                           std::to_string(kMaxTwoByte) + namesOnly));
         return problems;
     }
-    if (static_cast<Long>(count) != names) {
-        problems.push_back(
-            fileProblem(ProblemKind::CountDisagrees,
-                        "the equipment file counts " + plural(count, "record", "records") +
-                            " but the name list names " + std::to_string(names) + namesOnly));
-        return problems;
-    }
+    const NamesAndRecords shape =
+        CompareNamesAndRecords(nameBytes, static_cast<Long>(count), binaryBytes.size());
+    if (NameListEndsLinesWithLf(nameBytes))
+        problems.push_back(fileProblem(ProblemKind::LfLineEnds, kLfLineEndsMessage));
+    if (shape.blankLastLine)
+        problems.push_back(fileProblem(ProblemKind::BlankLastLine, shape.difference(nameBytes)));
+    const std::size_t countDisagrees = problems.size();
+    if (!shape.agree())
+        problems.push_back(fileProblem(ProblemKind::CountDisagrees, shape.difference(nameBytes)));
 
-    const std::size_t needed = recordOffset(names + 1);
-    Long readWhole = names;
-    if (failedAt != 0) {
-        readWhole = std::min(failedAt - 1, names);
-        if (binaryBytes.size() < recordOffset(failedAt + 1)) {
-            problems.push_back(fileProblem(
-                ProblemKind::FileShort,
-                "the equipment file ends inside record " + std::to_string(failedAt) + " of " +
-                    std::to_string(names) + " (" + std::to_string(binaryBytes.size()) + " of " +
-                    std::to_string(needed) + " bytes); the load stopped there, and from record " +
-                    std::to_string(failedAt) + " on the list holds the names only" +
-                    readMessage(failedAt)));
-        } else {
-            const std::size_t at = recordOffset(failedAt);
-            const TwoByteField* culprit = nullptr;
-            for (const TwoByteField& f : kTwoByteFields) {
-                if (twoByteAt(binaryBytes, at + f.offset) > static_cast<unsigned>(kMaxTwoByte)) {
-                    culprit = &f;
-                    break;
-                }
-            }
-            const char* const stopped =
-                "; the load stopped here, so the record is read in part and those after it hold "
-                "the names only";
-            if (culprit) {
-                const int field = static_cast<int>(culprit->field);
-                problems.push_back(
-                    recordProblem(loaded, failedAt, ProblemKind::RecordUnreadable, field,
-                                  std::string(fieldName(field)) + " " +
-                                      std::to_string(twoByteAt(binaryBytes, at + culprit->offset)) +
-                                      " in the file is above " + std::to_string(kMaxTwoByte) +
-                                      stopped + readMessage(failedAt)));
-            } else {
-                // The loader stopped for a reason the bytes do not show; say where at least.
-                problems.push_back(recordProblem(
-                    loaded, failedAt, ProblemKind::RecordUnreadable, -1,
-                    std::string("the record cannot be read") + stopped + readMessage(failedAt)));
+    // The record the load stopped at, found in the bytes as the loader meets it.
+    const Long records = std::min(shape.listed(), static_cast<Long>(count));
+    const std::size_t needed = recordOffset(static_cast<Long>(count) + 1);
+    Long stop = 0;
+    const TwoByteField* culprit = nullptr;
+    for (Long position = 1; position <= records && stop == 0; ++position) {
+        if (binaryBytes.size() < recordOffset(position + 1)) {
+            stop = position;
+            break;
+        }
+        for (const TwoByteField& f : kTwoByteFields) {
+            if (twoByteAt(binaryBytes, recordOffset(position) + f.offset) >
+                static_cast<unsigned>(kMaxTwoByte)) {
+                stop = position;
+                culprit = &f;
+                break;
             }
         }
+    }
+    if (stop == 0 && failedAt != 0 && shape.agree() && failedAt <= records)
+        stop = failedAt;
+    const Long readWhole = stop != 0 ? stop - 1 : records;
+    if (stop == 0 && !shape.agree()) {
+        problems[countDisagrees].message += readMessage(failedAt != 0 ? failedAt : shape.lines + 1);
+    }
+    if (stop != 0 && binaryBytes.size() < recordOffset(stop + 1)) {
+        problems.push_back(fileProblem(
+            ProblemKind::FileShort,
+            "the equipment file ends inside record " + std::to_string(stop) + " of " +
+                std::to_string(count) + " (" + std::to_string(binaryBytes.size()) + " of " +
+                std::to_string(needed) + " bytes); the load stopped there, and from record " +
+                std::to_string(stop) + " on the list holds the names only" + readMessage(stop)));
+    } else if (stop != 0) {
+        const char* const stopped =
+            "; the load stopped here, so the record is read in part and those after it hold "
+            "the names only";
+        if (culprit) {
+            const int field = static_cast<int>(culprit->field);
+            problems.push_back(recordProblem(
+                loaded, stop, ProblemKind::RecordUnreadable, field,
+                std::string(fieldName(field)) + " " +
+                    std::to_string(twoByteAt(binaryBytes, recordOffset(stop) + culprit->offset)) +
+                    " in the file is above " + std::to_string(kMaxTwoByte) + stopped +
+                    readMessage(stop)));
+        } else {
+            // The loader stopped for a reason the bytes do not show; say where at least.
+            problems.push_back(recordProblem(
+                loaded, stop, ProblemKind::RecordUnreadable, -1,
+                std::string("the record cannot be read") + stopped + readMessage(stop)));
+        }
+    } else if (shape.held < static_cast<Long>(count) && records < static_cast<Long>(count)) {
+        problems.push_back(fileProblem(
+            ProblemKind::FileShort,
+            "the equipment file holds " +
+                plural(static_cast<std::size_t>(shape.held), "whole record", "whole records") +
+                " of the " + std::to_string(count) + " its count claims (" +
+                std::to_string(binaryBytes.size()) + " of " + std::to_string(needed) + " bytes)"));
     } else if (binaryBytes.size() > needed) {
         problems.push_back(
             fileProblem(ProblemKind::TrailingBytes,

@@ -28,6 +28,8 @@ enum class ProblemKind {
     UnknownCountryMask,  // a mask in the file that matches no country
     // What the load found in the files themselves.
     CountDisagrees,    // the binary file's count is not the number of names
+    BlankLastLine,     // one name line more than records, and that line is empty
+    LfLineEnds,        // the name list ends its lines with LF alone
     CountUnreadable,   // the binary file has no count the loader can take
     RecordUnreadable,  // a two-byte field of 32768 or more stopped the load
     FileShort,         // the binary file ends before its last record

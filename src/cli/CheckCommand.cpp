@@ -83,14 +83,12 @@ int PrintProblems(const std::vector<Problem>& problems, const CheckOptions& opti
         for (const Problem* p : shown)
             out << CodePageToUtf8(Shown(FormatProblem(*p))) << "\n";
     }
-    if (shown.empty())
-        return kExitOk;
     const std::size_t errors = CountOf(problems, Severity::Error);
     err << "kestrel-eqp: " << counted(errors, "error");
     if (!options.errorsOnly)
         err << ", " << counted(CountOf(problems, Severity::Warning), "warning");
     err << "\n";
-    return kExitProblems;
+    return shown.empty() ? kExitOk : kExitProblems;
 }
 
 }  // namespace kestrel::cli

@@ -15,6 +15,7 @@ struct UsageError {
 struct Options {
     std::vector<std::string> positional;
     std::string format = "clip";
+    bool formatGiven = false;  // else import reads a FILE ending in .csv as CSV
     std::optional<std::string> output;
     bool bom = true;
     bool lenient = false;

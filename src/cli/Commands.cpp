@@ -48,7 +48,9 @@ const char kToolHelp[] =
     "  git-textconv, git-merge                 what git runs for a pair (see README)\n"
     "\n"
     "PATH is a folder holding EQUIP97.EQP, or an .EQP file (X.EQP pairs with\n"
-    "X.TXT); anything else is refused.\n"
+    "X.TXT); check, export and diff also read the backups a save leaves, X.E\n"
+    "with X.T, as they stand (they repair and write nothing there); anything\n"
+    "else is refused.\n"
     "kestrel-eqp COMMAND --help describes one command.\n"
     "kestrel-eqp --version prints the version.\n";
 
@@ -64,12 +66,14 @@ const char kCheckHelp[] =
     "to 6 bytes, a LastPart cut to 22, a cost rounded to a multiple of 12), what\n"
     "the game may trip on (a code with no word, an EqCode two records share, a\n"
     "country mask that matches no country) and what the load met in the files (a\n"
-    "record count that differs from the number of names, a record the load\n"
-    "stopped at, a file shorter than its count, bytes after the last record).\n"
+    "record count that differs from the number of names, a blank last name line,\n"
+    "a name list with LF line ends, a record the load stopped at, a file shorter\n"
+    "than its count, bytes after the last record).\n"
     "  --format text  one line per problem (the default)\n"
     "  --format csv   a table: severity,record,EqCode,EqName,field,message\n"
     "  --errors-only  list and count only what a save refuses\n"
-    "The number of errors and warnings goes to standard error.\n"
+    "The number of errors and warnings goes to standard error, on a clean pair\n"
+    "too.\n"
     "\n"
     "Exit status: 0 no problem is listed, 1 problems are listed, 2 the pair\n"
     "cannot be read.\n";
@@ -102,12 +106,15 @@ const char kImportHelp[] =
     "writes the records as a new pair at PATH (a folder holding EQUIP97.EQP, or\n"
     "a file X.EQP in an existing folder, which pairs with X.TXT) with the\n"
     "editor's save: the previous files stay as backups X.T and X.E. The format\n"
-    "is clip unless --format says csv. A refused text changes nothing and is\n"
-    "reported with its line. Every number must be whole in both formats: a word,\n"
-    "an empty line or cell, or a number followed by more (\"12 tanks\") is\n"
-    "refused, though the editor's Paste reads the leading number of some clip\n"
-    "lines. A text over 32 MB, a clip count over 32767 or names over the 16 MB\n"
-    "of a name list are refused as soon as they show, before the rest is read.\n"
+    "is csv for a FILE whose name ends in .csv, else clip, unless --format\n"
+    "says which. A refused text changes nothing and is reported with its line;\n"
+    "a written one ends with a line on standard error saying what was written:\n"
+    "  kestrel-eqp: imported 187 records into EQUIP97.EQP; backups EQUIP97.E, EQUIP97.T\n"
+    "Every number must be whole in both formats: a word, an empty line or cell,\n"
+    "or a number followed by more (\"12 tanks\") is refused, though the editor's\n"
+    "Paste reads the leading number of some clip lines. A text over 32 MB, a clip\n"
+    "count over 32767 or names over the 16 MB of a name list are refused as soon\n"
+    "as they show, before the rest is read.\n"
     "  --lenient      write values the pair cannot hold exactly as given (an\n"
     "                 IconName over 6 bytes, a LastPart over 22, a PrestigeCost\n"
     "                 not a multiple of 12, a number with a fraction) as the\n"
@@ -207,10 +214,9 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     Equipments equipments;
     equipments.setDataPath(pair->dataPath);
-    Long failedAt = DecodeEquipmentPair(pair->names, pair->binary, equipments);
-    auto count = headerCount(pair->binary);
-    if (count && *count < 32768 &&
-        *count != static_cast<long>(DecodeNameList(pair->names).size())) {
+    LoadReport report;
+    Long failedAt = DecodeEquipmentPair(pair->names, pair->binary, equipments, &report);
+    if (report.has(LoadFinding::Kind::CountMismatch)) {
         err << "kestrel-eqp: the record count differs from the number of names; "
                "kestrel-eqp check lists why\n";
         return kExitProblems;

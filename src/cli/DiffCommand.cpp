@@ -314,7 +314,9 @@ bool loadPair(const std::string& path, const char* label, Equipments& into, std:
     auto pair = readPair(path, err, InterruptedSave::ReportOnly);
     if (!pair)
         return false;
-    for (const auto& left : LeftoversOfUnfinishedSave(pair->dataPath)) {
+    const auto leftovers =
+        pair->backup ? std::vector<std::string>() : LeftoversOfUnfinishedSave(pair->dataPath);
+    for (const auto& left : leftovers) {
         err << "kestrel-eqp: note: " << label << " holds " << Shown(left)
             << " from an interrupted save; compared the pair as it stands, nothing repaired\n";
     }

@@ -11,9 +11,23 @@
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
+#include "storage/FileSystem.h"
 #include "storage/Messages.h"
 
 namespace kestrel::cli {
+
+namespace {
+
+bool endsWithCsv(const std::string& file) {
+    if (file.size() < 4 || file[file.size() - 4] != '.')
+        return false;
+    std::string ext = file.substr(file.size() - 3);
+    for (char& c : ext)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return ext == "csv";
+}
+
+}  // namespace
 
 Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
     Options o;
@@ -23,8 +37,10 @@ Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
             if (i + 1 >= args.size())
                 throw UsageError{a + " needs clip or csv"};
             o.format = args[++i];
+            o.formatGiven = true;
         } else if (a.rfind("--format=", 0) == 0) {
             o.format = a.substr(9);
+            o.formatGiven = true;
         } else if (allowOutput && a == "--no-bom") {
             o.bom = false;
         } else if (allowOutput && (a == "-o" || a == "--output")) {
@@ -54,6 +70,8 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
     if (o.positional.size() != 2)
         throw UsageError{"import takes a FILE and a PATH"};
     const std::string& file = o.positional[0];
+    if (!o.formatGiven && endsWithCsv(file))
+        o.format = "csv";
     const auto dataPath = dataPathFor(o.positional[1], err);
     if (!dataPath)
         return kExitUnreadable;
@@ -139,6 +157,15 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
         return kExitProblems;
     }
 
+    // Only files that were there become backups.
+    const EquipmentFilePaths paths = PathsFor(*dataPath);
+    std::string backups;
+    for (const auto& [file, backup] : {std::pair{paths.binary, paths.binaryBackup},
+                                       std::pair{paths.nameList, paths.nameListBackup}}) {
+        if (fileSystem().status(file, true).exists())
+            backups +=
+                (backups.empty() ? "; backups " : ", ") + backup.substr(FolderOf(backup).size());
+    }
     bool failed = false;
     auto previous = setMessageHandler([&](const std::string& message) {
         failed = true;
@@ -146,7 +173,12 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
     });
     PutEquipments(equipments);
     setMessageHandler(previous);
-    return failed ? kExitProblems : kExitOk;
+    if (failed)
+        return kExitProblems;
+    err << "kestrel-eqp: imported " << equipments.Count()
+        << (equipments.Count() == 1 ? " record" : " records") << " into " << *dataPath << backups
+        << "\n";
+    return kExitOk;
 }
 
 }  // namespace kestrel::cli

@@ -44,6 +44,16 @@ std::string refusal(const BoundedRead& read, const std::string& what, const std:
     return "cannot read the " + what + " " + Shown(path);
 }
 
+// The name list of a backup pair: X.T beside X.E, in the same letter case.
+std::optional<std::string> backupNameList(const std::string& path) {
+    const std::size_t n = path.size();
+    if (n < 3 || path[n - 2] != '.' || IsPathSeparator(path[n - 3]))
+        return std::nullopt;
+    if (path[n - 1] != 'E' && path[n - 1] != 'e')
+        return std::nullopt;
+    return path.substr(0, n - 1) + (path[n - 1] == 'E' ? 'T' : 't');
+}
+
 }  // namespace
 
 std::optional<std::string> dataPathFor(const std::string& path, std::ostream& err) {
@@ -90,31 +100,41 @@ std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
         err << "kestrel-eqp: no such file or folder: " << Shown(path) << "\n";
         return std::nullopt;
     }
-    auto dataPath = dataPathFor(path, err);
-    if (!dataPath)
-        return std::nullopt;
     PairBytes pair;
-    pair.dataPath = *dataPath;
-    const EquipmentFilePaths paths = PathsFor(pair.dataPath);
+    std::string nameList;
+    if (auto backupNames =
+            status.kind != FileStatus::Kind::Directory ? backupNameList(path) : std::nullopt) {
+        // A backup is what a save replaced: it is read as it stands, never repaired.
+        pair.dataPath = path;
+        pair.backup = true;
+        nameList = *backupNames;
+    } else {
+        auto dataPath = dataPathFor(path, err);
+        if (!dataPath)
+            return std::nullopt;
+        pair.dataPath = *dataPath;
+        const EquipmentFilePaths paths = PathsFor(pair.dataPath);
+        nameList = paths.nameList;
 
-    const bool repair = interrupted == InterruptedSave::Repair;
-    Recovery recovery = RecoverInterruptedSave(paths, repair);
-    if (recovery.outcome == Recovery::Outcome::InProgress ||
-        recovery.outcome == Recovery::Outcome::Failed) {
-        err << "kestrel-eqp: " << ShownLines(recovery.message) << "\n";
-        return std::nullopt;
+        const bool repair = interrupted == InterruptedSave::Repair;
+        Recovery recovery = RecoverInterruptedSave(paths, repair);
+        if (recovery.outcome == Recovery::Outcome::InProgress ||
+            recovery.outcome == Recovery::Outcome::Failed) {
+            err << "kestrel-eqp: " << ShownLines(recovery.message) << "\n";
+            return std::nullopt;
+        }
+        // A reader that only compares names the leftovers itself.
+        if (repair)
+            pair.recovered = recovery.message;
     }
-    // A reader that only compares names the leftovers itself.
-    if (repair)
-        pair.recovered = recovery.message;
 
-    BoundedRead names = fs.readBounded(paths.nameList, kMaxNameListBytes, kMaxNameListBytes);
-    if (std::string why = refusal(names, "name list", paths.nameList); !why.empty()) {
+    BoundedRead names = fs.readBounded(nameList, kMaxNameListBytes, kMaxNameListBytes);
+    if (std::string why = refusal(names, "name list", nameList); !why.empty()) {
         err << "kestrel-eqp: " << why << "\n";
         return std::nullopt;
     }
     if (CountNameLines(names.bytes, kMaxNameLines) > kMaxNameLines) {
-        err << "kestrel-eqp: cannot read the name list " << Shown(paths.nameList)
+        err << "kestrel-eqp: cannot read the name list " << Shown(nameList)
             << ": it holds more than " << kMaxNameLines << " lines\n";
         return std::nullopt;
     }

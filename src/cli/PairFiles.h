@@ -30,7 +30,11 @@ struct PairBytes {
     // or undone), empty when there was none. Each command says it its own
     // way: check lists it as a problem, the others on err.
     std::string recovered;
+    // A backup pair (X.E with X.T), read as it stands: nothing of it is
+    // repaired, and no command writes it.
+    bool backup = false;
 };
+// PATH may also name the backup X.E a save left, which pairs with X.T.
 // Says on err why the pair cannot be read.
 std::optional<PairBytes> readPair(const std::string& path, std::ostream& err,
                                   InterruptedSave interrupted);

@@ -1,8 +1,10 @@
 #include "storage/EquipmentFiles.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "check/Problem.h"
 #include "storage/FileSystem.h"
 #include "storage/Messages.h"
 #include "storage/RecordFormat.h"
@@ -161,20 +163,39 @@ bool encodeRecord(const Equipment& record, std::string& out) {
     return true;
 }
 
-// A lone LF does not end a line: it stays part of the name.
+// Lines end at CR (CR LF counting as one end), and a lone LF stays part of
+// its name; only a list with no CR at all, as a text editor may leave it,
+// ends its lines at LF.
+char lineEnd(std::string_view bytes) {
+    return std::memchr(bytes.data(), '\r', bytes.size()) ? '\r' : '\n';
+}
+
 template <typename Visit>
 void forEachLine(std::string_view bytes, Visit visit) {
+    const char end = lineEnd(bytes);
     std::size_t start = 0;
     for (std::size_t k = 0; k < bytes.size(); ++k) {
-        if (bytes[k] != '\r')
+        if (bytes[k] != end)
             continue;
         visit(bytes.substr(start, k - start));
-        if (k + 1 < bytes.size() && bytes[k + 1] == '\n')
+        if (end == '\r' && k + 1 < bytes.size() && bytes[k + 1] == '\n')
             ++k;
         start = k + 1;
     }
     if (start < bytes.size())
         visit(bytes.substr(start));
+}
+
+std::string counted(Long n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// "line 4", "lines 4 and 5", "lines 4 to 9".
+std::string span(const char* one, const char* many, Long first, Long last) {
+    if (first == last)
+        return std::string(one) + " " + std::to_string(first);
+    return std::string(many) + " " + std::to_string(first) +
+           (last == first + 1 ? " and " : " to ") + std::to_string(last);
 }
 
 }  // namespace
@@ -211,35 +232,75 @@ Long CountryFromMask(const std::string& mask) {
 
 std::vector<Text> DecodeNameList(std::string_view bytes) {
     std::vector<Text> names;
-    std::size_t start = 0;
-    for (std::size_t k = 0; k < bytes.size(); ++k) {
-        if (bytes[k] != '\r')
-            continue;
-        names.emplace_back(bytes.substr(start, k - start));
-        if (k + 1 < bytes.size() && bytes[k + 1] == '\n')
-            ++k;
-        start = k + 1;
-    }
-    if (start < bytes.size())
-        names.emplace_back(bytes.substr(start));
+    forEachLine(bytes, [&names](std::string_view line) { names.emplace_back(line); });
     return names;
 }
 
+bool NameListEndsLinesWithLf(std::string_view bytes) {
+    return lineEnd(bytes) == '\n' && std::memchr(bytes.data(), '\n', bytes.size()) != nullptr;
+}
+
 std::size_t CountNameLines(std::string_view bytes, std::size_t stopAfter) {
+    const char end = lineEnd(bytes);
     std::size_t lines = 0;
     std::size_t k = 0;
     while (k < bytes.size() && lines <= stopAfter) {
-        const void* cr = std::memchr(bytes.data() + k, '\r', bytes.size() - k);
-        if (!cr) {
-            ++lines;
-            break;
-        }
+        const void* found = std::memchr(bytes.data() + k, end, bytes.size() - k);
         ++lines;
-        k = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data()) + 1;
-        if (k < bytes.size() && bytes[k] == '\n')
+        if (!found)
+            break;
+        k = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data()) + 1;
+        if (end == '\r' && k < bytes.size() && bytes[k] == '\n')
             ++k;
     }
     return lines;
+}
+
+NamesAndRecords CompareNamesAndRecords(std::string_view nameBytes, Long count,
+                                       std::size_t binarySize) {
+    NamesAndRecords shape;
+    shape.count = count;
+    shape.lines = static_cast<Long>(CountNameLines(nameBytes, kMaxNameLines));
+    const std::size_t whole = binarySize < 2 ? 0 : (binarySize - 2) / kRecordSize;
+    shape.held = static_cast<Long>(std::min<std::size_t>(whole, static_cast<std::size_t>(count)));
+    if (shape.lines == count + 1) {
+        bool lastEmpty = false;
+        forEachLine(nameBytes, [&lastEmpty](std::string_view line) { lastEmpty = line.empty(); });
+        shape.blankLastLine = lastEmpty;
+    }
+    return shape;
+}
+
+std::string NamesAndRecords::difference(std::string_view nameBytes) const {
+    if (lines == count)
+        return std::string();
+    std::string text = "the name list has " + counted(lines, "line", "lines") +
+                       ", the equipment file " + counted(count, "record", "records") + "; ";
+    if (blankLastLine)
+        return text + "line " + std::to_string(lines) +
+               " is empty; it is left out, and a save writes the list without it";
+    if (lines < count) {
+        const Long first = lines + 1;
+        return text + span("record", "records", first, count) +
+               (first == count ? " has no name line and is listed with an empty name"
+                               : " have no name line and are listed with empty names");
+    }
+    // Every name left out is named, up to a length a message can show.
+    constexpr Long kShownNames = 20;
+    std::string names;
+    Long line = 0;
+    forEachLine(nameBytes, [&](std::string_view name) {
+        ++line;
+        if (line <= count || line > count + kShownNames)
+            return;
+        names += line == count + 1 ? "" : ", ";
+        names += "\"" + SpelledOut(Text(name)) + "\"";
+    });
+    if (lines - count > kShownNames)
+        names += " and " + std::to_string(lines - count - kShownNames) + " more";
+    return text + span("line", "lines", count + 1, lines) + " (" + names + ")" +
+           (lines == count + 1 ? " has no record and is left out"
+                               : " have no record and are left out");
 }
 
 Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryBytes,
@@ -254,46 +315,57 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
         found.failedAt = counter;
         return counter;
     };
+    if (NameListEndsLinesWithLf(nameBytes))
+        add(LoadFinding::Kind::LfLineEnds, 0, 0, kLfLineEndsMessage);
 
-    equipments.reserve(static_cast<std::size_t>(equipments.Count()) + 2 +
-                       binaryBytes.size() / kRecordSize);
+    const Long first = equipments.Count();
+    equipments.reserve(static_cast<std::size_t>(first) + 2 + binaryBytes.size() / kRecordSize);
     Long n = 0;
     Equipment blank;
-    forEachLine(nameBytes, [&](std::string_view line) {
+    auto addBlank = [&](std::string_view name) {
         blank.setEqCode(++n);
-        equipments.Add(blank)->setEqName(Text(line));
-    });
+        equipments.Add(blank)->setEqName(Text(name));
+    };
 
     const auto* p = reinterpret_cast<const unsigned char*>(binaryBytes.data());
     Long count = 0;
-    if (binaryBytes.size() < 2) {
+    if (binaryBytes.size() < 2 || !twoByte(p, count)) {
+        // Without a count the names are all there is to list.
+        forEachLine(nameBytes, addBlank);
         add(LoadFinding::Kind::ReadFailure, n + 1, 0,
-            "the equipment file is too short to hold its record count");
+            binaryBytes.size() < 2 ? "the equipment file is too short to hold its record count"
+                                   : "the equipment file's record count is 32768 or more");
         return fail(n + 1);
     }
-    if (!twoByte(p, count)) {
-        add(LoadFinding::Kind::ReadFailure, n + 1, 0,
-            "the equipment file's record count is 32768 or more");
-        return fail(n + 1);
-    }
+    const NamesAndRecords shape = CompareNamesAndRecords(nameBytes, count, binaryBytes.size());
+    const Long listed = shape.listed();
+    forEachLine(nameBytes, [&](std::string_view line) {
+        if (n < listed && n < shape.named())
+            addBlank(line);
+    });
+    while (n < listed)
+        addBlank(std::string_view());
     // Name-only records with a silent return would let the next save write
-    // zeros over every record, so the mismatch is reported.
-    if (count != n) {
-        add(LoadFinding::Kind::CountMismatch, n, count,
-            "the name list holds " + std::to_string(n) + " names, the equipment file " +
-                std::to_string(count) + " records");
-        return fail(n + 1);
+    // zeros over every record: the records the file holds are read, and the
+    // lines that differ are named.
+    if (shape.blankLastLine) {
+        add(LoadFinding::Kind::BlankLastLine, shape.lines, count, shape.difference(nameBytes));
+    } else if (!shape.agree()) {
+        add(LoadFinding::Kind::CountMismatch, shape.lines, count, shape.difference(nameBytes));
     }
+    const Long mismatch = shape.agree() ? 0 : shape.lines + 1;
+
     const MaskBytes masks;
-    auto item = equipments.begin() + (equipments.Count() - n);
+    auto item = equipments.begin() + first;
     long unknownMasks = 0;
     long firstUnknown = 0;
-    for (Long i = 1; i <= n; ++i, ++item) {
+    const Long decoded = std::min(listed, count);
+    for (Long i = 1; i <= decoded; ++i, ++item) {
         std::size_t offset = 2 + kRecordSize * static_cast<std::size_t>(i - 1);
         if (binaryBytes.size() < offset + kRecordSize) {
-            add(LoadFinding::Kind::ShortFile, i - 1, n,
+            add(LoadFinding::Kind::ShortFile, i - 1, count,
                 "the equipment file ends in record " + std::to_string(i) + ": it holds " +
-                    std::to_string(i - 1) + " whole records of " + std::to_string(n));
+                    std::to_string(i - 1) + " whole records of " + std::to_string(count));
             return fail(i);
         }
         if (!decodeRecord(p + offset, masks, **item)) {
@@ -304,13 +376,19 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
         if ((*item)->hasUnknownMask() && ++unknownMasks == 1)
             firstUnknown = i;
     }
+    if (decoded < count && shape.held == decoded) {
+        // Records beyond the names that the file does not hold are not listed.
+        add(LoadFinding::Kind::ShortFile, shape.held, count,
+            "the equipment file ends in record " + std::to_string(shape.held + 1) + ": it holds " +
+                std::to_string(shape.held) + " whole records of " + std::to_string(count));
+    }
     if (unknownMasks > 0) {
         add(LoadFinding::Kind::UnknownMasks, unknownMasks, firstUnknown,
             std::to_string(unknownMasks) + (unknownMasks == 1 ? " record has" : " records have") +
                 " a country mask that matches no country, the first is record " +
                 std::to_string(firstUnknown) + "; the masks are kept as they are");
     }
-    const std::size_t end = 2 + kRecordSize * static_cast<std::size_t>(n);
+    const std::size_t end = 2 + kRecordSize * static_cast<std::size_t>(count);
     if (binaryBytes.size() > end) {
         std::string_view tail = binaryBytes.substr(end);
         add(LoadFinding::Kind::TrailingBytes, static_cast<long>(tail.size()), 0,
@@ -318,7 +396,40 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
                 " bytes after its last record; a save of this pair keeps them");
         equipments.setTrailingBytes(equipments.DataPath(), std::string(tail));
     }
-    return 0;
+    return mismatch != 0 ? fail(mismatch) : 0;
+}
+
+std::optional<Equipment> FittedToFile(const Equipment& record) {
+    static const MaskBytes masks;
+    std::string bytes;
+    bytes.reserve(kRecordSize);
+    if (!encodeRecord(record, bytes))
+        return std::nullopt;
+    Equipment fitted = record;
+    if (!decodeRecord(reinterpret_cast<const unsigned char*>(bytes.data()), masks, fitted))
+        return std::nullopt;
+    return fitted;
+}
+
+std::vector<RecordFit> FitsOfASave(const Equipments& list) {
+    std::vector<RecordFit> fits;
+    Long position = 0;
+    for (const EquipmentRef& record : list) {
+        ++position;
+        std::optional<Equipment> fitted = FittedToFile(*record);
+        if (!fitted || *fitted == *record)
+            continue;
+        RecordFit fit{position, std::move(*fitted), {}};
+        for (int field = 0; field < kFieldCount; ++field) {
+            const bool differs = fieldKind(field) == FieldKind::Text
+                                     ? fit.fitted.text(field) != record->text(field)
+                                     : fit.fitted.number(field) != record->number(field);
+            if (differs)
+                fit.fields.push_back(field);
+        }
+        fits.push_back(std::move(fit));
+    }
+    return fits;
 }
 
 Long EncodeNameList(const Equipments& equipments, std::string& out) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,20 +49,66 @@ int SetSaveLockWait(int milliseconds);
 
 namespace kestrel {
 
-// The names of a name list: lines end at CR LF or a lone CR; a last line
-// without a terminator is a name too.
+// The names of a name list: lines end at CR LF or a lone CR, and a lone LF
+// stays part of its name; a list with no CR at all ends its lines at LF. A
+// last line without a terminator is a name too.
 std::vector<Text> DecodeNameList(std::string_view nameBytes);
+
+// The list holds no CR but at least one LF: its lines end at LF alone.
+bool NameListEndsLinesWithLf(std::string_view nameBytes);
+inline const char* const kLfLineEndsMessage =
+    "the name list ends its lines with LF alone, not CR LF; it was read line by line, and a "
+    "save writes CR LF";
 
 // The number of lines DecodeNameList would give, counting no further than
 // stopAfter.
 std::size_t CountNameLines(std::string_view nameBytes, std::size_t stopAfter);
 
+// How the lines of a name list and the records of the binary file match up.
+// The records the file holds are listed with the names by line; names beyond
+// the count are left out, records beyond the names have empty names.
+struct NamesAndRecords {
+    Long lines = 0;              // of the name list
+    Long count = 0;              // the records the binary file claims
+    Long held = 0;               // whole records the file holds, at most count
+    bool blankLastLine = false;  // one line more than records, and that line is empty
+
+    // Only a blank last line may stand beside a count it does not match: a
+    // text editor adds one as a matter of course.
+    bool agree() const { return lines == count || blankLastLine; }
+    Long named() const { return std::min(lines, count); }
+    // The records of the list: every named one, and every one the file holds.
+    Long listed() const { return lines == count ? lines : std::max(named(), held); }
+    // What differs and where, in plain words: "the name list has 39 lines,
+    // the equipment file 38 records; line 39 is empty; ...". Empty when the
+    // two agree line for record.
+    std::string difference(std::string_view nameBytes) const;
+};
+NamesAndRecords CompareNamesAndRecords(std::string_view nameBytes, Long count,
+                                       std::size_t binarySize);
+
 // Appends one name-only record per line (EqCode the line number) and fills
-// items 1 to n from the binary file. Returns 0, or the counter the read
+// them from the binary file; where the count differs from the lines, as
+// NamesAndRecords says. Returns 0, or the counter the read
 // message shows for what failed. The findings go to report where given;
 // bytes after the last record are kept in equipments for its next save.
 Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryBytes,
                          Equipments& equipments, LoadReport* report = nullptr);
+
+// A record as the file gives it back after a save: what the save writes,
+// read again, so that it is the encoder itself that says what fits. nullopt
+// where the save refuses the record.
+std::optional<Equipment> FittedToFile(const Equipment& record);
+
+// A record whose values a save changes to fit the file: a cost that is not a
+// multiple of 12, a text too long for its field, ...
+struct RecordFit {
+    Long position = 0;        // 1 for the first record
+    Equipment fitted;         // the record as the file would give it back
+    std::vector<int> fields;  // the fields whose values change
+};
+// Every record of list that a save would change, in list order.
+std::vector<RecordFit> FitsOfASave(const Equipments& list);
 
 // The bytes of the two files for the collection. Return 0, or the counter
 // the write message shows for the record (or Count + 1) that cannot be

@@ -11,6 +11,8 @@ struct LoadFinding {
     enum class Kind {
         ReadFailure,      // first: the counter of the read message
         CountMismatch,    // first: names, second: records the count claims
+        BlankLastLine,    // as CountMismatch, where the one line too many is empty
+        LfLineEnds,       // the name list ends its lines with LF alone
         ShortFile,        // first: whole records in the file, second: the count
         TrailingBytes,    // first: bytes after the last record
         TooLarge,         // first: bytes not read

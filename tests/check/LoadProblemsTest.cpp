@@ -38,10 +38,27 @@ TEST(LoadProblems, EachFindingOfTheLoad) {
     };
     const Case cases[] = {
         {"clean", [](SamplePair&) {}, {}},
-        {"one name more",
+        {"a blank last line",
          [](SamplePair& p) { p.names += "\r\n"; },
-         {"file: the equipment file counts 3 records but the name list names 4; the load kept "
-          "the names only, every value 0"}},
+         {"file: the name list has 4 lines, the equipment file 3 records; line 4 is empty; it is "
+          "left out, and a save writes the list without it"}},
+        {"one name more",
+         [](SamplePair& p) { p.names += "E4\r\n"; },
+         {"file: the name list has 4 lines, the equipment file 3 records; line 4 (\"E4\") has no "
+          "record and is left out (\"Equipment File can not be read5\")"}},
+        {"one name fewer, a mask",
+         [](SamplePair& p) {
+             p.names.resize(p.names.size() - 4);
+             p.binary.replace(recordAt(3) + 30, 4, std::string("\x60\x00\x00\x01", 4));
+         },
+         {"file: the name list has 2 lines, the equipment file 3 records; record 3 has no name "
+          "line and is listed with an empty name (\"Equipment File can not be read3\")",
+          "record 3 (N 12, \"\"): country mask 60000001 matches no country; a save keeps it "
+          "unless the country is changed"}},
+        {"LF line ends",
+         [](SamplePair& p) { p.names = "E1\nE2\nE3\n"; },
+         {"file: the name list ends its lines with LF alone, not CR LF; it was read line by "
+          "line, and a save writes CR LF"}},
         {"one byte",
          [](SamplePair& p) { p.binary = "\x03"; },
          {"file: the equipment file is 1 byte long, too short for its record count; the load "

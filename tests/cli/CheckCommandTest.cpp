@@ -85,15 +85,16 @@ TEST(CheckCommand, FormsAndExitStatus) {
     };
     const std::string noWord = "record 2 (N 1, \"Tiger \xC3\x84\"): EqClass 30 has no word\n";
     const Case cases[] = {
-        {"clean", clean, "", 0, "", ""},
-        {"clean, errors only", clean, "--errors-only", 0, "", ""},
+        // The counts go to standard error on a clean pair too.
+        {"clean", clean, "", 0, "", "kestrel-eqp: 0 errors, 0 warnings\n"},
+        {"clean, errors only", clean, "--errors-only", 0, "", "kestrel-eqp: 0 errors\n"},
         {"clean csv", clean, "--format csv", 0, "severity,record,EqCode,EqName,field,message\r\n",
-         ""},
+         "kestrel-eqp: 0 errors, 0 warnings\n"},
         {"a warning", warned, "", 1, noWord, "kestrel-eqp: 0 errors, 1 warning\n"},
-        {"a warning, errors only", warned, "--errors-only", 0, "", ""},
+        {"a warning, errors only", warned, "--errors-only", 0, "", "kestrel-eqp: 0 errors\n"},
         // A lone LF in a name is read back as it was: nothing to refuse.
         {"a lone LF in a name", refused, "", 1, noWord, "kestrel-eqp: 0 errors, 1 warning\n"},
-        {"a lone LF, errors only", refused, "--errors-only", 0, "", ""},
+        {"a lone LF, errors only", refused, "--errors-only", 0, "", "kestrel-eqp: 0 errors\n"},
         {"as csv", refused, "-f csv", 1,
          "severity,record,EqCode,EqName,field,message\r\n"
          "warning,2,1,Tiger \xC3\x84,EqClass,EqClass 30 has no word\r\n",

@@ -249,13 +249,17 @@ TEST(KestrelEqpImport, CsvMisreadBySpreadsheetIsPointedOut) {
 
     ToolResult im = eqp(pairs.tmp, {"import", text, pairs.b, "--format", "csv"});
     EXPECT_EQ(im.status, 0) << im.err;
+    const std::string imported = "kestrel-eqp: imported " + std::to_string(records.size()) +
+                                 " records into " + pairs.b + "/EQUIP97.EQP" +
+                                 "; backups EQUIP97.E, EQUIP97.T\n";
     EXPECT_EQ(im.err, "kestrel-eqp: " + text + ":3: warning: EqName: \"" + misread +
-                          "\" reads like UTF-8 taken for Windows-1252 (\"" + good + "\" meant?)\n");
+                          "\" reads like UTF-8 taken for Windows-1252 (\"" + good + "\" meant?)\n" +
+                          imported);
 
     WriteBytes(text, csv.replace(csv.find(misread), misread.size(), good));
     ToolResult clean = eqp(pairs.tmp, {"import", text, pairs.b, "--format", "csv"});
     EXPECT_EQ(clean.status, 0);
-    EXPECT_EQ(clean.err, "") << "a name read right draws no warning";
+    EXPECT_EQ(clean.err, imported) << "a name read right draws no warning";
 }
 
 }  // namespace

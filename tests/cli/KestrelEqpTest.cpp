@@ -185,12 +185,63 @@ TEST(KestrelEqp, CsvFromASpreadsheetImports) {
     EXPECT_EQ(bin.substr(2 + 51, 3), std::string("AB\0", 3));
 }
 
-TEST(KestrelEqp, CheckIsSilentOnACleanPair) {
+TEST(KestrelEqp, CheckListsNothingOnACleanPairButCountsIt) {
     Folder tmp;
     writePair(tmp.path(), samplePair());
     Result r = run(tmp, "check '" + (tmp / "EQUIP97.EQP").string() + "'");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "kestrel-eqp: 0 errors, 0 warnings\n");
+}
+
+// A .csv file imports as CSV, the import says what it wrote, and a backup
+// pair answers "what did my last save change?" without being touched.
+TEST(KestrelEqp, CsvByNameImportSaysWhatItWroteBackupsAreRead) {
+    Folder tmp;
+    std::vector<Rec> before = samplePair();
+    std::vector<Rec> after = before;
+    after[0].cost = 9;
+    writePair(tmp / "after", after);
+    Result ex = run(tmp, "export '" + (tmp / "after").string() + "' -f csv -o '" +
+                             (tmp / "x.csv").string() + "'");
+    ASSERT_EQ(ex.status, 0) << ex.err;
+    fs::create_directories(tmp / "mod");
+    const std::string into = (tmp / "mod").string();
+    const std::string binary = into + "/EQUIP97.EQP";
+    Result first = run(tmp, "import '" + (tmp / "x.csv").string() + "' '" + into + "'");
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.err, "kestrel-eqp: imported 3 records into " + binary + "\n");
+    EXPECT_EQ(slurp(tmp / "mod" / "EQUIP97.EQP"), pairBinary(after));
+
+    writePair(tmp / "mod", before);
+    Result second = run(tmp, "import '" + (tmp / "x.csv").string() + "' '" + into + "'");
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.err, "kestrel-eqp: imported 3 records into " + binary +
+                              "; backups EQUIP97.E, EQUIP97.T\n");
+
+    // The backups as a pair of their own, read only.
+    const std::string backup = into + "/EQUIP97.E";
+    auto folderState = [&] {
+        std::vector<std::string> files;
+        for (const auto& entry : fs::directory_iterator(tmp / "mod"))
+            files.push_back(entry.path().filename().string() + "=" + slurp(entry.path()));
+        std::sort(files.begin(), files.end());
+        return files;
+    };
+    const auto untouched = folderState();
+    Result diff = run(tmp, "diff '" + backup + "' '" + binary + "'");
+    EXPECT_EQ(diff.status, 1) << diff.err;
+    EXPECT_NE(diff.out.find("P 84 -> 108"), std::string::npos) << diff.out;
+    Result check = run(tmp, "check '" + backup + "'");
+    EXPECT_EQ(check.status, 0) << check.err;
+    EXPECT_EQ(check.err, "kestrel-eqp: 0 errors, 0 warnings\n");
+    Result exported = run(tmp, "export '" + backup + "'");
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    writePair(tmp / "copy", before);
+    EXPECT_EQ(exported.out, run(tmp, "export '" + (tmp / "copy").string() + "'").out);
+    Result refused = run(tmp, "import '" + (tmp / "x.csv").string() + "' '" + backup + "'");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(folderState(), untouched);
 }
 
 TEST(KestrelEqp, CheckFindsEachProblemKind) {
@@ -201,7 +252,7 @@ TEST(KestrelEqp, CheckFindsEachProblemKind) {
     };
     const Case cases[] = {
         {"count", [](std::vector<Rec>&, long& count, std::string&) { count = 2; },
-         "file: the equipment file counts 2 records but the name list names 3;"},
+         "file: the name list has 3 lines, the equipment file 2 records; line 3"},
         {"code without a word", [](std::vector<Rec>& r, long&, std::string&) { r[1].eqClass = 30; },
          "record 2 (N 2, \"Panzer \xC3\x84"
          "3\"): EqClass 30 has no word\n"},

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -69,7 +70,10 @@ TEST_F(EquipmentCodec, NameListLines) {
         {"A\r\nB\r\n", {"A", "B"}},
         {"A\r\nB", {"A", "B"}},
         {"A\rB\r", {"A", "B"}},
-        {"A\nB\n", {"A\nB\n"}},
+        // With no CR at all, LF ends the lines; with any CR, a lone LF is part of a name.
+        {"A\nB\n", {"A", "B"}},
+        {"A\nB\r\n", {"A\nB"}},
+        {"A\n\n", {"A", ""}},
         {"A\r\n\r\n", {"A", ""}},
         {"\r\r\n\r", {"", "", ""}},
         {"\x80\xFF\r\n\x00x\r\n"s, {"\x80\xFF", "\x00x"s}},
@@ -123,9 +127,9 @@ TEST_F(EquipmentCodec, PairOutcomes) {
     } cases[] = {
         {"three records", "a\r\nb\r\nc\r\n", header(3) + zero + zero + zero, 0, 3, 3},
         {"empty pair", "", header(0), 0, 0, 0},
-        {"no names, one record", "", header(1) + zero, 1, 0, 0},
-        {"extra empty line", "a\r\n\r\n", header(1) + zero, 3, 2, 0},
-        {"count 256 for 1 name", "a", "\x00\x01"s + zero, 2, 1, 0},
+        {"no names, one record", "", header(1) + zero, 1, 1, 1},
+        {"extra empty line", "a\r\n\r\n", header(1) + zero, 0, 1, 1},
+        {"count 256 for 1 name", "a", "\x00\x01"s + zero, 2, 1, 1},
         {"count high byte 0x80", "a", "\x01\x80"s + zero, 2, 1, 0},
         {"binary empty", "a\r\nb", "", 3, 2, 0},
         {"binary of one byte", "a", "\x01"s, 2, 1, 0},
@@ -145,6 +149,190 @@ TEST_F(EquipmentCodec, PairOutcomes) {
             // A zero record has EqCode 0; a name-only one keeps its line number.
             EXPECT_EQ(e.Item(i)->EqCode(), i <= c.coded ? 0 : i) << c.what << " item " << i;
         }
+    }
+}
+
+// Names and records that disagree: the records the file holds are listed with
+// the names by line, and the message says what differs and where.
+TEST_F(EquipmentCodec, CountsThatDifferFromTheNames) {
+    auto coded = [](int code) { return recordWith(0, std::string(1, static_cast<char>(code))); };
+    const std::string three = header(3) + coded(10) + coded(11) + coded(12);
+    const std::string lf = kLfLineEndsMessage;
+    struct Case {
+        const char* what;
+        std::string names;
+        std::string binary;
+        Long failed;
+        std::vector<Text> listed;
+        std::vector<Long> codes;
+        std::string message;
+    } cases[] = {
+        {"a blank last line",
+         "a\r\nb\r\nc\r\n\r\n",
+         three,
+         0,
+         {"a", "b", "c"},
+         {10, 11, 12},
+         "the name list has 4 lines, the equipment file 3 records; line 4 is empty; it is left "
+         "out, and a save writes the list without it"},
+        {"one name more",
+         "a\r\nb\r\nc\r\nd\r\n",
+         three,
+         5,
+         {"a", "b", "c"},
+         {10, 11, 12},
+         "Equipment File can not be read5\nthe name list has 4 lines, the equipment file 3 "
+         "records; line 4 (\"d\") has no record and is left out"},
+        {"two blank lines",
+         "a\r\nb\r\nc\r\n\r\n\r\n",
+         three,
+         6,
+         {"a", "b", "c"},
+         {10, 11, 12},
+         "Equipment File can not be read6\nthe name list has 5 lines, the equipment file 3 "
+         "records; lines 4 and 5 (\"\", \"\") have no record and are left out"},
+        {"one name fewer",
+         "a\r\nb\r\n",
+         three,
+         3,
+         {"a", "b", ""},
+         {10, 11, 12},
+         "Equipment File can not be read3\nthe name list has 2 lines, the equipment file 3 "
+         "records; record 3 has no name line and is listed with an empty name"},
+        {"no names",
+         "",
+         three,
+         1,
+         {"", "", ""},
+         {10, 11, 12},
+         "Equipment File can not be read1\nthe name list has 0 lines, the equipment file 3 "
+         "records; records 1 to 3 have no name line and are listed with empty names"},
+        {"LF line ends", "a\nb\nc\n", three, 0, {"a", "b", "c"}, {10, 11, 12}, lf},
+        {"LF line ends and a blank last line",
+         "a\nb\nc\n\n",
+         three,
+         0,
+         {"a", "b", "c"},
+         {10, 11, 12},
+         lf + "\nthe name list has 4 lines, the equipment file 3 records; line 4 is empty; it is "
+              "left out, and a save writes the list without it"},
+        {"a CR keeps a lone LF in its name",
+         "a\nb\r\nc\r\n",
+         three,
+         3,
+         {"a\nb", "c", ""},
+         {10, 11, 12},
+         "Equipment File can not be read3\nthe name list has 2 lines, the equipment file 3 "
+         "records; record 3 has no name line and is listed with an empty name"},
+        {"a name more and a record short",
+         "a\r\nb\r\nc\r\nd\r\n",
+         header(3) + coded(10) + coded(11),
+         3,
+         {"a", "b", "c"},
+         {10, 11, 3},
+         "Equipment File can not be read3\nthe name list has 4 lines, the equipment file 3 "
+         "records; line 4 (\"d\") has no record and is left out\nthe equipment file ends in "
+         "record 3: it holds 2 whole records of 3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Equipments e;
+        LoadReport report;
+        EXPECT_EQ(DecodeEquipmentPair(c.names, c.binary, e, &report), c.failed);
+        EXPECT_EQ(report.complete, c.failed == 0);
+        EXPECT_EQ(report.message(), c.message);
+        std::vector<Text> names;
+        std::vector<Long> codes;
+        for (const EquipmentRef& r : e) {
+            names.push_back(r->EqName());
+            codes.push_back(r->EqCode());
+        }
+        EXPECT_EQ(names, c.listed);
+        EXPECT_EQ(codes, c.codes);
+    }
+}
+
+// Every name left out is named, up to twenty, and the rest counted.
+TEST_F(EquipmentCodec, NamesLeftOutAreNamed) {
+    std::string names;
+    for (int k = 1; k <= 24; ++k)
+        names += "n" + std::to_string(k) + "\r\n";
+    Equipments e;
+    LoadReport report;
+    EXPECT_EQ(DecodeEquipmentPair(names, header(1) + recordWith(0, ""), e, &report), 25);
+    EXPECT_EQ(report.message(),
+              "Equipment File can not be read25\nthe name list has 24 lines, the equipment file 1 "
+              "record; lines 2 to 24 (\"n2\", \"n3\", \"n4\", \"n5\", \"n6\", \"n7\", \"n8\", "
+              "\"n9\", \"n10\", \"n11\", \"n12\", \"n13\", \"n14\", \"n15\", \"n16\", \"n17\", "
+              "\"n18\", \"n19\", \"n20\", \"n21\" and 3 more) have no record and are left out");
+}
+
+// What a save changes to fit the file is what the file gives back.
+TEST_F(EquipmentCodec, FitsOfASave) {
+    struct Case {
+        const char* what;
+        std::function<void(Equipment&)> set;
+        std::vector<int> fields;
+        std::function<void(Equipment&)> fitted;
+    } cases[] = {
+        {"fits", [](Equipment& e) { e.setPrestigeCost(96); }, {}, nullptr},
+        {"cost",
+         [](Equipment& e) { e.setPrestigeCost(100); },
+         {static_cast<int>(Field::PrestigeCost)},
+         [](Equipment& e) { e.setPrestigeCost(96); }},
+        {"cost half way",
+         [](Equipment& e) { e.setPrestigeCost(18); },
+         {static_cast<int>(Field::PrestigeCost)},
+         [](Equipment& e) { e.setPrestigeCost(24); }},
+        {"icon and last part",
+         [](Equipment& e) {
+             e.setIconName("ABCDEFGH");
+             e.setLastPart(std::string(23, 'x'));
+         },
+         {static_cast<int>(Field::IconName), static_cast<int>(Field::LastPart)},
+         [](Equipment& e) {
+             e.setIconName("ABCDEF");
+             e.setLastPart(std::string(22, 'x'));
+         }},
+        {"zeros at a text's end",
+         [](Equipment& e) { e.setIconName("AB\0"s); },
+         {static_cast<int>(Field::IconName)},
+         [](Equipment& e) { e.setIconName("AB"); }},
+        {"refused: not listed",
+         [](Equipment& e) {
+             e.setPrestigeCost(100);
+             e.setEqCode(40000);
+         },
+         {},
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Equipments list;
+        Equipment clean;
+        clean.setEqName("a");
+        list.Add(clean);
+        Equipment e = clean;
+        c.set(e);
+        list.Add(e);
+        std::vector<RecordFit> fits = FitsOfASave(list);
+        if (c.fields.empty()) {
+            EXPECT_TRUE(fits.empty());
+            continue;
+        }
+        ASSERT_EQ(fits.size(), 1u);
+        EXPECT_EQ(fits[0].position, 2);
+        EXPECT_EQ(fits[0].fields, c.fields);
+        Equipment expected = e;
+        c.fitted(expected);
+        EXPECT_EQ(fits[0].fitted, expected);
+        // Saved and read back, the file holds the fitted record.
+        SamplePair saved;
+        ASSERT_EQ(EncodeNameList(list, saved.names), 0);
+        ASSERT_EQ(EncodeBinaryFile(list, saved.binary), 0);
+        Equipments again;
+        ASSERT_EQ(DecodeEquipmentPair(saved.names, saved.binary, again), 0);
+        EXPECT_EQ(*again.Item(2), expected);
     }
 }
 

@@ -71,7 +71,8 @@ TEST_F(EquipmentFiles, LoadOutcomes) {
         {"no name list", nullptr, "good", "Equipment File can not be read1", 0},
         {"no binary file", "good", nullptr, "Equipment File can not be read4", 3},
         {"empty name list, count 0", "", "\x00\x00", "", 0},
-        {"empty name list, count 3", "", "good", "Equipment File can not be read1", 0},
+        // The records are listed all the same, with empty names.
+        {"empty name list, count 3", "", "good", "Equipment File can not be read1", 3},
     };
     for (const Case& c : cases) {
         ScopedTempFolder f;
@@ -236,6 +237,50 @@ TEST_F(EquipmentFiles, RandomPairsRoundTripThroughFiles) {
         EXPECT_EQ(messages.joined(), "");
         EXPECT_EQ(ReadBytes(to / "EQUIP97.TXT"), pair.names);
         EXPECT_EQ(ReadBytes(to / "EQUIP97.EQP"), pair.binary);
+    }
+}
+
+// A name list as a text editor leaves it (a blank last line, LF line ends)
+// loads with a warning and is saved as the game writes it, saved in place with
+// the files as read kept as backups.
+TEST_F(EquipmentFiles, NameListsAsTextEditorsLeaveThem) {
+    std::mt19937 random(41);
+    std::vector<Equipment> records = randomRecords(random, 3);
+    const char* const names[] = {"Tiger I", "Panzer IV\xE4", "PaK 40"};
+    for (std::size_t k = 0; k < 3; ++k)
+        records[k].setEqName(names[k]);
+    const SamplePair pair = EncodePair(records);
+    const std::string blank =
+        "the name list has 4 lines, the equipment file 3 records; line 4 is empty; it is left "
+        "out, and a save writes the list without it";
+    struct Case {
+        const char* what;
+        std::string names;
+        std::string message;
+    } cases[] = {
+        {"blank last line", pair.names + "\r\n", blank},
+        {"LF line ends", "Tiger I\nPanzer IV\xE4\nPaK 40\n", kLfLineEndsMessage},
+        {"LF line ends, no last LF", "Tiger I\nPanzer IV\xE4\nPaK 40", kLfLineEndsMessage},
+        {"LF line ends and a blank last line", "Tiger I\nPanzer IV\xE4\nPaK 40\n\n",
+         kLfLineEndsMessage + std::string("\n") + blank},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedTempFolder f;
+        WritePair(f.path(), {c.names, pair.binary});
+        messages.messages.clear();
+        Equipments e;
+        e.setDataPath(f / "EQUIP97.EQP");
+        LoadReport report = LoadEquipments(e);
+        EXPECT_TRUE(report.complete);
+        EXPECT_EQ(report.failedAt, 0);
+        EXPECT_EQ(report.message(), c.message);
+        EXPECT_EQ(contents(e), records);
+        PutEquipments(e);
+        EXPECT_EQ(messages.joined(), "");
+        EXPECT_EQ(ReadBytes(f / "EQUIP97.TXT"), pair.names);
+        EXPECT_EQ(ReadBytes(f / "EQUIP97.EQP"), pair.binary);
+        EXPECT_EQ(ReadBytes(f / "EQUIP97.T"), c.names);
     }
 }
 

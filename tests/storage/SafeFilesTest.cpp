@@ -363,8 +363,8 @@ TEST_F(SafeFiles, NamesAndRecordsThatDisagreeMakeAnIncompleteLoad) {
     LoadReport report = LoadEquipments(e);
     EXPECT_FALSE(report.complete);
     EXPECT_EQ(report.message(),
-              "Equipment File can not be read6\nthe name list holds 5 names, the equipment "
-              "file 4 records");
+              "Equipment File can not be read6\nthe name list has 5 lines, the equipment file 4 "
+              "records; line 5 (\"extra\") has no record and is left out");
     ASSERT_EQ(report.findings.size(), 1u);
     EXPECT_EQ(report.findings[0].first, 5);
     EXPECT_EQ(report.findings[0].second, 4);

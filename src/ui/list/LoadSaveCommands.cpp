@@ -32,6 +32,7 @@
 #include "ui/list/BulkCommands.h"
 #include "ui/list/ColumnFit.h"
 #include "ui/list/FilterBar.h"
+#include "ui/list/FitValuesCommand.h"
 #include "ui/list/HelpWindow.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/LoadedPairProblems.h"
@@ -125,6 +126,17 @@ bool frmEqs::SaveList() {
     RememberFolderOf(mCd1.FileName);
     if (!MaySaveTo(this, CorePath(mCd1.FileName)) || !mayReplace())
         return false;
+    // What the file cannot hold as it stands is agreed to first, and the list
+    // then holds what the file will: what is shown is what is saved.
+    Document& document = mdlGeneral::document();
+    const QUndoCommand* fit = nullptr;
+    if (std::vector<RecordFit> fits = FitsOfASave(document.equipments()); !fits.empty()) {
+        if (!MayFitValues(this, document.equipments(), fits))
+            return false;
+        auto* command = new FitValuesCommand(document, std::move(fits));
+        document.undoStack()->push(command);
+        fit = command;
+    }
     const QString path = mCd1.FileName;
     emit aboutToSave(path);
     bool reported = false;
@@ -144,12 +156,16 @@ bool frmEqs::SaveList() {
     ShowOpenPair(*this);
     ProblemsPanel* problems = FindProblemsPanel(*this);
     if (reported) {
+        // Nothing was saved: the list goes back to the values that were shown.
+        QUndoStack* stack = document.undoStack();
+        if (fit && stack->index() > 0 && stack->command(stack->index() - 1) == fit)
+            stack->undo();
         if (problems)
             problems->afterSave(false);
         return false;
     }
     ListSavedTo(CorePath(mCd1.FileName));
-    mdlGeneral::document().markSaved();
+    document.markSaved();
     if (problems)
         problems->afterSave(true);
     emit pairSaved(path);

@@ -3,8 +3,10 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "model/Equipments.h"
+#include "storage/EquipmentFiles.h"
 #include "storage/LoadReport.h"
 #include "ui/platform/MessageBox.h"
 
@@ -28,6 +30,12 @@ SaveChangesAnswer UnsavedChangesDefault();
 // it came from is asked about first, proposing not to save. True when the
 // save may go ahead.
 bool MaySaveTo(QWidget* parent, const std::string& path);
+// Before a save that changes values to fit the file: lists the changes, one
+// line a value, and asks whether to save so, Save proposed. True to save.
+bool MayFitValues(QWidget* parent, const Equipments& list, const std::vector<RecordFit>& fits);
+// The question MayFitValues asks.
+QString FitValuesQuestion(const Equipments& list, const std::vector<RecordFit>& fits);
+
 // The list was saved to path: it now stands for that pair as a whole.
 void ListSavedTo(const std::string& path);
 
@@ -35,5 +43,8 @@ void ListSavedTo(const std::string& path);
 // a person: true saves. An empty handler restores the real question.
 using SaveOverIncompleteHandler = std::function<bool(const QString& text)>;
 SaveOverIncompleteHandler setSaveOverIncompleteHandler(SaveOverIncompleteHandler handler);
+// The same for the question about values fitted to the file.
+using FitValuesHandler = std::function<bool(const QString& text)>;
+FitValuesHandler setFitValuesHandler(FitValuesHandler handler);
 
 }  // namespace kestrel::ui
