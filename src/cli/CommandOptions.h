@@ -16,6 +16,7 @@ struct Options {
     std::vector<std::string> positional;
     std::string format = "clip";
     std::optional<std::string> output;
+    std::optional<std::string> where;  // export: the filter's terms
     bool bom = true;
     bool lenient = false;
     bool allowEmpty = false;
