@@ -20,7 +20,7 @@ constexpr std::uint32_t kPalette[] = {0x0072B2, 0xE69F00, 0x009E73, 0xD55E00,
                                       0xCC79A7, 0x56B4E9, 0x000000, 0x8C564B};
 constexpr int kPaletteSize = static_cast<int>(sizeof kPalette / sizeof kPalette[0]);
 constexpr std::uint32_t kOtherRgb = 0x999999;
-constexpr int kMostTicks = 10;
+constexpr int kMostTicks = 8;
 constexpr double kStripWidth = 0.8;  // of the 1 between two strips' middles
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {

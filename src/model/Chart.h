@@ -76,7 +76,7 @@ int ChartFieldNamed(std::string_view word, std::string& error);
 
 // The chart of yField against xField over the records at positions (1-based,
 // any order), coloured by colourField (-1 for none). Number axes get whole
-// ticks, at most ten; coded fields get one strip or row per word present.
+// ticks, at most eight; coded fields get one strip or row per word present.
 // The fields must be ones ChartCanShow takes.
 Chart DescribeChart(const Equipments& list, const std::vector<Long>& positions, int xField,
                     int yField, int colourField = -1);

@@ -33,27 +33,35 @@ public:
             std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1).ptr);
         return *this;
     }
-    // Text in the files' code page, escaped for an element or an attribute.
+    // Text in the files' code page as an element's text: no texts go into
+    // attributes, so quotes stay as they are. Converted byte by byte, as a
+    // picture of every record puts tens of thousands of names.
     void put(std::string_view codePage) {
-        for (char c : CodePageToUtf8(codePage)) {
-            switch (c) {
-                case '&':
-                    text += "&amp;";
-                    break;
-                case '<':
-                    text += "&lt;";
-                    break;
-                case '>':
-                    text += "&gt;";
-                    break;
-                case '"':
-                    text += "&quot;";
-                    break;
-                default:
-                    // Only a name could hold a control character, and names
-                    // come spelled out; a stray one still leaves the XML whole.
-                    text += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+        for (char c : codePage) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x80) {
+                putUnicode(CodePageToUnicode(byte));
+            } else if (c == '&') {
+                text += "&amp;";
+            } else if (c == '<') {
+                text += "&lt;";
+            } else if (c == '>') {
+                text += "&gt;";
+            } else {
+                // Only a name could hold a control character, and names come
+                // spelled out; a stray one still leaves the XML whole.
+                text += byte < 0x20 ? ' ' : c;
             }
+        }
+    }
+    void putUnicode(char32_t ch) {
+        if (ch < 0x800) {
+            text += static_cast<char>(0xC0 | (ch >> 6));
+            text += static_cast<char>(0x80 | (ch & 0x3F));
+        } else {
+            text += static_cast<char>(0xE0 | (ch >> 12));
+            text += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (ch & 0x3F));
         }
     }
     void colour(std::uint32_t rgb) {
@@ -154,19 +162,22 @@ void writePoints(Svg& svg, const Chart& chart, const Equipments& list, const Fra
         svg.put(FieldLabel(chart.x.field));
         svg << " ";
         svg.put(FieldValueText(e, chart.x.field));
-        svg << ", ";
-        svg.put(FieldLabel(chart.y.field));
-        svg << " ";
-        svg.put(FieldValueText(e, chart.y.field));
+        if (chart.y.field != chart.x.field) {
+            svg << ", ";
+            svg.put(FieldLabel(chart.y.field));
+            svg << " ";
+            svg.put(FieldValueText(e, chart.y.field));
+        }
         if (colourOwn) {
             svg << ", ";
             svg.put(FieldLabel(chart.colourField));
             svg << " ";
             svg.put(FieldValueText(e, chart.colourField));
         }
-        if (p.together > 1) {
+        // On a strip records with the same values lie apart; elsewhere they
+        // lie on one spot, and the title says so.
+        if (p.together > 1 && !chart.x.coded)
             svg << "; " << p.together << " records have these values";
-        }
         svg << "</title></circle>\n";
     }
     svg << "</g>\n";
