@@ -22,11 +22,14 @@
 
 #include "BenchPairs.h"
 #include "check/Validator.h"
+#include "model/Chart.h"
+#include "model/ChartSvg.h"
 #include "model/EquipmentChanges.h"
 #include "model/EquipmentComparison.h"
 #include "model/EquipmentMerge.h"
 #include "model/Equipments.h"
 #include "model/ExchangeSort.h"
+#include "model/SelectionStatistics.h"
 #include "storage/ChangeFileText.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
@@ -391,6 +394,53 @@ void BM_RecheckRecord(benchmark::State& state) {
     }
 }
 
+std::vector<Long> everyPosition(const Equipments& e) {
+    std::vector<Long> positions(static_cast<std::size_t>(e.Count()));
+    for (Long p = 1; p <= e.Count(); ++p)
+        positions[static_cast<std::size_t>(p - 1)] = p;
+    return positions;
+}
+
+// The chart's description over every record: kind 0 cost against attack
+// coloured by country, kind 1 attack by class (strips and means).
+void BM_ChartDescription(benchmark::State& state) {
+    Equipments e = loaded(static_cast<int>(state.range(0)));
+    const std::vector<Long> positions = everyPosition(e);
+    const bool strips = state.range(1) == 1;
+    const int x = static_cast<int>(strips ? Field::EqClass : Field::SoftAttack);
+    const int y = static_cast<int>(strips ? Field::SoftAttack : Field::PrestigeCost);
+    for (auto _ : state) {
+        Chart chart = DescribeChart(e, positions, x, y, static_cast<int>(Field::Country));
+        benchmark::DoNotOptimize(chart.points.data());
+    }
+}
+
+void BM_ChartSvg(benchmark::State& state) {
+    Equipments e = loaded(static_cast<int>(state.range(0)));
+    const Chart chart =
+        DescribeChart(e, everyPosition(e), static_cast<int>(Field::EqClass),
+                      static_cast<int>(Field::PrestigeCost), static_cast<int>(Field::Country));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ChartSvg(chart, e).size());
+}
+
+void BM_ToolChart(benchmark::State& state) {
+    const Pair& p = pairOf(static_cast<int>(state.range(0)));
+    std::string out = (p.folder / "chart.svg").string();
+    for (auto _ : state)
+        runTool({"chart", p.eqp, "--x", "CL", "--y", "P", "--colour", "Co", "-o", out});
+}
+
+// The status bar's figures for a selection of every record: a number column
+// and a coded one.
+void BM_SelectionStatistics(benchmark::State& state) {
+    Equipments e = loaded(static_cast<int>(state.range(0)));
+    const std::vector<Long> positions = everyPosition(e);
+    const int field = static_cast<int>(state.range(1) == 0 ? Field::SoftAttack : Field::Country);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(StatisticsText(StatisticsOf(e, positions, field)).size());
+}
+
 const char* quiet = [] {
     setMessageHandler([](const std::string& m) { std::fprintf(stderr, "%s\n", m.c_str()); });
     return "";
@@ -439,5 +489,13 @@ BENCHMARK(BM_CheckList)
     ->Args({32767, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecheckRecord)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_ChartDescription)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartSvg)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToolChart)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SelectionStatistics)
+    ->Args({32767, 0})
+    ->Args({32767, 1})
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -27,6 +27,11 @@ std::string SpelledOut(const Text& name) {
     return shown;
 }
 
+std::string RecordName(Long record, Long eqCode, const Text& eqName) {
+    return "record " + std::to_string(record) + " (N " + std::to_string(eqCode) + ", \"" +
+           SpelledOut(eqName) + "\")";
+}
+
 bool Problem::operator==(const Problem& other) const {
     return severity == other.severity && kind == other.kind && record == other.record &&
            eqCode == other.eqCode && eqName == other.eqName && field == other.field &&
@@ -36,8 +41,7 @@ bool Problem::operator==(const Problem& other) const {
 std::string FormatProblem(const Problem& problem) {
     if (problem.record == 0)
         return "file: " + problem.message;
-    return "record " + std::to_string(problem.record) + " (N " + std::to_string(problem.eqCode) +
-           ", \"" + SpelledOut(problem.eqName) + "\"): " + problem.message;
+    return RecordName(problem.record, problem.eqCode, problem.eqName) + ": " + problem.message;
 }
 
 const char* SeverityName(Severity severity) {

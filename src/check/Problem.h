@@ -57,6 +57,10 @@ struct Problem {
 // The name's control characters are spelled out, so the line stays one line.
 std::string FormatProblem(const Problem& problem);
 
+// A record as problems and the chart name it, in the files' code page:
+//   record 12 (N 298, "Tiger I")
+std::string RecordName(Long record, Long eqCode, const Text& eqName);
+
 // Text with its control characters spelled out as \r, \n, \t or \xNN.
 std::string SpelledOut(const Text& text);
 

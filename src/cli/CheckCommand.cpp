@@ -53,6 +53,12 @@ CheckOptions ParseCheckOptions(const std::vector<std::string>& args) {
             format = args[++i];
         } else if (a.rfind("--format=", 0) == 0) {
             format = a.substr(9);
+        } else if (a == "--where") {
+            if (i + 1 >= args.size())
+                throw std::invalid_argument(a + " needs TERMS");
+            options.where = args[++i];
+        } else if (a.rfind("--where=", 0) == 0) {
+            options.where = a.substr(8);
         } else if (a == "--errors-only") {
             options.errorsOnly = true;
         } else if (a.size() > 1 && a[0] == '-') {

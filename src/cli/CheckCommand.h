@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,8 +11,9 @@ namespace kestrel::cli {
 
 struct CheckOptions {
     std::string path;
-    bool csv = false;         // --format csv: a table instead of lines
-    bool errorsOnly = false;  // only what a save refuses
+    bool csv = false;                  // --format csv: a table instead of lines
+    bool errorsOnly = false;           // only what a save refuses
+    std::optional<std::string> where;  // only the records these filter terms keep
 };
 
 // Reads check's arguments; a wrong command line throws std::invalid_argument

@@ -17,6 +17,7 @@ struct Options {
     std::string format = "clip";
     bool formatGiven = false;  // else import reads a FILE ending in .csv as CSV
     std::optional<std::string> output;
+    std::optional<std::string> where;  // export: the filter's terms
     bool bom = true;
     bool lenient = false;
     bool allowEmpty = false;

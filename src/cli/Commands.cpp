@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -9,6 +10,7 @@
 
 #include "check/LoadProblems.h"
 #include "check/Validator.h"
+#include "cli/ChartCommand.h"
 #include "cli/CheckCommand.h"
 #include "cli/CommandOptions.h"
 #include "cli/CsvTable.h"
@@ -17,6 +19,7 @@
 #include "cli/MergeCommand.h"
 #include "cli/PairFiles.h"
 #include "cli/Shown.h"
+#include "cli/WhereTerms.h"
 #include "model/Equipments.h"
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
@@ -35,11 +38,13 @@ const char kToolHelp[] =
     "(EQUIP97.EQP with EQUIP97.TXT beside it) with the editor's own load and save.\n"
     "\n"
     "Commands:\n"
-    "  check PATH [--format text|csv] [--errors-only]\n"
+    "  chart PATH --x FIELD --y FIELD [--colour FIELD] [--where TERMS] -o FILE\n"
+    "                                          draw one field against another as SVG\n"
+    "  check PATH [--format text|csv] [--errors-only] [--where TERMS]\n"
     "                                          list every problem of a pair\n"
-    "  diff A B [--by code|position] [--format text|csv] [--fields LIST]\n"
+    "  diff A B [--by code|position] [--format text|csv|changes] [--fields LIST]\n"
     "                                          list how two pairs differ\n"
-    "  export PATH [--format clip|csv] [--no-bom] [-o FILE [--force]]\n"
+    "  export PATH [--format clip|csv] [--no-bom] [--where TERMS] [-o FILE [--force]]\n"
     "                                          write every record as text\n"
     "  import FILE PATH [--format clip|csv]    write records from text as a new pair\n"
     "  merge BASE MOD... -o OUT [--prefer later|MOD]\n"
@@ -50,12 +55,14 @@ const char kToolHelp[] =
     "PATH is a folder holding EQUIP97.EQP, or an .EQP file (X.EQP pairs with\n"
     "X.TXT); check, export and diff also read the backups a save leaves, X.E\n"
     "with X.T, as they stand (they repair and write nothing there); anything\n"
-    "else is refused.\n"
+    "else is refused. --where TERMS keeps only the records the editor's filter\n"
+    "keeps for TERMS (\"CL=Tank Co=Germany\", \"P>=100\").\n"
     "kestrel-eqp COMMAND --help describes one command.\n"
     "kestrel-eqp --version prints the version.\n";
 
 const char kCheckHelp[] =
     "Usage: kestrel-eqp check PATH [--format text|csv] [--errors-only]\n"
+    "                              [--where TERMS]\n"
     "\n"
     "Loads the pair at PATH (the EQUIP97.EQP file or its folder) as the editor's\n"
     "Load does and lists every problem the editor's check finds, one per line:\n"
@@ -72,6 +79,9 @@ const char kCheckHelp[] =
     "  --format text  one line per problem (the default)\n"
     "  --format csv   a table: severity,record,EqCode,EqName,field,message\n"
     "  --errors-only  list and count only what a save refuses\n"
+    "  --where TERMS  list only problems of the records the editor's filter\n"
+    "                 keeps for TERMS (\"CL=Tank Co=Germany\"), and those of\n"
+    "                 the pair as a whole\n"
     "The number of errors and warnings goes to standard error, on a clean pair\n"
     "too.\n"
     "\n"
@@ -79,7 +89,8 @@ const char kCheckHelp[] =
     "cannot be read.\n";
 
 const char kExportHelp[] =
-    "Usage: kestrel-eqp export PATH [--format clip|csv] [--no-bom] [-o FILE [--force]]\n"
+    "Usage: kestrel-eqp export PATH [--format clip|csv] [--no-bom] [--where TERMS]\n"
+    "                               [-o FILE [--force]]\n"
     "\n"
     "Writes every record of the pair at PATH to standard output, or to FILE.\n"
     "  --format clip  the text the editor's Copy puts on the clipboard for all\n"
@@ -89,6 +100,8 @@ const char kExportHelp[] =
     "                 LastPart as hexadecimal digits; the text begins with a\n"
     "                 UTF-8 byte-order mark, so that spreadsheets read the names\n"
     "                 right, unless --no-bom leaves it out\n"
+    "  --where TERMS  only the records the editor's filter keeps for TERMS, such\n"
+    "                 as \"CL=Tank Co=Germany\" or \"P>=100 Name~tiger\"\n"
     "  --force        write FILE even where it is a file of the pair at PATH,\n"
     "                 an existing .EQP file, or the .TXT name list beside an\n"
     "                 .EQP file of its name; without it such a FILE is refused\n"
@@ -130,10 +143,6 @@ bool isHelp(const std::string& a) {
     return a == "--help" || a == "-h";
 }
 
-std::vector<EquipmentRef> refsOf(const Equipments& equipments) {
-    return std::vector<EquipmentRef>(equipments.begin(), equipments.end());
-}
-
 int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CheckOptions options;
     try {
@@ -141,6 +150,9 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     } catch (const std::invalid_argument& e) {
         throw UsageError{e.what()};
     }
+    std::optional<RecordFilter> where;
+    if (options.where && !(where = ReadWhere(*options.where, err)))
+        return kExitUnreadable;
     auto pair = readPair(options.path, err, InterruptedSave::Repair);
     if (!pair)
         return kExitUnreadable;
@@ -184,6 +196,15 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     std::vector<Problem> listed = CheckList(equipments);
     problems.insert(problems.end(), std::make_move_iterator(listed.begin()),
                     std::make_move_iterator(listed.end()));
+    if (where) {
+        // A problem of a record the load did not reach stays: the terms
+        // cannot be tried on it.
+        auto left = [&](const Problem& p) {
+            return p.record >= 1 && p.record <= equipments.Count() &&
+                   !where->Matches(*equipments.Item(p.record));
+        };
+        problems.erase(std::remove_if(problems.begin(), problems.end(), left), problems.end());
+    }
     return PrintProblems(problems, options, out, err);
 }
 
@@ -199,6 +220,9 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     Options o = parseOptions(args, true);
     if (o.positional.size() != 1)
         throw UsageError{"export takes one PATH"};
+    std::optional<RecordFilter> where;
+    if (o.where && !(where = ReadWhere(*o.where, err)))
+        return kExitUnreadable;
     auto pair = readPair(o.positional[0], err, InterruptedSave::Repair);
     if (!pair)
         return kExitUnreadable;
@@ -227,13 +251,17 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return kExitProblems;
     }
 
-    auto refs = refsOf(equipments);
+    const std::vector<Long> positions = PositionsKept(equipments, where ? *where : RecordFilter());
+    std::vector<EquipmentRef> refs;
+    refs.reserve(positions.size());
+    for (Long p : positions)
+        refs.push_back(equipments.Item(p));
     if (o.format == "clip") {
         // Import would refuse such a text, so say so now rather than write it.
         for (std::size_t i = 0; i < refs.size(); ++i) {
             int f = FieldSplitByCopy(*refs[i]);
             if (f >= 0) {
-                err << "kestrel-eqp: record " << i + 1 << ": " << fieldName(f)
+                err << "kestrel-eqp: record " << positions[i] << ": " << fieldName(f)
                     << " holds a CR and an LF that would split its clip line; "
                        "use --format csv\n";
                 return kExitProblems;
@@ -279,7 +307,8 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     for (const auto& a : rest)
         help = help || isHelp(a);
 
-    const char* commandHelp = command == "check"                                    ? kCheckHelp
+    const char* commandHelp = command == "chart"                                    ? kChartHelp
+                              : command == "check"                                  ? kCheckHelp
                               : command == "export"                                 ? kExportHelp
                               : command == "import"                                 ? kImportHelp
                               : command == "diff"                                   ? kDiffHelp
@@ -322,6 +351,8 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
                 throw UsageError{e.what()};
             }
         }
+        if (command == "chart")
+            return RunChart(rest, err);
         return runImport(rest, err);
     } catch (const UsageError& e) {
         err << "kestrel-eqp: " << Shown(e.what) << "\n\n" << commandHelp;

@@ -49,6 +49,12 @@ Options parseOptions(const std::vector<std::string>& args, bool allowOutput) {
             o.output = args[++i];
         } else if (allowOutput && a == "--force") {
             o.force = true;
+        } else if (allowOutput && a == "--where") {
+            if (i + 1 >= args.size())
+                throw UsageError{a + " needs TERMS"};
+            o.where = args[++i];
+        } else if (allowOutput && a.rfind("--where=", 0) == 0) {
+            o.where = a.substr(8);
         } else if (!allowOutput && a == "--lenient") {
             o.lenient = true;
         } else if (!allowOutput && a == "--allow-empty") {
