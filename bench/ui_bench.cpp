@@ -323,7 +323,7 @@ void BM_ComparisonWindow(benchmark::State& state) {
     for (int i = 0; i < n; ++i)
         other.Add(bench::randomRecord(rng, i));
     other.setDataPath((folder / "EQUIP97.EQP").string());
-    other.PutEquipments();
+    PutEquipments(other);
     const QString path = QString::fromStdString(other.DataPath());
     struct PaintSeen : QObject {
         bool seen = false;

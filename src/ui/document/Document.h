@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/Equipments.h"
+#include "model/RecordFormat.h"
 #include "ui/document/GridSelection.h"
 
 class QUndoStack;
@@ -14,9 +15,6 @@ class QUndoStack;
 namespace kestrel::ui {
 
 class EquipmentTableModel;
-
-// The most records a list can hold: the file's count is a 16-bit number.
-constexpr std::int32_t kMaxRecords = 32767;
 
 // What is open: the collection with its DataPath, whether the last load read
 // it completely, the undo stack and the table model every view of the list

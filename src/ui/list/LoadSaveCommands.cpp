@@ -138,7 +138,7 @@ bool frmEqs::SaveList() {
         });
         Equipments& equipments = mdlGeneral::gEquipments();
         equipments.setDataPath(CorePath(path));
-        equipments.PutEquipments();
+        PutEquipments(equipments);
         setMessageHandler(previous);
     }
     ShowOpenPair(*this);
