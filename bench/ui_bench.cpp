@@ -334,7 +334,7 @@ void BM_ComparisonWindow(benchmark::State& state) {
     };
     long rows = 0, painted = 0;
     for (auto _ : state) {
-        frmCompare* compare = CompareWithPair(path, window.get());
+        frmCompare* compare = CompareWithPair(window->session(), path, window.get());
         PaintSeen paint;
         compare->table().viewport()->installEventFilter(&paint);
         QApplication::processEvents();

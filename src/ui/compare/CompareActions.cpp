@@ -3,9 +3,10 @@
 #include <QUndoStack>
 #include <algorithm>
 
-#include "ui/compare/RemoveHereCommand.h"
 #include "ui/compare/TakeFromOtherCommand.h"
 #include "ui/document/Document.h"
+#include "ui/document/RecordCount.h"
+#include "ui/document/RemoveRecordsCommand.h"
 
 namespace kestrel::ui {
 
@@ -52,7 +53,10 @@ int RemoveHere(Document& document, const std::vector<RecordDifference>& chosen,
     if (positions.empty())
         return 0;
     const int removed = static_cast<int>(positions.size());
-    document.undoStack()->push(new RemoveHereCommand(document, std::move(positions), otherName));
+    const QString text =
+        QStringLiteral("Remove %1 not in %2")
+            .arg(RecordCount(static_cast<std::int64_t>(positions.size())), otherName);
+    document.undoStack()->push(new RemoveRecordsCommand(document, text, std::move(positions)));
     return removed;
 }
 

@@ -17,7 +17,7 @@
 #include "storage/EquipmentFiles.h"
 #include "ui/desktop/RecoveryFile.h"
 #include "ui/document/Document.h"
-#include "ui/list/frmEqs.h"
+#include "ui/document/EditorSession.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/PathText.h"
 
@@ -182,7 +182,7 @@ std::vector<QString> RecoverySession::abandonedFiles() const {
     return files;
 }
 
-bool RecoverySession::offerRestore(frmEqs& window, QWidget* parent) {
+bool RecoverySession::offerRestore(EditorSession& session, QWidget* parent) {
     for (const QString& file : abandonedFiles()) {
         // Held while the question is open, so that a second editor starting
         // now does not offer the same work.
@@ -214,7 +214,7 @@ bool RecoverySession::offerRestore(frmEqs& window, QWidget* parent) {
             setAside(file);
             continue;
         }
-        window.AdoptList(std::move(list), work->pairPath);
+        session.adoptList(std::move(list), work->pairPath);
         // The work is in this session's own file before the old one goes.
         if (writeNow())
             QFile::remove(file);

@@ -14,7 +14,7 @@ class QWidget;
 namespace kestrel::ui {
 
 class Document;
-class frmEqs;
+class EditorSession;
 
 enum class RecoveryAnswer { Restore, Discard, Later };
 // Tests answer the start-up question instead of a person; an empty handler
@@ -46,12 +46,11 @@ public:
     // Recovery files that no running editor holds, newest first.
     std::vector<QString> abandonedFiles() const;
     // Offers each abandoned file, newest first, until one is restored into
-    // window; true when one was.
-    bool offerRestore(frmEqs& window, QWidget* parent);
+    // the session's list; true when one was.
+    bool offerRestore(EditorSession& session, QWidget* parent);
 
 private:
     void changed();
-    bool restore(frmEqs& window, const QString& file);
     void removeFile();
     void removeIdleLocks();
 

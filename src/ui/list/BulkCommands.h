@@ -7,6 +7,13 @@ class QWidget;
 
 namespace kestrel::ui {
 
+class EditorSession;
+
+// The same commands given the session they act on, with or without a window.
+void DeleteSelected(EditorSession& session);
+void DuplicateSelected(EditorSession& session);
+bool MoveSelectedTo(EditorSession& session, std::int32_t target);
+
 // The list window's commands on the selected records: each change is one
 // step on the undo stack, and none moves a record into or out of position 1.
 void cmdSetValue_Click();

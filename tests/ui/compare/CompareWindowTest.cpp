@@ -82,7 +82,7 @@ struct CompareWindow : ListFixture {
         ListFixture::TearDown();
     }
     void open() {
-        compare = CompareWithPair(QString::fromStdString(otherPath), &*window);
+        compare = CompareWithPair(window->session(), QString::fromStdString(otherPath), &*window);
         ASSERT_NE(compare, nullptr);
     }
     ComparisonModel& model() { return compare->model(); }
@@ -308,7 +308,8 @@ TEST_F(CompareWindow, InterruptedSaveThereIsReportedNotRepaired) {
 
 TEST_F(CompareWindow, AnUnreadablePairIsRefusedWithAMessage) {
     writeAll(otherPath, std::string("\x05\x00", 2));  // claims 5 records, holds none
-    EXPECT_EQ(CompareWithPair(QString::fromStdString(otherPath), &*window), nullptr);
+    EXPECT_EQ(CompareWithPair(window->session(), QString::fromStdString(otherPath), &*window),
+              nullptr);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("cannot be compared")));
 }

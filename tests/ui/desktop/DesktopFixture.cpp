@@ -6,7 +6,7 @@
 #include "model/Equipments.h"
 #include "storage/EquipmentFiles.h"
 #include "ui/document/Document.h"
-#include "ui/list/PasteCommand.h"
+#include "ui/document/InsertRecordsCommand.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/FileDialog.h"
 
@@ -79,5 +79,7 @@ bool DesktopFixture::saveTo(const QString& path) {
 
 void DesktopFixture::edit() {
     Document& document = mdlGeneral::document();
-    document.undoStack()->push(new PasteCommand(document, records(1, "Pasted")));
+    document.undoStack()->push(new InsertRecordsCommand(
+        document, QStringLiteral("Paste of 1 record"), document.equipments().Count() + 1,
+        records(1, "Pasted"), InsertRecordsCommand::Selection::Keep));
 }

@@ -76,7 +76,7 @@ TEST_F(RecoveryProcess, KilledEditorsWorkIsRestoredAtTheNextStart) {
         return RecoveryAnswer::Restore;
     });
     RecoverySession next(mdlGeneral::document(), folder);
-    const bool restored = next.offerRestore(*window, nullptr);
+    const bool restored = next.offerRestore(window->session(), nullptr);
     setRecoveryPrompt({});
     ASSERT_TRUE(restored);
     EXPECT_EQ(question.left(question.indexOf(QLatin1String(" from "))),

@@ -103,7 +103,7 @@ TEST_F(Recovery, ARunningEditorsFileIsNeverOfferedAnAbandonedOneIsRestoredByteFo
 
     RecoverySession second(mdlGeneral::document(), folder());
     EXPECT_TRUE(second.abandonedFiles().empty()) << "the first still runs";
-    EXPECT_FALSE(second.offerRestore(*window, nullptr));
+    EXPECT_FALSE(second.offerRestore(window->session(), nullptr));
     EXPECT_TRUE(answered.empty());
 
     // A crash leaves the file with nobody holding its lock.
@@ -124,10 +124,10 @@ TEST_F(Recovery, ARunningEditorsFileIsNeverOfferedAnAbandonedOneIsRestoredByteFo
     ASSERT_TRUE(window->LoadPair(writePair("q", records(2, "Other"))));
     ASSERT_NE(listBytes(), edited);
     answer = RecoveryAnswer::Later;
-    EXPECT_FALSE(second.offerRestore(*window, nullptr));
+    EXPECT_FALSE(second.offerRestore(window->session(), nullptr));
     EXPECT_TRUE(QFile::exists(file)) << "Not now keeps it";
     answer = RecoveryAnswer::Restore;
-    EXPECT_TRUE(second.offerRestore(*window, nullptr));
+    EXPECT_TRUE(second.offerRestore(window->session(), nullptr));
     ASSERT_EQ(answered.size(), 2u);
     EXPECT_TRUE(
         answered.back().startsWith(QStringLiteral("Restore unsaved work on EQUIP97.EQP in ")));
@@ -150,7 +150,7 @@ TEST_F(Recovery, DiscardRemovesADamagedFileIsSetAside) {
 
     RecoverySession session(mdlGeneral::document(), folder());
     answer = RecoveryAnswer::Discard;
-    EXPECT_FALSE(session.offerRestore(*window, nullptr));
+    EXPECT_FALSE(session.offerRestore(window->session(), nullptr));
     EXPECT_EQ(answered.size(), 1u);
     EXPECT_FALSE(QFile::exists(discarded));
     EXPECT_FALSE(QFile::exists(damaged));

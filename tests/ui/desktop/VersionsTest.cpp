@@ -91,7 +91,7 @@ TEST_F(Versions, OpeningOneReplacesTheListAsUnsavedChangesToThePair) {
     EXPECT_TRUE(dialog.list()->item(0)->text().contains(QStringLiteral("2 records")));
     ASSERT_NE(dialog.version(), nullptr);
 
-    ASSERT_TRUE(OpenVersion(*window, *dialog.version()));
+    ASSERT_TRUE(OpenVersion(window->session(), *dialog.version()));
     EXPECT_EQ(listBytes(), pairBytes(records(2, "Start")));
     EXPECT_TRUE(mdlGeneral::document().isModified());
     EXPECT_EQ(window->PairPath(), pair);

@@ -139,8 +139,11 @@ TEST_F(Places, TheGridReachesTheStatusBarAndTheStatusBarTheBottom) {
         window->resize(size);
         QStatusBar* bar = window->statusBar();
         EXPECT_EQ(bar->geometry().bottom(), window->height() - 1);
-        EXPECT_EQ(window->UnitList().geometry().bottom() + 1, bar->geometry().top());
-        EXPECT_EQ(window->UnitList().geometry().right(), window->width() - 1);
+        // In the window's coordinates: the menu bar stands above the grid's area.
+        const QRect grid(window->UnitList().mapTo(&*window, QPoint(0, 0)),
+                         window->UnitList().size());
+        EXPECT_EQ(grid.bottom() + 1, bar->geometry().top());
+        EXPECT_EQ(grid.right(), window->width() - 1);
     }
 }
 

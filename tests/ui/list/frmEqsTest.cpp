@@ -121,7 +121,8 @@ TEST_F(ListWindow, EveryButtonCanBeIdentified) {
         auto* button = window->findChild<QToolButton*>(QString::fromLatin1(name));
         ASSERT_NE(button, nullptr) << name;
         EXPECT_FALSE(button->toolTip().isEmpty()) << name;
-        EXPECT_EQ(button->accessibleName(), button->toolTip()) << name;
+        // The tooltip adds the key to the name: "Cut (Ctrl+X)".
+        EXPECT_TRUE(button->toolTip().startsWith(button->accessibleName())) << name;
         EXPECT_FALSE(button->icon().isNull()) << name;
     }
 }
