@@ -38,12 +38,31 @@ using namespace kestrel::ui;
 
 namespace {
 
+// No person at the benchmarks: the file dialog picks the pair to load,
+// unsaved changes are dropped, messages go to stderr.
+struct BenchPrompts : Prompts {
+    QString path;
+    void message(QWidget*, const QString& text) override {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    SaveChangesAnswer saveChanges(QWidget*, SaveChangesAnswer) override {
+        return SaveChangesAnswer::Discard;
+    }
+    UpdateEditsAnswer updateEdits(QWidget*) override { return UpdateEditsAnswer::Discard; }
+    bool yesNo(QWidget*, const QString&) override { return true; }
+    bool saveOverIncomplete(QWidget*, const QString&) override { return true; }
+    RecoveryAnswer recovery(QWidget*, const QString&) override { return RecoveryAnswer::Later; }
+    std::optional<QString> fileName(QWidget*, bool, const QString&) override { return path; }
+};
+BenchPrompts& benchPrompts() {
+    static BenchPrompts prompts;
+    return prompts;
+}
+
 // A shown list window with the pair of n records loaded through its Load command.
 std::unique_ptr<frmEqs> listed(int n) {
-    QString path = QString::fromStdString(bench::pairOf(n).eqp);
-    FileDialog::setTestAnswer(
-        [path](bool, const QString&) { return std::optional<QString>(path); });
-    setSaveChangesHandler([] { return SaveChangesAnswer::Discard; });
+    benchPrompts().path = QString::fromStdString(bench::pairOf(n).eqp);
+    setPrompts(&benchPrompts());
     auto window = std::make_unique<frmEqs>();
     window->show();
     window->cmdLoad_Click();
@@ -522,7 +541,7 @@ int main(int argc, char** argv) {
     // As the editor's own main does.
     HandLargeBuffersBackWhenFreed();
     QApplication app(argc, argv);
-    setMsgBoxHandler([](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+    setPrompts(&benchPrompts());
     {
         // Peak memory of the editor with the largest file listed and painted
         // and 100 commands on the undo stack.

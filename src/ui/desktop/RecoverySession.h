@@ -16,12 +16,6 @@ namespace kestrel::ui {
 class Document;
 class EditorSession;
 
-enum class RecoveryAnswer { Restore, Discard, Later };
-// Tests answer the start-up question instead of a person; an empty handler
-// restores the real box. Returns the previous handler.
-using RecoveryPrompt = std::function<RecoveryAnswer(const QString& question)>;
-RecoveryPrompt setRecoveryPrompt(RecoveryPrompt prompt);
-
 // This editor's recovery file: while the list has unsaved changes, the pair
 // as a save would write it goes into a file of its own in folder, a pause
 // after the last change (and at least every kLongestWaitMs while changes go

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/document/Document.h"
+#include "ui/platform/Prompts.h"
 
 class QWidget;
 
@@ -110,6 +111,11 @@ public:
     bool settleBeforeReplacing();
     bool saveList();
     QWidget* dialogParent() const;
+
+    // The message boxes, questions and file dialogs every window and command
+    // of the session goes through: the real dialogs, or a test's fake.
+    Prompts& prompts() const { return CurrentPrompts(); }
+    void setPrompts(Prompts* prompts) { ui::setPrompts(prompts); }
 
     // The list window registers its view and itself; null takes them back.
     void setRecordView(RecordView* view) { mView = view; }

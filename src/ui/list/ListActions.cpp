@@ -88,7 +88,7 @@ const std::vector<ActionSpec>& specs() {
          ButtonPicture::Delete},
         {Command::Duplicate,
          "actDuplicate",
-         "D&uplicate",
+         "Dup&licate",
          "Duplicate",
          {QKeySequence(Qt::CTRL | Qt::Key_D)},
          {}},

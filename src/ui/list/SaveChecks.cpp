@@ -1,13 +1,13 @@
 #include "ui/list/SaveChecks.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <utility>
 
 #include "storage/EquipmentFiles.h"
 #include "storage/Messages.h"
 #include "storage/PairPaths.h"
 #include "text/CodePage.h"
+#include "ui/platform/Prompts.h"
 
 namespace kestrel::ui {
 
@@ -22,22 +22,12 @@ Incomplete& incomplete() {
     return state;
 }
 
-SaveOverIncompleteHandler& questionSlot() {
-    static SaveOverIncompleteHandler handler;
-    return handler;
-}
-
 QString text(const std::string& bytes) {
     return QString::fromStdString(CodePageToUtf8(bytes));
 }
 
 bool askSaveOverIncomplete(QWidget* parent, const QString& question) {
-    if (questionSlot())
-        return questionSlot()(question);
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppTitle), question,
-                    QMessageBox::Save | QMessageBox::Cancel, parent);
-    box.setDefaultButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Save;
+    return CurrentPrompts().saveOverIncomplete(parent, question);
 }
 
 }  // namespace
@@ -81,10 +71,6 @@ bool MaySaveTo(QWidget* parent, const std::string& path) {
 void ListSavedTo(const std::string& path) {
     (void)path;
     incomplete() = Incomplete{};
-}
-
-SaveOverIncompleteHandler setSaveOverIncompleteHandler(SaveOverIncompleteHandler handler) {
-    return std::exchange(questionSlot(), std::move(handler));
 }
 
 }  // namespace kestrel::ui

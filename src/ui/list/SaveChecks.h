@@ -31,9 +31,4 @@ bool MaySaveTo(QWidget* parent, const std::string& path);
 // The list was saved to path: it now stands for that pair as a whole.
 void ListSavedTo(const std::string& path);
 
-// Tests answer the question about saving over an incomplete pair instead of
-// a person: true saves. An empty handler restores the real question.
-using SaveOverIncompleteHandler = std::function<bool(const QString& text)>;
-SaveOverIncompleteHandler setSaveOverIncompleteHandler(SaveOverIncompleteHandler handler);
-
 }  // namespace kestrel::ui

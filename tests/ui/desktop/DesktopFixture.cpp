@@ -16,24 +16,21 @@ using namespace kestrel::ui;
 void DesktopFixture::SetUp() {
     mdlGeneral::ResetEquipments();
     window.emplace();
-    setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
-    setSaveChangesHandler([this] {
+    fake.onMessage = [this](const QString& text) { messages.push_back(text); };
+    fake.onSaveChanges = [this] {
         ++prompts;
         return promptAnswer;
-    });
-    FileDialog::setTestAnswer([this](bool, const QString&) -> std::optional<QString> {
+    };
+    fake.onFileName = [this](bool, const QString&) -> std::optional<QString> {
         if (answers.empty())
             return std::nullopt;
         QString a = answers.front();
         answers.erase(answers.begin());
         return a;
-    });
+    };
 }
 
 void DesktopFixture::TearDown() {
-    FileDialog::setTestAnswer({});
-    setMsgBoxHandler({});
-    setSaveChangesHandler({});
     window.reset();
     mdlGeneral::ResetEquipments();
 }

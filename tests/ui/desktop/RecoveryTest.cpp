@@ -57,14 +57,10 @@ struct Recovery : DesktopFixture {
     RecoveryAnswer answer = RecoveryAnswer::Restore;
     void SetUp() override {
         DesktopFixture::SetUp();
-        setRecoveryPrompt([this](const QString& question) {
+        fake.onRecovery = [this](const QString& question) {
             answered.push_back(question);
             return answer;
-        });
-    }
-    void TearDown() override {
-        setRecoveryPrompt({});
-        DesktopFixture::TearDown();
+        };
     }
 };
 

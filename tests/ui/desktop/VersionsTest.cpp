@@ -63,9 +63,9 @@ TEST_F(Versions, AFailedSaveKeepsNothingAndAnotherPairHasItsOwn) {
     ASSERT_TRUE(window->LoadPair(pair));
     edit();
     // Saving over another pair asks once before replacing its files.
-    const YesNoHandler previous = setYesNoHandler([](const QString&) { return true; });
+    fake.onYesNo = [](const QString&) { return true; };
     ASSERT_TRUE(saveTo(other));
-    setYesNoHandler(previous);
+    fake.onYesNo = nullptr;
     EXPECT_TRUE(store.versions(pair).empty());
     ASSERT_EQ(store.versions(other).size(), 1u);
     EXPECT_EQ(bytesOf(store.versions(other).front()), pairBytes(records(3, "Other")));

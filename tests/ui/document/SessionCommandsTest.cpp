@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "storage/EquipmentFiles.h"
+#include "support/FakePrompts.h"
 #include "ui/document/EditorSession.h"
 #include "ui/list/BulkCommands.h"
 #include "ui/list/ListCommands.h"
@@ -21,14 +22,14 @@ namespace {
 // bytes a save would write and to the selection, and that undo and redo
 // take both back and forth exactly.
 struct SessionCommands : ::testing::Test {
+    kestrel_test::FakePrompts fake;
     EditorSession session;
-    std::vector<QString> messages;
+    std::vector<QString>& messages = fake.messages;
 
     void SetUp() override {
         InitLookupTables();
-        setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
+        session.setPrompts(&fake);
     }
-    void TearDown() override { setMsgBoxHandler({}); }
 
     // Codes 0 5 3 9 1 7, countries 0 2 1 2 0 1.
     void fill() {

@@ -92,10 +92,11 @@ TEST_F(Actions, EachStripButtonIsAnActionOfTheMenuBarWhoseTipNamesItsKey) {
         QAction* action = b->defaultAction();
         ASSERT_NE(action, nullptr) << b->objectName().toStdString();
         EXPECT_TRUE(inMenuBar(*window->menuBar(), action)) << b->objectName().toStdString();
-        if (!action->shortcut().isEmpty())
+        if (!action->shortcut().isEmpty()) {
             EXPECT_TRUE(b->toolTip().endsWith(
                 QStringLiteral("(%1)").arg(action->shortcut().toString(QKeySequence::NativeText))))
                 << b->toolTip().toStdString();
+        }
     }
     EXPECT_EQ(buttons, 15);
     EXPECT_EQ(button("cmdCut")->toolTip(), QStringLiteral("Cut (Ctrl+X)"));

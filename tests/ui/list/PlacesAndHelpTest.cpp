@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <optional>
 
+#include "support/FakePrompts.h"
 #include "ui/document/Document.h"
 #include "ui/list/HelpWindow.h"
 #include "ui/list/frmEqs.h"
@@ -120,14 +121,11 @@ TEST_F(Places, BesideSpotClearsTheGridOrCoversItLeast) {
 
 TEST_F(Places, TheLastFolderOfTheFileDialogIsRemembered) {
     QTemporaryDir dir;
-    FileDialog::setTestAnswer([&](bool, const QString&) -> std::optional<QString> {
+    kestrel_test::FakePrompts fake;
+    fake.onFileName = [&](bool, const QString&) -> std::optional<QString> {
         return dir.filePath(QStringLiteral("missing.EQP"));
-    });
-    std::vector<QString> messages;
-    setMsgBoxHandler([&](const QString& text) { messages.push_back(text); });
+    };
     window->cmdLoad_Click();
-    FileDialog::setTestAnswer({});
-    setMsgBoxHandler({});
     window.reset();
     window.emplace();
     EXPECT_EQ(window->cd1().InitDir, dir.path());
@@ -161,7 +159,10 @@ TEST_F(Places, MessageBoxesKeepTheirTitleAndHaveAltKeys) {
         width = box->width();
         box->reject();
     });
-    EXPECT_EQ(AskSaveChanges(window.operator->()), SaveChangesAnswer::Cancel);
+    // The real box, not the fake every other test answers with.
+    DialogPrompts dialogs;
+    EXPECT_EQ(dialogs.saveChanges(window.operator->(), SaveChangesAnswer::Save),
+              SaveChangesAnswer::Cancel);
     ASSERT_TRUE(buttons.has_value());
     EXPECT_TRUE(buttons->contains(QStringLiteral("&Save")));
     EXPECT_TRUE(buttons->contains(QStringLiteral("&Discard")));

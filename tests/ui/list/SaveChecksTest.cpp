@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "storage/EquipmentFiles.h"
+#include "support/FakePrompts.h"
 #include "support/SamplePairs.h"
 #include "ui/list/SaveChecks.h"
 #include "ui/list/frmEqs.h"
@@ -29,31 +30,29 @@ struct SaveChecks : ::testing::Test {
     std::optional<frmEqs> window;
     ScopedTempFolder folder;
     SamplePair pair;
+    kestrel_test::FakePrompts fake;
 
     void SetUp() override {
         InitLookupTables();
         mdlGeneral::ResetEquipments();
         window.emplace();
-        setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
-        setSaveOverIncompleteHandler([this](const QString& text) {
+        fake.onMessage = [this](const QString& text) { messages.push_back(text); };
+        fake.onSaveOverIncomplete = [this](const QString& text) {
             questions.push_back(text);
             return saveAnyway;
-        });
-        FileDialog::setTestAnswer([this](bool, const QString&) -> std::optional<QString> {
+        };
+        fake.onFileName = [this](bool, const QString&) -> std::optional<QString> {
             if (answers.empty())
                 return std::nullopt;
             QString a = answers.front();
             answers.erase(answers.begin());
             return a;
-        });
+        };
         std::mt19937 random(41);
         pair = RandomPair(random, 3);
         WritePair(folder.path(), pair);
     }
     void TearDown() override {
-        FileDialog::setTestAnswer({});
-        setMsgBoxHandler({});
-        setSaveOverIncompleteHandler({});
         window.reset();
         mdlGeneral::ResetEquipments();
     }
