@@ -12,7 +12,7 @@ namespace kestrel::ui {
 
 int TakeFromOther(Document& document, const Equipments& other,
                   const std::vector<RecordDifference>& chosen, FieldMask fields,
-                  const QString& otherName) {
+                  const QString& otherName, std::optional<QString>* refusal) {
     const Equipments& here = document.equipments();
     std::vector<TakeFromOtherCommand::Change> changes;
     std::vector<Equipment> appended;
@@ -31,8 +31,11 @@ int TakeFromOther(Document& document, const Equipments& other,
     }
     if (changes.empty() && appended.empty())
         return 0;
-    if (!document.roomFor(static_cast<std::int64_t>(appended.size()), "take"))
+    if (auto refused = document.refusalToAdd(static_cast<std::int64_t>(appended.size()), "take")) {
+        if (refusal)
+            *refusal = std::move(refused);
         return 0;
+    }
     std::sort(changes.begin(), changes.end(),
               [](const auto& a, const auto& b) { return a.position < b.position; });
     const int taken = static_cast<int>(changes.size() + appended.size());

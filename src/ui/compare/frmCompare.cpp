@@ -22,6 +22,7 @@
 #include "ui/document/EditorSession.h"
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/platform/Grid.h"
+#include "ui/platform/MessageBox.h"
 
 namespace kestrel::ui {
 
@@ -315,7 +316,10 @@ void frmCompare::cmdTake_Click() {
         compare();
         return;
     }
-    TakeFromOther(mDocument, *mOther, selectedDifferences(), fieldsToTake(), mOtherName);
+    std::optional<QString> refusal;
+    TakeFromOther(mDocument, *mOther, selectedDifferences(), fieldsToTake(), mOtherName, &refusal);
+    if (refusal)
+        MsgBox(*refusal);
     refresh();
 }
 

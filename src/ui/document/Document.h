@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,9 +52,10 @@ public:
     // next load or save.
     void markUnsaved();
 
-    // True when count more records fit under kMaxRecords; otherwise tells
-    // the user that the action (e.g. "paste") was refused, and why.
-    bool roomFor(std::int64_t count, const char* action) const;
+    // Why count more records cannot be added (the list would pass
+    // kMaxRecords), naming the action ("paste"); nothing when they fit. The
+    // caller shows it: the document opens no dialog.
+    std::optional<QString> refusalToAdd(std::int64_t count, const char* action) const;
 
     // The list window's selection, for commands to keep and put back.
     const SelectionAccess& selection() const { return mSelection; }

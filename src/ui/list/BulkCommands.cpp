@@ -67,11 +67,19 @@ void cmdDelete_Click() {
 }
 
 void DuplicateSelected() {
-    DuplicateSelected(mdlGeneral::session());
+    if (std::optional<QString> refusal = DuplicateSelected(mdlGeneral::session()))
+        MsgBox(*refusal);
 }
 
 bool MoveSelectedTo(std::int32_t target) {
-    return MoveSelectedTo(mdlGeneral::session(), target);
+    EditorSession& session = mdlGeneral::session();
+    if (session.selectedPositions().empty())
+        return false;
+    if (std::optional<QString> refusal = MoveSelectedTo(session, target)) {
+        MsgBox(*refusal);
+        return false;
+    }
+    return true;
 }
 
 void DeleteSelected(EditorSession& session) {
@@ -84,13 +92,14 @@ void DeleteSelected(EditorSession& session) {
     document.undoStack()->push(new RemoveRecordsCommand(document, text, std::move(positions)));
 }
 
-void DuplicateSelected(EditorSession& session) {
+std::optional<QString> DuplicateSelected(EditorSession& session) {
     const std::vector<std::int32_t> positions = session.selectedPositions();
     if (positions.empty())
-        return;
+        return std::nullopt;
     Document& document = session.document();
-    if (!document.roomFor(static_cast<std::int64_t>(positions.size()), "duplicate"))
-        return;
+    if (auto refusal =
+            document.refusalToAdd(static_cast<std::int64_t>(positions.size()), "duplicate"))
+        return refusal;
     std::vector<Equipment> copies;
     copies.reserve(positions.size());
     for (std::int32_t p : positions)
@@ -100,27 +109,26 @@ void DuplicateSelected(EditorSession& session) {
     document.undoStack()->push(new InsertRecordsCommand(document, text, positions.back() + 1,
                                                         std::move(copies),
                                                         InsertRecordsCommand::Selection::Inserted));
+    return std::nullopt;
 }
 
-bool MoveSelectedTo(EditorSession& session, std::int32_t target) {
+std::optional<QString> MoveSelectedTo(EditorSession& session, std::int32_t target) {
     const std::vector<std::int32_t> selected = session.selectedPositions();
     Document& document = session.document();
     const std::int32_t n = document.equipments().Count();
     const auto k = static_cast<std::int32_t>(selected.size());
     if (k == 0)
-        return false;
+        return std::nullopt;
     if (selected.front() == 1) {
-        MsgBox(
-            QStringLiteral("The first record of the list stays where it is; "
-                           "take it out of the selection to move the others."));
-        return false;
+        return QStringLiteral(
+            "The first record of the list stays where it is; "
+            "take it out of the selection to move the others.");
     }
     if (target < 2 || target > n - k + 1) {
-        MsgBox(QStringLiteral("%1 cannot go to position %2: the first of them can go to 2 to %3.")
-                   .arg(RecordCount(k))
-                   .arg(target)
-                   .arg(n - k + 1));
-        return false;
+        return QStringLiteral("%1 cannot go to position %2: the first of them can go to 2 to %3.")
+            .arg(RecordCount(k))
+            .arg(target)
+            .arg(n - k + 1);
     }
     // The others keep their order; the moved block goes in so that its first
     // record lands at target.
@@ -141,14 +149,14 @@ bool MoveSelectedTo(EditorSession& session, std::int32_t target) {
     for (std::size_t p = 0; p < order.size() && !changed; ++p)
         changed = order[p] != static_cast<std::int32_t>(p);
     if (!changed)
-        return true;
+        return std::nullopt;
     auto* command =
         new SortCommand(document, QStringLiteral("Move %1 to %2").arg(RecordCount(k)).arg(target),
                         std::move(order));
     // The moved records stay selected where they land, on redo too.
     command->setSelectionAfter(GridSelection{target, 0, target + k - 1, kFieldCount - 1});
     document.undoStack()->push(command);
-    return true;
+    return std::nullopt;
 }
 
 void AskMoveSelected() {

@@ -58,31 +58,30 @@ void Cut(EditorSession& session) {
     removeSelected(session);
 }
 
-void Paste(EditorSession& session) {
+std::optional<QString> Paste(EditorSession& session) {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* mime = clipboard->mimeData();
     if (!mime || !mime->hasText())
-        return;
+        return std::nullopt;
     const QByteArray utf8 = clipboard->text().toUtf8();
     std::optional<std::string> bytes =
         kestrel::Utf8ToCodePage(std::string_view(utf8.constData(), utf8.size()));
     kestrel::ClipboardDecodeResult decoded;
     if (bytes)
         decoded = kestrel::DecodeClipboardText(*bytes);
-    if (!bytes || !decoded.ok()) {
-        kestrel::ui::MsgBox(QStringLiteral("Invalid clipboard data"));
-        return;
-    }
+    if (!bytes || !decoded.ok())
+        return QStringLiteral("Invalid clipboard data");
     if (decoded.records.empty())
-        return;
+        return std::nullopt;
     kestrel::ui::Document& doc = session.document();
-    if (!doc.roomFor(static_cast<std::int64_t>(decoded.records.size()), "paste"))
-        return;
+    if (auto refusal = doc.refusalToAdd(static_cast<std::int64_t>(decoded.records.size()), "paste"))
+        return refusal;
     const QString text = QStringLiteral("Paste of ") +
                          RecordCount(static_cast<std::int64_t>(decoded.records.size()));
     doc.undoStack()->push(new InsertRecordsCommand(doc, text, doc.equipments().Count() + 1,
                                                    std::move(decoded.records),
                                                    InsertRecordsCommand::Selection::Keep));
+    return std::nullopt;
 }
 
 void cmdCopy_Click() {
@@ -94,7 +93,8 @@ void cmdCut_Click() {
 }
 
 void cmdPaste_Click() {
-    Paste(mdlGeneral::session());
+    if (std::optional<QString> refusal = Paste(mdlGeneral::session()))
+        MsgBox(*refusal);
 }
 
 }  // namespace kestrel::ui
@@ -110,7 +110,7 @@ void RemoveSelectedEquipment() {
 }
 
 void PasteEquipment() {
-    kestrel::ui::Paste(session());
+    kestrel::ui::cmdPaste_Click();
 }
 
 }  // namespace mdlGeneral

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <optional>
+
 namespace kestrel::ui {
 
 class EditorSession;
@@ -17,8 +20,9 @@ void MoveDown(EditorSession& session);
 // The selected records as clipboard text; Cut takes them out as well.
 void Copy(EditorSession& session);
 void Cut(EditorSession& session);
-// The clipboard's records appended at the end of the list.
-void Paste(EditorSession& session);
+// The clipboard's records appended at the end of the list; the refusal,
+// for the window to show, when the text is not records or they do not fit.
+std::optional<QString> Paste(EditorSession& session);
 
 // The list window's button commands, on the editor's one session. Each change
 // goes onto the document's undo stack as one command (none when nothing

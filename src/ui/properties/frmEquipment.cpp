@@ -221,8 +221,10 @@ void frmEquipment::restoreLostRecord() {
         return;
     }
     Document& document = mSession.document();
-    if (!document.roomFor(1, "update"))
+    if (std::optional<QString> refusal = document.refusalToAdd(1, "update")) {
+        MsgBox(*refusal);
         return;
+    }
     // The record went back where it stood, as far as the list still reaches.
     const std::int32_t position = std::min(mLostAt, document.equipments().Count() + 1);
     document.undoStack()->push(new InsertRecordsCommand(document, QStringLiteral("Update"),
@@ -240,8 +242,10 @@ void frmEquipment::cmdNew_Click() {
     if (!confirmEdits())
         return;
     Document& document = mSession.document();
-    if (!document.roomFor(1, "new record"))
+    if (std::optional<QString> refusal = document.refusalToAdd(1, "new record")) {
+        MsgBox(*refusal);
         return;
+    }
     // A fresh record at the end, whose code is its position from zero as
     // Renumber would give it.
     const std::int32_t position = document.equipments().Count() + 1;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QUndoStack>
 #include <functional>
 #include <string>
@@ -168,6 +170,44 @@ TEST_F(SessionCommands, CommandsThatCannotApplyChangeNothing) {
         EXPECT_EQ(bytes(), before) << c.name;
         EXPECT_EQ(session.document().undoStack()->count(), 0) << c.name;
     }
+}
+
+// A command that cannot do what was asked says why to its caller and shows
+// nothing itself: the window is the one that shows it.
+TEST_F(SessionCommands, ARefusalIsReturnedNotShown) {
+    struct Case {
+        const char* name;
+        std::vector<std::int32_t> selected;
+        std::function<std::optional<QString>(EditorSession&)> run;
+        const char* refusal;
+    };
+    const std::vector<Case> cases = {
+        {"move the first record",
+         {1, 2},
+         [](EditorSession& s) { return MoveSelectedTo(s, 3); },
+         "The first record of the list stays where it is"},
+        {"move past the end",
+         {2, 3},
+         [](EditorSession& s) { return MoveSelectedTo(s, 6); },
+         "2 records cannot go to position 6: the first of them can go to 2 to 5."},
+        {"paste what is not records",
+         {2},
+         [](EditorSession& s) {
+             QGuiApplication::clipboard()->setText(QStringLiteral("not records"));
+             return Paste(s);
+         },
+         "Invalid clipboard data"},
+    };
+    for (const Case& c : cases) {
+        fill();
+        session.selectPositions(c.selected, c.selected.front());
+        const std::string before = bytes();
+        const std::optional<QString> refusal = c.run(session);
+        ASSERT_TRUE(refusal.has_value()) << c.name;
+        EXPECT_TRUE(refusal->startsWith(QLatin1String(c.refusal))) << refusal->toStdString();
+        EXPECT_EQ(bytes(), before) << c.name;
+    }
+    EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace
