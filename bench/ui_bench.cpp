@@ -247,32 +247,32 @@ void BM_PasteOne(benchmark::State& state) {
 }
 
 // The commands whose undo and redo are timed, by number.
-enum class Command { Renumber, SortByCode, SortByCountry, MoveUp, CutOne, PasteOne };
+enum class TimedCommand { Renumber, SortByCode, SortByCountry, MoveUp, CutOne, PasteOne };
 
 // Sets the list up so that the command changes something, and runs it once.
-void runCommand(frmEqs& window, Command command) {
+void runCommand(frmEqs& window, TimedCommand command) {
     switch (command) {
-        case Command::Renumber:
+        case TimedCommand::Renumber:
             setKeys(0);
             cmdRenumber_Click();
             break;
-        case Command::SortByCode:
+        case TimedCommand::SortByCode:
             setKeys(0);
             cmdSort_Click();
             break;
-        case Command::SortByCountry:
+        case TimedCommand::SortByCountry:
             setKeys(1);
             cmdSortbyCountry_Click();
             break;
-        case Command::MoveUp:
+        case TimedCommand::MoveUp:
             selectRow(window, window.UnitList().Rows() / 2);
             cmdUp_Click();
             break;
-        case Command::CutOne:
+        case TimedCommand::CutOne:
             selectRow(window, window.UnitList().Rows() / 2);
             cmdCut_Click();
             break;
-        case Command::PasteOne:
+        case TimedCommand::PasteOne:
             selectRow(window, 2);
             cmdCopy_Click();
             cmdPaste_Click();
@@ -285,7 +285,7 @@ void runCommand(frmEqs& window, Command command) {
 template <bool redo>
 void BM_UndoRedo(benchmark::State& state) {
     auto window = listed(static_cast<int>(state.range(1)) - 1);
-    runCommand(*window, static_cast<Command>(state.range(0)));
+    runCommand(*window, static_cast<TimedCommand>(state.range(0)));
     paint(*window);
     if (undoStack().count() != 1)
         state.SkipWithError("the command changed nothing");
@@ -547,8 +547,9 @@ int main(int argc, char** argv) {
         // and 100 commands on the undo stack.
         auto window = listed(32766);
         paint(*window);
-        const Command cycle[] = {Command::SortByCountry, Command::SortByCode, Command::MoveUp,
-                                 Command::CutOne, Command::PasteOne};
+        const TimedCommand cycle[] = {TimedCommand::SortByCountry, TimedCommand::SortByCode,
+                                      TimedCommand::MoveUp, TimedCommand::CutOne,
+                                      TimedCommand::PasteOne};
         for (int i = 0; i < 100; ++i) {
             runCommand(*window, cycle[i % 5]);
             paint(*window);
