@@ -13,7 +13,7 @@
 #include "model/ValueChange.h"
 #include "text/CodePage.h"
 #include "ui/document/Document.h"
-#include "ui/list/CutCommand.h"
+#include "ui/document/RecordCount.h"
 #include "ui/list/FieldTitles.h"
 #include "ui/list/SetValueCommand.h"
 #include "ui/mdlGeneral.h"
