@@ -18,7 +18,6 @@ const char kTooLargeText[] = "the text is larger than 32 MB, more than the large
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr int kLinesPerRecord = kFieldCount;
 constexpr int kCountLine = 3;
 
 std::string_view trimmed(std::string_view text) {

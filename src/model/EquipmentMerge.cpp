@@ -40,7 +40,7 @@ const std::string& EquipmentMerge::trailingBytesOf(const Equipments& list) {
 
 EquipmentMerge::EquipmentMerge(const Equipments& base, std::vector<const Equipments*> mods,
                                MatchBy by, FieldMask fields)
-    : mBase(&base), mMods(std::move(mods)), mBy(by), mFields(fields & kAllFields) {
+    : mBase(&base), mMods(std::move(mods)), mFields(fields & kAllFields) {
     mBaseRecords = recordsOf(base);
     const std::size_t n = mBaseRecords.size();
     const std::size_t modCount = mMods.size();

@@ -115,7 +115,6 @@ private:
     std::vector<const Equipments*> mMods;
     std::vector<std::vector<const Equipment*>> mModRecords;
     std::vector<const Equipment*> mBaseRecords;
-    MatchBy mBy;
     FieldMask mFields;
     int mPoorlyMatched = -1;
     std::vector<int> mFirstKeptFrom;
