@@ -38,18 +38,6 @@ int WriteChanges(const Equipments& a, const Equipments& b, MatchBy by, std::ostr
 
 namespace {
 
-std::string hexOrNone(const std::string& bytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    if (bytes.empty())
-        return "none";
-    std::string hex;
-    for (char c : bytes) {
-        hex += kDigits[static_cast<unsigned char>(c) >> 4];
-        hex += kDigits[static_cast<unsigned char>(c) & 0xF];
-    }
-    return hex;
-}
-
 std::string conflictLine(const ChangeConflict& c, const EquipmentChanges& changes,
                          const Equipments& pair, const std::string& pairLabel,
                          const std::string& changesLabel) {
@@ -59,11 +47,11 @@ std::string conflictLine(const ChangeConflict& c, const EquipmentChanges& change
                    std::to_string(pair.Count()) + " records, the changes were made on " +
                    std::to_string(changes.baseCount);
         case ChangeConflict::Kind::Trailing:
-            return "bytes after the last record: base " + hexOrNone(*changes.trailingBefore) +
+            return "bytes after the last record: base " + BytesOrNone(*changes.trailingBefore) +
                    ", " + pairLabel + " " +
-                   hexOrNone(pair.TrailingBytesPath() == pair.DataPath() ? pair.TrailingBytes()
-                                                                         : std::string()) +
-                   ", " + changesLabel + " " + hexOrNone(*changes.trailingAfter);
+                   BytesOrNone(pair.TrailingBytesPath() == pair.DataPath() ? pair.TrailingBytes()
+                                                                           : std::string()) +
+                   ", " + changesLabel + " " + BytesOrNone(*changes.trailingAfter);
         case ChangeConflict::Kind::Missing: {
             const RecordChange& r = changes.records[c.change];
             return "record " + std::to_string(r.position) + " (N " + std::to_string(r.code) + ", " +

@@ -1,4 +1,5 @@
 #include "cli/MergeCommand.h"
+#include "storage/EquipmentFiles.h"
 
 #include <optional>
 #include <stdexcept>
@@ -40,6 +41,10 @@ const char kMergeHelp[] =
     "\n"
     "Exit status: 0 merged, 1 conflicts left (nothing written), 2 a pair cannot\n"
     "be read or written, or the mods do not match the base.\n";
+
+std::string BytesOrNone(const std::string& bytes) {
+    return bytes.empty() ? std::string("none") : BytesToHex(bytes);
+}
 
 namespace {
 
@@ -116,18 +121,6 @@ std::string csvCell(const std::string& cell) {
     return quoted + "\"";
 }
 
-std::string bytesText(const std::string& bytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    if (bytes.empty())
-        return "none";
-    std::string hex;
-    for (char c : bytes) {
-        hex += kDigits[static_cast<unsigned char>(c) >> 4];
-        hex += kDigits[static_cast<unsigned char>(c) & 0xF];
-    }
-    return hex;
-}
-
 // The record a conflict is about, named from the base or, for an added
 // record, from the first mod that adds it.
 std::string conflictRecord(const EquipmentMerge& merge, const MergeEntry& e,
@@ -150,10 +143,10 @@ std::string MergeConflictLine(const EquipmentMerge& merge, const MergeConflict& 
                               const std::vector<std::string>& labels) {
     if (c.kind == MergeConflict::Kind::TrailingBytes) {
         std::string line = "bytes after the last record: base " +
-                           bytesText(EquipmentMerge::trailingBytesOf(merge.base()));
+                           BytesOrNone(EquipmentMerge::trailingBytesOf(merge.base()));
         for (int k : c.mods) {
             line += ", " + labels[static_cast<std::size_t>(k) + 1] + " " +
-                    bytesText(EquipmentMerge::trailingBytesOf(merge.mod(k)));
+                    BytesOrNone(EquipmentMerge::trailingBytesOf(merge.mod(k)));
         }
         return line;
     }
@@ -199,10 +192,10 @@ void printConflictsCsv(const EquipmentMerge& merge, const std::vector<std::strin
         std::string record, code, name, field;
         if (c.kind == MergeConflict::Kind::TrailingBytes) {
             field = "trailing bytes";
-            cells[0] = bytesText(EquipmentMerge::trailingBytesOf(merge.base()));
+            cells[0] = BytesOrNone(EquipmentMerge::trailingBytesOf(merge.base()));
             for (int k : c.mods)
                 cells[static_cast<std::size_t>(k) + 1] =
-                    bytesText(EquipmentMerge::trailingBytesOf(merge.mod(k)));
+                    BytesOrNone(EquipmentMerge::trailingBytesOf(merge.mod(k)));
         } else {
             const MergeEntry& e = merge.entries()[c.entry];
             const Equipment* base = merge.baseRecord(e);

@@ -13,6 +13,9 @@ extern const char kApplyHelp[];
 
 // kestrel-eqp merge BASE MOD... -o OUT and kestrel-eqp apply CHANGES PAIR.
 // A wrong command line throws std::invalid_argument with the reason.
+// Bytes after the last record as conflicts show them: hexadecimal digits, or
+// "none".
+std::string BytesOrNone(const std::string& bytes);
 int RunMerge(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // One conflict as one line; labels[0] names the base, labels[k + 1] mod k.
 std::string MergeConflictLine(const EquipmentMerge& merge, const MergeConflict& conflict,

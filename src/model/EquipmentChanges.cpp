@@ -8,14 +8,6 @@ namespace kestrel {
 
 namespace {
 
-std::vector<const Equipment*> recordsOf(const Equipments& list) {
-    std::vector<const Equipment*> records;
-    records.reserve(static_cast<std::size_t>(list.Count()));
-    for (const auto& ref : list)
-        records.push_back(ref.get());
-    return records;
-}
-
 // Per record, which record of its code it is, counting from 1 in list order.
 std::vector<std::int32_t> occurrences(const std::vector<const Equipment*>& records) {
     std::unordered_map<Long, std::int32_t> seen;
@@ -29,8 +21,8 @@ std::vector<std::int32_t> occurrences(const std::vector<const Equipment*>& recor
 }  // namespace
 
 EquipmentChanges ChangesBetween(const Equipments& base, const Equipments& mod, MatchBy by) {
-    const auto a = recordsOf(base);
-    const auto b = recordsOf(mod);
+    const auto a = RecordsOf(base);
+    const auto b = RecordsOf(mod);
     const RecordMatching m = MatchRecords(base, mod, by);
     const auto nthA = occurrences(a);
     const auto nthB = occurrences(b);
@@ -98,7 +90,7 @@ EquipmentChanges ChangesBetween(const Equipments& base, const Equipments& mod, M
 }
 
 AppliedChanges ApplyChanges(const EquipmentChanges& changes, const Equipments& list, bool force) {
-    const auto records = recordsOf(list);
+    const auto records = RecordsOf(list);
     const std::size_t n = records.size();
     std::unordered_map<Long, std::vector<std::int32_t>> ofCode;
     if (changes.by == MatchBy::Code) {

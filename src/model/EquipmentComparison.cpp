@@ -4,15 +4,15 @@
 
 namespace kestrel {
 
-namespace {
-
-std::vector<const Equipment*> recordsOf(const Equipments& list) {
+std::vector<const Equipment*> RecordsOf(const Equipments& list) {
     std::vector<const Equipment*> records;
     records.reserve(static_cast<std::size_t>(list.Count()));
     for (const auto& ref : list)
         records.push_back(ref.get());
     return records;
 }
+
+namespace {
 
 // Positions (0-based) ordered by code, list order kept among equal codes.
 std::vector<std::int32_t> byCode(const std::vector<const Equipment*>& records) {
@@ -98,8 +98,8 @@ void TakeFields(Equipment& into, const Equipment& from, FieldMask fields) {
 
 RecordMatching MatchRecords(const Equipments& first, const Equipments& second, MatchBy by,
                             std::vector<DuplicateCode>* duplicates) {
-    const auto a = recordsOf(first);
-    const auto b = recordsOf(second);
+    const auto a = RecordsOf(first);
+    const auto b = RecordsOf(second);
     RecordMatching m;
     m.partnerOfFirst.assign(a.size(), -1);
     m.partnerOfSecond.assign(b.size(), -1);
@@ -116,8 +116,8 @@ RecordMatching MatchRecords(const Equipments& first, const Equipments& second, M
 
 EquipmentComparison CompareEquipments(const Equipments& first, const Equipments& second, MatchBy by,
                                       FieldMask fields) {
-    const auto a = recordsOf(first);
-    const auto b = recordsOf(second);
+    const auto a = RecordsOf(first);
+    const auto b = RecordsOf(second);
     EquipmentComparison result;
     result.by = by;
     RecordMatching m = MatchRecords(first, second, by, &result.duplicates);

@@ -16,6 +16,9 @@ constexpr FieldMask fieldBit(int field) {
 
 // The fields among which a and b hold different values. Country differs too
 // where the two hold different country mask bytes that name no country.
+// The list's records in list order, for the matching and the merge to index.
+std::vector<const Equipment*> RecordsOf(const Equipments& list);
+
 FieldMask ChangedFields(const Equipment& a, const Equipment& b, FieldMask among = kAllFields);
 
 // Sets the given fields of into to from's values, leaving the others alone;

@@ -7,14 +7,6 @@ namespace kestrel {
 
 namespace {
 
-std::vector<const Equipment*> recordsOf(const Equipments& list) {
-    std::vector<const Equipment*> records;
-    records.reserve(static_cast<std::size_t>(list.Count()));
-    for (const auto& ref : list)
-        records.push_back(ref.get());
-    return records;
-}
-
 bool takesPart(const MergeConflict& c, int k) {
     return std::find(c.mods.begin(), c.mods.end(), k) != c.mods.end();
 }
@@ -41,13 +33,13 @@ const std::string& EquipmentMerge::trailingBytesOf(const Equipments& list) {
 EquipmentMerge::EquipmentMerge(const Equipments& base, std::vector<const Equipments*> mods,
                                MatchBy by, FieldMask fields)
     : mBase(&base), mMods(std::move(mods)), mFields(fields & kAllFields) {
-    mBaseRecords = recordsOf(base);
+    mBaseRecords = RecordsOf(base);
     const std::size_t n = mBaseRecords.size();
     const std::size_t modCount = mMods.size();
     std::vector<RecordMatching> matchings;
     matchings.reserve(modCount);
     for (std::size_t k = 0; k < modCount; ++k) {
-        mModRecords.push_back(recordsOf(*mMods[k]));
+        mModRecords.push_back(RecordsOf(*mMods[k]));
         matchings.push_back(MatchRecords(base, *mMods[k], by));
         if (by == MatchBy::Code && mPoorlyMatched < 0) {
             const auto matched = static_cast<std::size_t>(std::count_if(
