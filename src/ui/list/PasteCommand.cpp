@@ -18,6 +18,10 @@ void PasteCommand::apply() {
     mRecords.shrink_to_fit();
 }
 
+GridSelection PasteCommand::selectionAfter(const GridSelection&) const {
+    return GridSelection{mFirst, 0, mFirst + mCount - 1, kFieldCount - 1};
+}
+
 void PasteCommand::revert() {
     mRecords = document().removeRecords(mFirst, mCount);
 }

@@ -18,6 +18,8 @@ protected:
     void apply() override;
     void revert() override;
     std::int64_t size() const override { return mCount; }
+    // The records pasted, so that the user sees where they went.
+    GridSelection selectionAfter(const GridSelection& before) const override;
 
 private:
     std::int32_t mFirst;

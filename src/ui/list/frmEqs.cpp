@@ -204,7 +204,8 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
         [this] {
             const Grid& grid = *mUnitList;
             return GridSelection{mdlGeneral::PositionOfRow(grid.Row()), grid.Col(),
-                                 mdlGeneral::PositionOfRow(grid.RowSel()), grid.ColSel()};
+                                 mdlGeneral::PositionOfRow(grid.RowSel()), grid.ColSel(),
+                                 mdlGeneral::PositionOfRow(grid.TopRow())};
         },
         [this](const GridSelection& s) {
             // Row and Col collapse the selection, so the far corner comes last.
@@ -213,6 +214,14 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
             grid.setCol(s.col);
             grid.setRowSel(mdlGeneral::RowNearPosition(s.rowSel));
             grid.setColSel(s.colSel);
+            if (s.top > 0) {
+                grid.setTopRow(mdlGeneral::RowNearPosition(s.top));
+            } else {
+                // In view, from the far end back to the current row, which
+                // wins when they do not fit together.
+                grid.ShowRow(grid.RowSel());
+                grid.ShowRow(grid.Row());
+            }
         }});
 
     connect(mUnitList, &Grid::Click, this, &frmEqs::UnitList_Click);
@@ -379,7 +388,8 @@ void frmEqs::addGridBar(QWidget* bar) {
 bool frmEqs::settleUnsavedChanges() {
     if (!isModified())
         return true;
-    switch (AskSaveChanges(this, UnsavedChangesDefault())) {
+    switch (AskSaveChanges(this, UnsavedChangesDefault(),
+                           UiPath(mdlGeneral::gEquipments().DataPath()))) {
         case SaveChangesAnswer::Save:
             return SaveList();
         case SaveChangesAnswer::Discard:

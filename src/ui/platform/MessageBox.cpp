@@ -1,6 +1,8 @@
 #include "ui/platform/MessageBox.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -50,11 +52,22 @@ void MsgBox(const QString& text) {
     box.exec();
 }
 
-SaveChangesAnswer AskSaveChanges(QWidget* parent, SaveChangesAnswer proposed) {
+QString SaveChangesQuestion(const QString& pairPath) {
+    if (pairPath.isEmpty())
+        return QStringLiteral("Save changes?");
+    const QFileInfo file(pairPath);
+    const QString folder = file.absoluteDir().dirName();
+    return folder.isEmpty()
+               ? QStringLiteral("Save changes to %1?").arg(file.fileName())
+               : QStringLiteral("Save changes to %1 in %2?").arg(file.fileName(), folder);
+}
+
+SaveChangesAnswer AskSaveChanges(QWidget* parent, SaveChangesAnswer proposed,
+                                 const QString& pairPath) {
+    const QString question = SaveChangesQuestion(pairPath);
     if (slot<SaveChangesHandler>())
-        return slot<SaveChangesHandler>()();
-    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle),
-                    QStringLiteral("Save changes?"),
+        return slot<SaveChangesHandler>()(question);
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), question,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     name(box, QMessageBox::Save, QStringLiteral("&Save"));
     name(box, QMessageBox::Discard, QStringLiteral("&Discard"));

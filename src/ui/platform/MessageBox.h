@@ -16,9 +16,13 @@ void MsgBox(const QString& text);
 
 // The answer to "Save changes?" when unsaved changes are about to be lost.
 enum class SaveChangesAnswer { Save, Discard, Cancel };
+// The question names the pair whose binary file is pairPath, when there is
+// one: "Save changes to EQUIP97.EQP in Ironfront2?".
+QString SaveChangesQuestion(const QString& pairPath);
 // proposed is the default button.
 SaveChangesAnswer AskSaveChanges(QWidget* parent,
-                                 SaveChangesAnswer proposed = SaveChangesAnswer::Save);
+                                 SaveChangesAnswer proposed = SaveChangesAnswer::Save,
+                                 const QString& pairPath = QString());
 
 // The answer to "Update equipment?" when edits in the properties window
 // that were not committed are about to be lost.
@@ -35,7 +39,7 @@ void KeepTitleReadable(QMessageBox& box);
 // real dialogs. Each returns the previous handler.
 using MsgBoxHandler = std::function<void(const QString& text)>;
 MsgBoxHandler setMsgBoxHandler(MsgBoxHandler handler);
-using SaveChangesHandler = std::function<SaveChangesAnswer()>;
+using SaveChangesHandler = std::function<SaveChangesAnswer(const QString& question)>;
 SaveChangesHandler setSaveChangesHandler(SaveChangesHandler handler);
 using UpdateEditsHandler = std::function<UpdateEditsAnswer()>;
 UpdateEditsHandler setUpdateEditsHandler(UpdateEditsHandler handler);

@@ -17,7 +17,7 @@ void DesktopFixture::SetUp() {
     mdlGeneral::ResetEquipments();
     window.emplace();
     setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
-    setSaveChangesHandler([this] {
+    setSaveChangesHandler([this](const QString&) {
         ++prompts;
         return promptAnswer;
     });

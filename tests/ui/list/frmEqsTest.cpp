@@ -62,6 +62,7 @@ struct ListWindow : ::testing::Test {
     std::vector<std::optional<QString>> answers;  // next dialog answers, in order
     int dialogs = 0;
     int prompts = 0;
+    QString question;  // the last "Save changes?" asked
     SaveChangesAnswer promptAnswer = SaveChangesAnswer::Cancel;
     std::optional<frmEqs> window;
 
@@ -69,8 +70,9 @@ struct ListWindow : ::testing::Test {
         mdlGeneral::ResetEquipments();
         window.emplace();
         setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
-        setSaveChangesHandler([this] {
+        setSaveChangesHandler([this](const QString& text) {
             ++prompts;
+            question = text;
             return promptAnswer;
         });
         FileDialog::setTestAnswer([this](bool, const QString&) -> std::optional<QString> {
@@ -255,6 +257,9 @@ TEST_F(ListWindow, UnsavedChangesAreAskedAboutOnLoadAndClose) {
     answers.push_back(path);
     window->cmdLoad_Click();
     EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(
+        question,
+        QStringLiteral("Save changes to EQUIP97.EQP in %1?").arg(QFileInfo(dir.path()).fileName()));
     EXPECT_EQ(dialogs, 1);  // cancelled before the open dialog
     answers.clear();
 
