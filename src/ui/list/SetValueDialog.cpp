@@ -186,10 +186,7 @@ void SetValueDialog::describe() {
                     : QStringLiteral("Type a value to see how many of the %1 records change.")
                           .arg(out.considered);
     } else if (!out.refusal.isEmpty()) {
-        scope =
-            out.considered == 1
-                ? QStringLiteral("The record cannot take this value.")
-                : QStringLiteral("None of the %1 records can take this value.").arg(out.considered);
+        scope = QStringLiteral("No record changes with this value.");
     } else {
         scope = QStringLiteral("%1 of %2 %3")
                     .arg(changing)

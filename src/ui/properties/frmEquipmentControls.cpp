@@ -54,6 +54,8 @@ void frmEquipment::createControls() {
     auto* scroller = new QScrollArea(this);
     scroller->setObjectName(QStringLiteral("FormScroller"));
     scroller->setFrameShape(QFrame::NoFrame);
+    // Tab goes from control to control, never to the scroller itself.
+    scroller->setFocusPolicy(Qt::NoFocus);
     auto* form = new QWidget;
     form->setObjectName(QStringLiteral("Form"));
     form->setFixedSize(TwipsToPixelsX(8355), TwipsToPixelsY(7575));

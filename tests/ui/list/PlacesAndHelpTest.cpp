@@ -79,7 +79,10 @@ TEST_F(Places, FirstSizeIsRoomyAndWindowPlacesAreRememberedBetweenStarts) {
     if (screen.width() >= window->frameGeometry().width() + properties->width() + 40) {
         EXPECT_FALSE(properties->frameGeometry().intersects(grid));
     }
-    properties->move(screen.topLeft() + QPoint(30, 20));
+    // Somewhere else that the window fits in whole.
+    properties->move(
+        screen.topLeft() +
+        QPoint(30, std::max(0, screen.height() - properties->frameGeometry().height()) / 2));
     const QPoint propertiesAt = properties->pos();
     properties->close();
     window->close();

@@ -66,7 +66,7 @@ TEST_F(SetValue, SaysHowManyRecordsChangeAndReadsTheChangeAsTyped) {
         {Field::UnitSpecial, 2, "1", "5 of 9 change; 4 keep their value.", "Clear bit"},
         {Field::SoftAttack, 0, "", "Type a value to see how many of the 9 records change.",
          "Set to the value"},
-        {Field::SoftAttack, 0, "+250", "None of the 9 records can take this value.",
+        {Field::SoftAttack, 0, "+250", "No record changes with this value.",
          "Add 250 to each value"},
     };
     for (const auto& c : cases) {
