@@ -73,7 +73,8 @@ fuzz: setup
 
 # The whole test suite under AddressSanitizer and UBSan.
 sanitize: setup
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON >/dev/null
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON \
+		-DKESTREL_WARNINGS_AS_ERRORS=ON >/dev/null
 	@cmake --build build-asan -j$(JOBS)
 	@cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
 		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j$(JOBS)

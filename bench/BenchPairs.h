@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/Equipments.h"
+#include "storage/EquipmentFiles.h"
 #include "vocabulary/LookupTables.h"
 
 namespace bench {
@@ -71,7 +72,7 @@ inline const Pair& pairOf(int n) {
     for (int i = 0; i < n; ++i)
         all.Add(randomRecord(rng, i));
     all.setDataPath(p->eqp);
-    all.PutEquipments();
+    PutEquipments(all);
     pairs.push_back(std::move(p));
     return *pairs.back();
 }

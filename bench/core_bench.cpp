@@ -53,7 +53,7 @@ std::string readAll(const fs::path& path) {
 Equipments loaded(int n) {
     Equipments e;
     e.setDataPath(pairOf(n).eqp);
-    e.GetEquipments();
+    GetEquipments(e);
     return e;
 }
 
@@ -84,7 +84,7 @@ void BM_GetEquipments(benchmark::State& state) {
     for (auto _ : state) {
         Equipments e;
         e.setDataPath(p.eqp);
-        e.GetEquipments();
+        GetEquipments(e);
         benchmark::DoNotOptimize(e.Count());
     }
 }
@@ -103,7 +103,7 @@ void BM_Put(benchmark::State& state) {
     PosixFileSystem files(durability);
     FileSystem* previous = setFileSystem(&files);
     for (auto _ : state)
-        e.PutEquipments();
+        PutEquipments(e);
     setFileSystem(previous);
 }
 
@@ -240,7 +240,7 @@ const Equipments& otherVersion(int n, int kind) {
     fs::path folder = pairOf(n).folder / ("version" + std::to_string(kind));
     fs::create_directories(folder);
     v->setDataPath((folder / "EQUIP97.EQP").string());
-    v->PutEquipments();
+    PutEquipments(*v);
     versions.push_back(std::move(v));
     return *versions.back();
 }

@@ -38,12 +38,31 @@ using namespace kestrel::ui;
 
 namespace {
 
+// No person at the benchmarks: the file dialog picks the pair to load,
+// unsaved changes are dropped, messages go to stderr.
+struct BenchPrompts : Prompts {
+    QString path;
+    void message(QWidget*, const QString& text) override {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    SaveChangesAnswer saveChanges(QWidget*, SaveChangesAnswer) override {
+        return SaveChangesAnswer::Discard;
+    }
+    UpdateEditsAnswer updateEdits(QWidget*) override { return UpdateEditsAnswer::Discard; }
+    bool yesNo(QWidget*, const QString&) override { return true; }
+    bool saveOverIncomplete(QWidget*, const QString&) override { return true; }
+    RecoveryAnswer recovery(QWidget*, const QString&) override { return RecoveryAnswer::Later; }
+    std::optional<QString> fileName(QWidget*, bool, const QString&) override { return path; }
+};
+BenchPrompts& benchPrompts() {
+    static BenchPrompts prompts;
+    return prompts;
+}
+
 // A shown list window with the pair of n records loaded through its Load command.
 std::unique_ptr<frmEqs> listed(int n) {
-    QString path = QString::fromStdString(bench::pairOf(n).eqp);
-    FileDialog::setTestAnswer(
-        [path](bool, const QString&) { return std::optional<QString>(path); });
-    setSaveChangesHandler([] { return SaveChangesAnswer::Discard; });
+    benchPrompts().path = QString::fromStdString(bench::pairOf(n).eqp);
+    setPrompts(&benchPrompts());
     auto window = std::make_unique<frmEqs>();
     window->show();
     window->cmdLoad_Click();
@@ -228,32 +247,32 @@ void BM_PasteOne(benchmark::State& state) {
 }
 
 // The commands whose undo and redo are timed, by number.
-enum class Command { Renumber, SortByCode, SortByCountry, MoveUp, CutOne, PasteOne };
+enum class TimedCommand { Renumber, SortByCode, SortByCountry, MoveUp, CutOne, PasteOne };
 
 // Sets the list up so that the command changes something, and runs it once.
-void runCommand(frmEqs& window, Command command) {
+void runCommand(frmEqs& window, TimedCommand command) {
     switch (command) {
-        case Command::Renumber:
+        case TimedCommand::Renumber:
             setKeys(0);
             cmdRenumber_Click();
             break;
-        case Command::SortByCode:
+        case TimedCommand::SortByCode:
             setKeys(0);
             cmdSort_Click();
             break;
-        case Command::SortByCountry:
+        case TimedCommand::SortByCountry:
             setKeys(1);
             cmdSortbyCountry_Click();
             break;
-        case Command::MoveUp:
+        case TimedCommand::MoveUp:
             selectRow(window, window.UnitList().Rows() / 2);
             cmdUp_Click();
             break;
-        case Command::CutOne:
+        case TimedCommand::CutOne:
             selectRow(window, window.UnitList().Rows() / 2);
             cmdCut_Click();
             break;
-        case Command::PasteOne:
+        case TimedCommand::PasteOne:
             selectRow(window, 2);
             cmdCopy_Click();
             cmdPaste_Click();
@@ -266,7 +285,7 @@ void runCommand(frmEqs& window, Command command) {
 template <bool redo>
 void BM_UndoRedo(benchmark::State& state) {
     auto window = listed(static_cast<int>(state.range(1)) - 1);
-    runCommand(*window, static_cast<Command>(state.range(0)));
+    runCommand(*window, static_cast<TimedCommand>(state.range(0)));
     paint(*window);
     if (undoStack().count() != 1)
         state.SkipWithError("the command changed nothing");
@@ -323,7 +342,7 @@ void BM_ComparisonWindow(benchmark::State& state) {
     for (int i = 0; i < n; ++i)
         other.Add(bench::randomRecord(rng, i));
     other.setDataPath((folder / "EQUIP97.EQP").string());
-    other.PutEquipments();
+    PutEquipments(other);
     const QString path = QString::fromStdString(other.DataPath());
     struct PaintSeen : QObject {
         bool seen = false;
@@ -334,7 +353,7 @@ void BM_ComparisonWindow(benchmark::State& state) {
     };
     long rows = 0, painted = 0;
     for (auto _ : state) {
-        frmCompare* compare = CompareWithPair(path, window.get());
+        frmCompare* compare = CompareWithPair(window->session(), path, window.get());
         PaintSeen paint;
         compare->table().viewport()->installEventFilter(&paint);
         QApplication::processEvents();
@@ -522,14 +541,15 @@ int main(int argc, char** argv) {
     // As the editor's own main does.
     HandLargeBuffersBackWhenFreed();
     QApplication app(argc, argv);
-    setMsgBoxHandler([](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+    setPrompts(&benchPrompts());
     {
         // Peak memory of the editor with the largest file listed and painted
         // and 100 commands on the undo stack.
         auto window = listed(32766);
         paint(*window);
-        const Command cycle[] = {Command::SortByCountry, Command::SortByCode, Command::MoveUp,
-                                 Command::CutOne, Command::PasteOne};
+        const TimedCommand cycle[] = {TimedCommand::SortByCountry, TimedCommand::SortByCode,
+                                      TimedCommand::MoveUp, TimedCommand::CutOne,
+                                      TimedCommand::PasteOne};
         for (int i = 0; i < 100; ++i) {
             runCommand(*window, cycle[i % 5]);
             paint(*window);

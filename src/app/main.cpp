@@ -73,7 +73,7 @@ int main(int argc, char* argv[]) {
     window.show();
     kestrel::ui::RecoverySession recovery(mdlGeneral::document(),
                                           kestrel::ui::AppDataFolder(QStringLiteral("recovery")));
-    const bool restored = recovery.offerRestore(window, &window);
+    const bool restored = recovery.offerRestore(window.session(), &window);
 
     const QStringList paths = parser.positionalArguments();
     if (!restored && !paths.isEmpty()) {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "model/RecordFormat.h"
 #include "storage/EquipmentFiles.h"
-#include "storage/RecordFormat.h"
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel {

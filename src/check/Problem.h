@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "model/Equipment.h"
+#include "model/RecordName.h"
+#include "text/SpelledOut.h"
 
 namespace kestrel {
 
@@ -56,13 +58,6 @@ struct Problem {
 //   file: the equipment file counts 4 records, the name list names 5
 // The name's control characters are spelled out, so the line stays one line.
 std::string FormatProblem(const Problem& problem);
-
-// A record as problems and the chart name it, in the files' code page:
-//   record 12 (N 298, "Tiger I")
-std::string RecordName(Long record, Long eqCode, const Text& eqName);
-
-// Text with its control characters spelled out as \r, \n, \t or \xNN.
-std::string SpelledOut(const Text& text);
 
 // "error" or "warning".
 const char* SeverityName(Severity severity);

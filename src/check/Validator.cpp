@@ -6,7 +6,7 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "storage/RecordFormat.h"
+#include "model/RecordFormat.h"
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel {

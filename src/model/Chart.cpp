@@ -5,10 +5,10 @@
 #include <stdexcept>
 #include <utility>
 
-#include "check/Problem.h"
 #include "model/CodedWords.h"
 #include "model/FieldTable.h"
 #include "model/FieldText.h"
+#include "model/RecordName.h"
 
 namespace kestrel {
 

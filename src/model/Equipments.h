@@ -27,11 +27,6 @@ public:
         mTrailingBytes = bytes;
     }
 
-    // Read both files into this collection / write it into them. Failures are
-    // reported through the message handler (storage/Messages.h), not thrown.
-    void GetEquipments();
-    void PutEquipments() const;
-
     // Appends a record holding values. A non-empty sKey must be unique:
     // a duplicate throws std::invalid_argument and adds nothing.
     EquipmentRef Add(const Equipment& values, const std::string& sKey = std::string());

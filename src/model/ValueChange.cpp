@@ -6,7 +6,7 @@
 #include "model/FieldTable.h"
 #include "model/FieldText.h"
 #include "model/RecordFilter.h"
-#include "storage/RecordFormat.h"
+#include "model/RecordFormat.h"
 
 namespace kestrel {
 

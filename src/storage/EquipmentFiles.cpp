@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "check/Problem.h"
+#include "model/RecordFormat.h"
 #include "storage/FileSystem.h"
 #include "storage/Messages.h"
-#include "storage/RecordFormat.h"
+#include "text/SpelledOut.h"
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel {
@@ -114,7 +114,7 @@ bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& rec
 }
 
 bool putTwoByte(std::string& out, Long value) {
-    if (value < 0 || value > 32767)
+    if (value < 0 || value > kMaxTwoByte)
         return false;
     out.push_back(static_cast<char>(value % 256));
     out.push_back(static_cast<char>(value / 256));

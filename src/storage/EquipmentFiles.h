@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/Equipments.h"
+#include "model/RecordFormat.h"
 #include "storage/LoadReport.h"
 #include "storage/PairPaths.h"
 
@@ -116,11 +117,10 @@ std::vector<RecordFit> FitsOfASave(const Equipments& list);
 Long EncodeNameList(const Equipments& equipments, std::string& out);
 Long EncodeBinaryFile(const Equipments& equipments, std::string& out);
 
-// The largest record count and name list the pair may have.
-constexpr Long kMaxRecords = 32767;
+// The largest name list the pair may have, and the largest binary file.
 constexpr std::size_t kMaxNameLines = 32768;
 constexpr std::uint64_t kMaxNameListBytes = 16u << 20;
-constexpr std::uint64_t kMaxBinaryBytes = 2 + 73 * static_cast<std::uint64_t>(kMaxRecords);
+constexpr std::uint64_t kMaxBinaryBytes = 2 + kRecordSize * static_cast<std::uint64_t>(kMaxRecords);
 
 inline const char* const kReadMessage = "Equipment File can not be read";
 inline const char* const kWriteMessage = "Equipment File can not be written";

@@ -2,13 +2,13 @@
 
 #include <memory>
 
-#include "ui/document/Document.h"
+#include "ui/document/EditorSession.h"
 
 namespace mdlGeneral {
 
 namespace {
-std::unique_ptr<kestrel::ui::Document>& documentSlot() {
-    static std::unique_ptr<kestrel::ui::Document> slot;
+std::unique_ptr<kestrel::ui::EditorSession>& sessionSlot() {
+    static std::unique_ptr<kestrel::ui::EditorSession> slot;
     return slot;
 }
 kestrel::ui::frmEqs* gListWindow = nullptr;
@@ -18,11 +18,15 @@ std::int32_t gCurrentIndex = 0;
 std::array<std::uint8_t, 17> gSpecialBits{};
 bool gUpdatingChecks = false;
 
-kestrel::ui::Document& document() {
-    auto& slot = documentSlot();
+kestrel::ui::EditorSession& session() {
+    auto& slot = sessionSlot();
     if (!slot)
-        slot = std::make_unique<kestrel::ui::Document>();
+        slot = std::make_unique<kestrel::ui::EditorSession>();
     return *slot;
+}
+
+kestrel::ui::Document& document() {
+    return session().document();
 }
 
 kestrel::Equipments& gEquipments() {

@@ -8,6 +8,7 @@
 
 namespace kestrel::ui {
 class Document;
+class EditorSession;
 class frmEqs;
 class frmEquipment;
 class Grid;
@@ -18,8 +19,11 @@ class Grid;
 // that owns it (ui/list, ui/properties).
 namespace mdlGeneral {
 
-// The open pair (collection, undo stack, the list's table model), created
-// empty on first use. Every change of the list goes through it.
+// The editor's one session, created on first use; the windows and commands
+// are handed it when they are made. The names below are forwards to it.
+kestrel::ui::EditorSession& session();
+// The open pair (collection, undo stack, the list's table model), the
+// session's. Every change of the list goes through it.
 kestrel::ui::Document& document();
 // The document's collection; the Load command replaces it.
 kestrel::Equipments& gEquipments();

@@ -53,7 +53,7 @@ TEST(MakeExamples, HelpAndWrongCommandLines) {
 Equipments loaded(const std::string& folder, MessageRecorder& messages) {
     Equipments list;
     list.setDataPath(folder + "/EQUIP97.EQP");
-    list.GetEquipments();
+    GetEquipments(list);
     EXPECT_TRUE(messages.messages.empty()) << messages.joined();
     return list;
 }

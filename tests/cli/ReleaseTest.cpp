@@ -61,6 +61,19 @@ std::set<std::string> OptionsIn(const std::string& text) {
     return found;
 }
 
+// The options a command's help offers: those of its usage lines and those
+// its option lines describe, not options of other commands its text names.
+std::set<std::string> OfferedOptions(const std::string& help) {
+    std::string offered;
+    bool usage = false;
+    for (const std::string& line : Lines(help)) {
+        usage = line.rfind("Usage:", 0) == 0 || (usage && !line.empty());
+        if (usage || std::regex_match(line, std::regex(R"(^ +-.*)")))
+            offered += line + "\n";
+    }
+    return OptionsIn(offered);
+}
+
 // "--format text|csv" gives {"--format", {"text", "csv"}}.
 std::map<std::string, std::set<std::string>> ValuesIn(const std::string& text) {
     static const std::regex valued(R"((--[a-z-]+) ([a-z]+(?:\|[a-z]+)+))");
@@ -106,19 +119,23 @@ std::string ManSection(const std::string& man, const std::string& command) {
     return section;
 }
 
-// The command names of kestrel-eqp's help, from its Commands: list.
+// The command names of kestrel-eqp's help, from its Commands: list, where a
+// line may name several ("  git-textconv, git-merge  what git runs").
 std::vector<std::string> HelpCommands(const std::string& help) {
     std::vector<std::string> commands;
     bool in = false;
-    static const std::regex entry(R"(^  ([a-z]+)\b.*)");
+    static const std::regex entry(R"(^  ([a-z][a-z-]*(?:, [a-z][a-z-]*)*)(?: .*)?$)");
     for (const std::string& line : Lines(help)) {
         std::smatch m;
-        if (line == "Commands:")
+        if (line == "Commands:") {
             in = true;
-        else if (line.empty())
+        } else if (line.empty()) {
             in = false;
-        else if (in && std::regex_match(line, m, entry))
-            commands.push_back(m[1]);
+        } else if (in && std::regex_match(line, m, entry)) {
+            std::istringstream names(std::regex_replace(m[1].str(), std::regex(","), " "));
+            for (std::string name; names >> name;)
+                commands.push_back(name);
+        }
     }
     return commands;
 }
@@ -194,7 +211,7 @@ TEST(Release, ManPagesAndCompletionHoldEveryCommandAndOptionOfTheHelp) {
         EXPECT_FALSE(section.empty()) << "kestrel-eqp.1 has no section .SS \"" << command;
         const std::set<std::string> completed =
             CompletionWords(completion, command + "\\)", "options");
-        for (const std::string& option : OptionsIn(help)) {
+        for (const std::string& option : OfferedOptions(help)) {
             if (option != "--help") {
                 EXPECT_TRUE(HasWord(section, option)) << option << " is not in its man section";
             }
@@ -259,6 +276,14 @@ TEST(Release, BashCompletesCommandsOptionsValuesAndPairs) {
         {{"import", ""}, files},
         {{"import", "in.csv", "--format", "csv", ""}, pairs},
         {{"export", "A.EQP", "-o", ""}, files},
+        {{"git-"}, "git-merge git-textconv"},
+        {{"diff", "--format", ""}, "changes csv text"},
+        {{"apply", ""}, files},
+        {{"apply", "x.changes", "--force", ""}, pairs},
+        {{"merge", "A.EQP", "sub", "my dir", "--prefer", ""}, "later my dir sub"},
+        {{"merge", "A.EQP", "--by", "code", "b.eqp", "-o", ""}, pairs},
+        {{"chart", "A.EQP", "--x", "N"}, "N NA NavalAttack NonOrganicTransport"},
+        {{"export", "A.EQP", "--where", ""}, ""},
     };
     ScopedTempFolder scratch;
     for (const auto& c : cases) {

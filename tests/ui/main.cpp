@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include "support/FakePrompts.h"
 #include "ui/platform/MessageBox.h"
 
 namespace {
@@ -37,14 +38,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("KestrelEditor"));
     // A question no test expected fails the test instead of waiting for a
     // person; the answer is the one that changes nothing.
-    kestrel::ui::setUpdateEditsHandler([] {
-        ADD_FAILURE() << "unexpected question \"Update equipment?\"";
-        return kestrel::ui::UpdateEditsAnswer::Cancel;
-    });
-    kestrel::ui::setYesNoHandler([](const QString& text) {
-        ADD_FAILURE() << "unexpected question " << text.toStdString();
-        return false;
-    });
+    kestrel_test::FakePrompts noPerson;
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetSettings);
     return RUN_ALL_TESTS();

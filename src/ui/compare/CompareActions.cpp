@@ -3,15 +3,16 @@
 #include <QUndoStack>
 #include <algorithm>
 
-#include "ui/compare/RemoveHereCommand.h"
 #include "ui/compare/TakeFromOtherCommand.h"
 #include "ui/document/Document.h"
+#include "ui/document/RecordCount.h"
+#include "ui/document/RemoveRecordsCommand.h"
 
 namespace kestrel::ui {
 
 int TakeFromOther(Document& document, const Equipments& other,
                   const std::vector<RecordDifference>& chosen, FieldMask fields,
-                  const QString& otherName) {
+                  const QString& otherName, std::optional<QString>* refusal) {
     const Equipments& here = document.equipments();
     std::vector<TakeFromOtherCommand::Change> changes;
     std::vector<Equipment> appended;
@@ -30,8 +31,11 @@ int TakeFromOther(Document& document, const Equipments& other,
     }
     if (changes.empty() && appended.empty())
         return 0;
-    if (!document.roomFor(static_cast<std::int64_t>(appended.size()), "take"))
+    if (auto refused = document.refusalToAdd(static_cast<std::int64_t>(appended.size()), "take")) {
+        if (refusal)
+            *refusal = std::move(refused);
         return 0;
+    }
     std::sort(changes.begin(), changes.end(),
               [](const auto& a, const auto& b) { return a.position < b.position; });
     const int taken = static_cast<int>(changes.size() + appended.size());
@@ -52,7 +56,10 @@ int RemoveHere(Document& document, const std::vector<RecordDifference>& chosen,
     if (positions.empty())
         return 0;
     const int removed = static_cast<int>(positions.size());
-    document.undoStack()->push(new RemoveHereCommand(document, std::move(positions), otherName));
+    const QString text =
+        QStringLiteral("Remove %1 not in %2")
+            .arg(RecordCount(static_cast<std::int64_t>(positions.size())), otherName);
+    document.undoStack()->push(new RemoveRecordsCommand(document, text, std::move(positions)));
     return removed;
 }
 

@@ -7,7 +7,7 @@
 
 #include "storage/PairAsItStands.h"
 #include "ui/compare/frmCompare.h"
-#include "ui/mdlGeneral.h"
+#include "ui/document/EditorSession.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/FileDialog.h"
 #include "ui/platform/MessageBox.h"
@@ -27,7 +27,7 @@ QString PairName(const QString& path) {
     return folder.isEmpty() ? file.fileName() : folder;
 }
 
-frmCompare* CompareWithPair(const QString& path, QWidget* parent) {
+frmCompare* CompareWithPair(EditorSession& session, const QString& path, QWidget* parent) {
     PairAsItStands pair;
     {
         BusyGuard busy;
@@ -53,18 +53,18 @@ frmCompare* CompareWithPair(const QString& path, QWidget* parent) {
         notes << QString::fromStdString(finding);
     if (gComparison)
         gComparison->close();
-    gComparison = new frmCompare(mdlGeneral::document(), std::move(pair.list), name, notes, parent);
+    gComparison = new frmCompare(session, std::move(pair.list), name, notes, parent);
     gComparison->show();
     // The frame the window system adds is known once shown.
     KeepOnScreen(*gComparison, parent ? parent->window() : nullptr);
     return gComparison;
 }
 
-void cmdCompare_Click(QWidget* parent) {
+void cmdCompare_Click(EditorSession& session, QWidget* parent) {
     static FileDialog dialog;
     if (!dialog.ShowOpen(parent))
         return;
-    CompareWithPair(dialog.FileName, parent);
+    CompareWithPair(session, dialog.FileName, parent);
 }
 
 }  // namespace kestrel::ui

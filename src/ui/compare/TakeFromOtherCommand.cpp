@@ -1,7 +1,7 @@
 #include "ui/compare/TakeFromOtherCommand.h"
 
 #include "ui/document/Document.h"
-#include "ui/list/CutCommand.h"
+#include "ui/document/RecordCount.h"
 
 namespace kestrel::ui {
 

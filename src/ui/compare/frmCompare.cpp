@@ -20,10 +20,10 @@
 #include "ui/compare/CompareActions.h"
 #include "ui/compare/ComparisonModel.h"
 #include "ui/document/Document.h"
+#include "ui/document/EditorSession.h"
 #include "ui/document/EquipmentTableModel.h"
-#include "ui/list/frmEqs.h"
-#include "ui/mdlGeneral.h"
 #include "ui/platform/Grid.h"
+#include "ui/platform/MessageBox.h"
 #include "ui/platform/WindowPlaces.h"
 
 namespace kestrel::ui {
@@ -41,10 +41,11 @@ QCheckBox* filterBox(const QString& text, QWidget* parent) {
 }
 }  // namespace
 
-frmCompare::frmCompare(Document& document, std::unique_ptr<Equipments> other,
+frmCompare::frmCompare(EditorSession& session, std::unique_ptr<Equipments> other,
                        const QString& otherName, const QStringList& notes, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      mDocument(document),
+      mSession(session),
+      mDocument(session.document()),
       mOther(std::move(other)),
       mOtherName(otherName),
       mReadNotes(notes) {
@@ -82,7 +83,7 @@ frmCompare::frmCompare(Document& document, std::unique_ptr<Equipments> other,
     mNotes->setWordWrap(true);
     mNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    mModel = new ComparisonModel(document, *mOther, this);
+    mModel = new ComparisonModel(mDocument, *mOther, this);
     mTable = new QTableView(this);
     mTable->setObjectName(QStringLiteral("tblDifferences"));
     mTable->setAccessibleName(QStringLiteral("Differences"));
@@ -190,7 +191,7 @@ frmCompare::frmCompare(Document& document, std::unique_ptr<Equipments> other,
 
     // Any change of the open list, an undo or redo among them, makes the
     // listing stale; it is compared again once the change is complete.
-    QAbstractItemModel* list = document.model();
+    QAbstractItemModel* list = mDocument.model();
     connect(list, &QAbstractItemModel::rowsInserted, this, [this] { scheduleCompare(); });
     connect(list, &QAbstractItemModel::rowsRemoved, this, [this] { scheduleCompare(); });
     connect(list, &QAbstractItemModel::rowsMoved, this, [this] { scheduleCompare(); });
@@ -332,7 +333,10 @@ void frmCompare::cmdTake_Click() {
         compare();
         return;
     }
-    TakeFromOther(mDocument, *mOther, selectedDifferences(), fieldsToTake(), mOtherName);
+    std::optional<QString> refusal;
+    TakeFromOther(mDocument, *mOther, selectedDifferences(), fieldsToTake(), mOtherName, &refusal);
+    if (refusal)
+        MsgBox(*refusal);
     refresh();
 }
 
@@ -349,13 +353,14 @@ void frmCompare::showInList(int row) {
     if (row < 0 || row >= mModel->rowCount())
         return;
     const RecordDifference& d = mModel->differenceAt(row);
-    frmEqs* list = mdlGeneral::listWindow();
-    if (d.kind == DifferenceKind::OnlyInSecond || !list)
+    if (d.kind == DifferenceKind::OnlyInSecond)
         return;
-    // Through the list window: under a filter a grid row is not a position.
-    list->selectRecord(d.first);
-    list->raise();
-    list->activateWindow();
+    // A position: under a filter the list's view finds its row.
+    mSession.revealRecord(d.first);
+    if (QWidget* list = mSession.dialogParent()) {
+        list->raise();
+        list->activateWindow();
+    }
 }
 
 }  // namespace kestrel::ui

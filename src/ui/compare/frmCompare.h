@@ -19,6 +19,7 @@ namespace kestrel::ui {
 
 class ComparisonModel;
 class Document;
+class EditorSession;
 
 // The comparison window: how the open list differs from another pair, and
 // the commands that take records across. The other pair is held in memory
@@ -29,7 +30,7 @@ class frmCompare : public QWidget {
 public:
     // other: the pair compared with; otherName names it in the commands;
     // notes: what reading it found, shown above the listing.
-    frmCompare(Document& document, std::unique_ptr<Equipments> other, const QString& otherName,
+    frmCompare(EditorSession& session, std::unique_ptr<Equipments> other, const QString& otherName,
                const QStringList& notes, QWidget* parent = nullptr);
     ~frmCompare() override;
 
@@ -58,6 +59,7 @@ private:
     void updateSelectionState();
     std::vector<RecordDifference> selectedDifferences() const;
 
+    EditorSession& mSession;
     Document& mDocument;
     std::unique_ptr<Equipments> mOther;
     QString mOtherName;

@@ -10,12 +10,13 @@
 
 #include "ui/desktop/PairPath.h"
 #include "ui/document/Document.h"
-#include "ui/list/frmEqs.h"
+#include "ui/document/EditorSession.h"
 #include "ui/mdlGeneral.h"
 
 namespace kestrel::ui {
 
-ChangedOnDiskBar::ChangedOnDiskBar(frmEqs& window) : mWindow(window) {
+ChangedOnDiskBar::ChangedOnDiskBar(EditorSession& session, QWidget* parent)
+    : QFrame(parent), mSession(session) {
     setObjectName(QStringLiteral("ChangedOnDiskBar"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
@@ -50,11 +51,10 @@ ChangedOnDiskBar::ChangedOnDiskBar(frmEqs& window) : mWindow(window) {
     connect(mSettle, &QTimer::timeout, this, &ChangedOnDiskBar::checkNow);
     connect(mWatcher, &QFileSystemWatcher::fileChanged, mSettle, qOverload<>(&QTimer::start));
     connect(mWatcher, &QFileSystemWatcher::directoryChanged, mSettle, qOverload<>(&QTimer::start));
-    connect(&window, &frmEqs::pairOpened, this, &ChangedOnDiskBar::watch);
-    connect(&window, &frmEqs::pairSaved, this, &ChangedOnDiskBar::watch);
+    connect(&session, &EditorSession::pairOpened, this, &ChangedOnDiskBar::watch);
+    connect(&session, &EditorSession::pairSaved, this, &ChangedOnDiskBar::watch);
 
     hide();
-    window.addGridBar(this);
 }
 
 void ChangedOnDiskBar::watch(const QString& pairPath) {
@@ -89,7 +89,7 @@ void ChangedOnDiskBar::rearm() {
 }
 
 void ChangedOnDiskBar::checkNow() {
-    if (mSnapshot.binaryPath.isEmpty() || mWindow.PairPath().isEmpty())
+    if (mSnapshot.binaryPath.isEmpty() || mSession.pairPath().isEmpty())
         return;
     rearm();
     if (!PairDiffers(mSnapshot))
@@ -106,7 +106,7 @@ void ChangedOnDiskBar::checkNow() {
         return;
     }
     if (!mdlGeneral::document().isModified()) {
-        if (mWindow.ReloadPair()) {
+        if (mSession.reloadPair()) {
             say(QStringLiteral("%1 was changed on disk by another program and has been read "
                                "again.")
                     .arg(caption),
@@ -130,7 +130,7 @@ void ChangedOnDiskBar::say(const QString& text, bool choice) {
 
 void ChangedOnDiskBar::reload() {
     // The load puts the bar away through the watch it renews.
-    if (!mWindow.ReloadPair())
+    if (!mSession.reloadPair())
         return;
     hide();
 }

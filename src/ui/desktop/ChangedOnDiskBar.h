@@ -11,7 +11,7 @@ class QTimer;
 
 namespace kestrel::ui {
 
-class frmEqs;
+class EditorSession;
 
 // Watches the open pair's files and tells, in a bar above the grid, when
 // another program changed them. A list without unsaved changes is read again
@@ -21,7 +21,8 @@ class frmEqs;
 class ChangedOnDiskBar : public QFrame {
     Q_OBJECT
 public:
-    explicit ChangedOnDiskBar(frmEqs& window);
+    // The window that holds the list places the bar above its grid.
+    explicit ChangedOnDiskBar(EditorSession& session, QWidget* parent = nullptr);
 
     // Compares the files with the snapshot now instead of after the pause
     // that lets another program finish its save.
@@ -38,7 +39,7 @@ private:
     void keepMine();
     void say(const QString& text, bool choice);
 
-    frmEqs& mWindow;
+    EditorSession& mSession;
     QFileSystemWatcher* mWatcher = nullptr;
     QTimer* mSettle = nullptr;
     PairSnapshot mSnapshot;

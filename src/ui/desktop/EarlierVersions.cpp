@@ -15,7 +15,7 @@
 #include "model/Equipments.h"
 #include "storage/EquipmentFiles.h"
 #include "ui/desktop/PairPath.h"
-#include "ui/list/frmEqs.h"
+#include "ui/document/EditorSession.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/PathText.h"
 
@@ -53,28 +53,29 @@ QString whenText(const QDateTime& when) {
 
 }  // namespace
 
-void InstallVersionKeeping(frmEqs& window, VersionStore store) {
+void InstallVersionKeeping(EditorSession& session, VersionStore store) {
     auto replaced = std::make_shared<std::optional<Replaced>>();
-    QObject::connect(&window, &frmEqs::aboutToSave, &window, [replaced](const QString& path) {
-        replaced->reset();
-        const EquipmentFilePaths files = PathsFor(CorePath(path));
-        auto binary = readRegular(files.binary);
-        auto names = readRegular(files.nameList);
-        if (binary && names)
-            *replaced = Replaced{path, *names, *binary};
-    });
-    QObject::connect(
-        &window, &frmEqs::pairSaved, &window, [replaced, store](const QString& path) mutable {
-            if (!*replaced || (*replaced)->path != path)
-                return;
-            const Replaced r = std::move(**replaced);
-            replaced->reset();
-            if (!store.keep(path, r.names, r.binary)) {
-                MsgBox(
-                    QStringLiteral("The pair was saved, but the files it replaced could not be "
-                                   "kept among the earlier versions."));
-            }
-        });
+    QObject::connect(&session, &EditorSession::aboutToSave, &session,
+                     [replaced](const QString& path) {
+                         replaced->reset();
+                         const EquipmentFilePaths files = PathsFor(CorePath(path));
+                         auto binary = readRegular(files.binary);
+                         auto names = readRegular(files.nameList);
+                         if (binary && names)
+                             *replaced = Replaced{path, *names, *binary};
+                     });
+    QObject::connect(&session, &EditorSession::pairSaved, &session,
+                     [replaced, store](const QString& path) mutable {
+                         if (!*replaced || (*replaced)->path != path)
+                             return;
+                         const Replaced r = std::move(**replaced);
+                         replaced->reset();
+                         if (!store.keep(path, r.names, r.binary)) {
+                             MsgBox(QStringLiteral(
+                                 "The pair was saved, but the files it replaced could not be "
+                                 "kept among the earlier versions."));
+                         }
+                     });
 }
 
 EarlierVersionsDialog::EarlierVersionsDialog(const QString& pairPath,
@@ -120,7 +121,7 @@ const PairVersion* EarlierVersionsDialog::version() const {
     return &mVersions[static_cast<std::size_t>(row)];
 }
 
-bool OpenVersion(frmEqs& window, const PairVersion& version) {
+bool OpenVersion(EditorSession& session, const PairVersion& version) {
     QByteArray names, binary;
     if (!VersionStore::read(version, names, binary)) {
         MsgBox(QStringLiteral("The earlier version in %1 cannot be read.")
@@ -134,20 +135,20 @@ bool OpenVersion(frmEqs& window, const PairVersion& version) {
                    .arg(QDir::toNativeSeparators(version.folder)));
         return false;
     }
-    if (!window.SettleBeforeReplacing())
+    if (!session.settleBeforeReplacing())
         return false;
-    window.AdoptList(std::move(list), window.PairPath());
+    session.adoptList(std::move(list), session.pairPath());
     return true;
 }
 
-void ShowEarlierVersions(frmEqs& window, const VersionStore& store) {
-    const QString pair = window.PairPath();
+void ShowEarlierVersions(EditorSession& session, const VersionStore& store) {
+    const QString pair = session.pairPath();
     if (pair.isEmpty())
         return;
-    EarlierVersionsDialog dialog(pair, store.versions(pair), &window);
+    EarlierVersionsDialog dialog(pair, store.versions(pair), session.dialogParent());
     if (dialog.exec() != QDialog::Accepted || !dialog.version())
         return;
-    OpenVersion(window, *dialog.version());
+    OpenVersion(session, *dialog.version());
 }
 
 }  // namespace kestrel::ui

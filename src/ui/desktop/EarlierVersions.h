@@ -8,10 +8,10 @@ class QListWidget;
 
 namespace kestrel::ui {
 
-class frmEqs;
+class EditorSession;
 
 // Each save keeps the pair it replaces in store.
-void InstallVersionKeeping(frmEqs& window, VersionStore store);
+void InstallVersionKeeping(EditorSession& session, VersionStore store);
 
 // Lists the kept versions of one pair, newest first; the chosen one is
 // version() after exec() returns Accepted.
@@ -30,8 +30,8 @@ private:
 
 // Asks which kept version of the open pair to take and puts it in place of
 // the list, as unsaved changes to the pair (saving it restores it).
-void ShowEarlierVersions(frmEqs& window, const VersionStore& store);
+void ShowEarlierVersions(EditorSession& session, const VersionStore& store);
 // Puts the version in place of the list; false after a message or a cancel.
-bool OpenVersion(frmEqs& window, const PairVersion& version);
+bool OpenVersion(EditorSession& session, const PairVersion& version);
 
 }  // namespace kestrel::ui

@@ -10,13 +10,13 @@
 #include "ui/desktop/EarlierVersions.h"
 #include "ui/desktop/RecentPairs.h"
 #include "ui/desktop/VersionStore.h"
-#include "ui/list/frmEqs.h"
+#include "ui/document/EditorSession.h"
 
 namespace kestrel::ui {
 
 namespace {
 
-void fillMenu(QMenu& menu, frmEqs& window, const VersionStore& versions) {
+void fillMenu(QMenu& menu, EditorSession& session, const VersionStore& versions) {
     menu.clear();
     const QStringList recent = RecentPairs();
     int number = 0;
@@ -30,27 +30,33 @@ void fillMenu(QMenu& menu, frmEqs& window, const VersionStore& versions) {
         action->setObjectName(QStringLiteral("mnuRecent%1").arg(number));
         action->setData(path);
         action->setEnabled(QFileInfo(path).isFile());
-        QObject::connect(action, &QAction::triggered, &window,
-                         [&window, path] { window.LoadPair(path); });
+        QObject::connect(action, &QAction::triggered, &session,
+                         [&session, path] { session.loadPair(path); });
     }
     if (recent.isEmpty())
         menu.addAction(QStringLiteral("No recent pairs"))->setEnabled(false);
     menu.addSeparator();
     QAction* earlier = menu.addAction(QStringLiteral("&Earlier versions\u2026"));
     earlier->setObjectName(QStringLiteral("mnuEarlierVersions"));
-    const QString pair = window.PairPath();
+    const QString pair = session.pairPath();
     earlier->setEnabled(!pair.isEmpty() && !versions.versions(pair).empty());
-    QObject::connect(earlier, &QAction::triggered, &window,
-                     [&window, versions] { ShowEarlierVersions(window, versions); });
+    QObject::connect(earlier, &QAction::triggered, &session,
+                     [&session, versions] { ShowEarlierVersions(session, versions); });
 }
 
 }  // namespace
 
-void InstallLoadMenu(frmEqs& window, const VersionStore& versions) {
-    auto* load = window.findChild<QToolButton*>(QStringLiteral("cmdLoad"));
-    auto* save = window.findChild<QToolButton*>(QStringLiteral("cmdSave"));
-    if (!load)
-        return;
+QMenu* MakePairsMenu(QWidget& parent, EditorSession& session, const VersionStore& versions) {
+    auto* menu = new QMenu(QStringLiteral("&Recent pairs"), &parent);
+    menu->setObjectName(QStringLiteral("mnuRecentPairs"));
+    QObject::connect(menu, &QMenu::aboutToShow, &session,
+                     [menu, &session, versions] { fillMenu(*menu, session, versions); });
+    return menu;
+}
+
+void InstallLoadMenu(QToolButton& loadButton, QToolButton* save, EditorSession& session,
+                     const VersionStore& versions) {
+    QToolButton* load = &loadButton;
     auto* menu = new QMenu(load);
     menu->setObjectName(QStringLiteral("mnuLoad"));
     load->setMenu(menu);
@@ -63,8 +69,8 @@ void InstallLoadMenu(frmEqs& window, const VersionStore& versions) {
         save->move(save->x() + arrow, save->y());
     load->setAccessibleDescription(
         QStringLiteral("The arrow, or Alt+Down, lists recent pairs and earlier versions."));
-    QObject::connect(menu, &QMenu::aboutToShow, &window,
-                     [menu, &window, versions] { fillMenu(*menu, window, versions); });
+    QObject::connect(menu, &QMenu::aboutToShow, &session,
+                     [menu, &session, versions] { fillMenu(*menu, session, versions); });
     auto* key = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), load);
     key->setContext(Qt::WidgetShortcut);
     QObject::connect(key, &QShortcut::activated, load, &QToolButton::showMenu);
@@ -73,8 +79,8 @@ void InstallLoadMenu(frmEqs& window, const VersionStore& versions) {
         if (QFileInfo(path).isFile())
             RememberRecentPair(path);
     };
-    QObject::connect(&window, &frmEqs::pairOpened, &window, remember);
-    QObject::connect(&window, &frmEqs::pairSaved, &window, remember);
+    QObject::connect(&session, &EditorSession::pairOpened, load, remember);
+    QObject::connect(&session, &EditorSession::pairSaved, load, remember);
 }
 
 }  // namespace kestrel::ui

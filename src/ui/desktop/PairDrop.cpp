@@ -5,9 +5,10 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 
 #include "ui/desktop/PairPath.h"
-#include "ui/list/frmEqs.h"
+#include "ui/document/EditorSession.h"
 
 namespace kestrel::ui {
 
@@ -15,7 +16,8 @@ namespace {
 
 class DropFilter : public QObject {
 public:
-    explicit DropFilter(frmEqs& window) : QObject(&window), mWindow(window) {}
+    DropFilter(QWidget& window, EditorSession& session)
+        : QObject(&window), mWindow(window), mSession(session) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -38,8 +40,8 @@ protected:
                 drop->acceptProposedAction();
                 // The question about unsaved changes must not run inside the
                 // drop: the program the file came from waits until it ends.
-                frmEqs* window = &mWindow;
-                QTimer::singleShot(0, window, [window, pair] { window->LoadPair(pair); });
+                EditorSession* session = &mSession;
+                QTimer::singleShot(0, &mWindow, [session, pair] { session->loadPair(pair); });
                 return true;
             }
             default:
@@ -48,7 +50,8 @@ protected:
     }
 
 private:
-    frmEqs& mWindow;
+    QWidget& mWindow;
+    EditorSession& mSession;
 };
 
 }  // namespace
@@ -63,9 +66,9 @@ QString DroppedPair(const QMimeData* mime) {
     return {};
 }
 
-void InstallPairDrop(frmEqs& window) {
+void InstallPairDrop(QWidget& window, EditorSession& session) {
     window.setAcceptDrops(true);
-    window.installEventFilter(new DropFilter(window));
+    window.installEventFilter(new DropFilter(window, session));
 }
 
 }  // namespace kestrel::ui

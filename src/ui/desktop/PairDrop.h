@@ -2,10 +2,11 @@
 
 class QMimeData;
 class QString;
+class QWidget;
 
 namespace kestrel::ui {
 
-class frmEqs;
+class EditorSession;
 
 // The pair a drop would load: the first local file or folder of mime that
 // names one, else empty.
@@ -13,6 +14,6 @@ QString DroppedPair(const QMimeData* mime);
 
 // An .EQP file, or a folder holding one, dropped on the list window loads
 // that pair, asking first about unsaved changes.
-void InstallPairDrop(frmEqs& window);
+void InstallPairDrop(QWidget& window, EditorSession& session);
 
 }  // namespace kestrel::ui

@@ -17,7 +17,7 @@
 #include "storage/EquipmentFiles.h"
 #include "ui/desktop/RecoveryFile.h"
 #include "ui/document/Document.h"
-#include "ui/list/frmEqs.h"
+#include "ui/document/EditorSession.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/PathText.h"
 
@@ -27,30 +27,8 @@ namespace {
 
 const char kSuffix[] = ".recovery";
 
-RecoveryPrompt& promptSlot() {
-    static RecoveryPrompt prompt;
-    return prompt;
-}
-
 RecoveryAnswer ask(const QString& question, QWidget* parent) {
-    if (promptSlot())
-        return promptSlot()(question);
-    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), question,
-                    QMessageBox::NoButton, parent);
-    QPushButton* restore = box.addButton(QStringLiteral("&Restore"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
-    QPushButton* later = box.addButton(QStringLiteral("&Not now"), QMessageBox::RejectRole);
-    box.setDefaultButton(restore);
-    box.setEscapeButton(later);
-    box.setInformativeText(
-        QStringLiteral("The editor ended without saving this work. Not now keeps it for the "
-                       "next start."));
-    box.exec();
-    if (box.clickedButton() == restore)
-        return RecoveryAnswer::Restore;
-    if (box.clickedButton() == discard)
-        return RecoveryAnswer::Discard;
-    return RecoveryAnswer::Later;
+    return CurrentPrompts().recovery(parent, question);
 }
 
 QString lockPathFor(const QString& file) {
@@ -78,10 +56,6 @@ void setAside(const QString& file) {
 }
 
 }  // namespace
-
-RecoveryPrompt setRecoveryPrompt(RecoveryPrompt prompt) {
-    return std::exchange(promptSlot(), std::move(prompt));
-}
 
 RecoverySession::RecoverySession(Document& document, QString folder, QObject* parent)
     : QObject(parent), mDocument(document), mFolder(std::move(folder)) {
@@ -182,7 +156,7 @@ std::vector<QString> RecoverySession::abandonedFiles() const {
     return files;
 }
 
-bool RecoverySession::offerRestore(frmEqs& window, QWidget* parent) {
+bool RecoverySession::offerRestore(EditorSession& session, QWidget* parent) {
     for (const QString& file : abandonedFiles()) {
         // Held while the question is open, so that a second editor starting
         // now does not offer the same work.
@@ -214,7 +188,7 @@ bool RecoverySession::offerRestore(frmEqs& window, QWidget* parent) {
             setAside(file);
             continue;
         }
-        window.AdoptList(std::move(list), work->pairPath);
+        session.adoptList(std::move(list), work->pairPath);
         // The work is in this session's own file before the old one goes.
         if (writeNow())
             QFile::remove(file);

@@ -14,13 +14,7 @@ class QWidget;
 namespace kestrel::ui {
 
 class Document;
-class frmEqs;
-
-enum class RecoveryAnswer { Restore, Discard, Later };
-// Tests answer the start-up question instead of a person; an empty handler
-// restores the real box. Returns the previous handler.
-using RecoveryPrompt = std::function<RecoveryAnswer(const QString& question)>;
-RecoveryPrompt setRecoveryPrompt(RecoveryPrompt prompt);
+class EditorSession;
 
 // This editor's recovery file: while the list has unsaved changes, the pair
 // as a save would write it goes into a file of its own in folder, a pause
@@ -46,12 +40,11 @@ public:
     // Recovery files that no running editor holds, newest first.
     std::vector<QString> abandonedFiles() const;
     // Offers each abandoned file, newest first, until one is restored into
-    // window; true when one was.
-    bool offerRestore(frmEqs& window, QWidget* parent);
+    // the session's list; true when one was.
+    bool offerRestore(EditorSession& session, QWidget* parent);
 
 private:
     void changed();
-    bool restore(frmEqs& window, const QString& file);
     void removeFile();
     void removeIdleLocks();
 

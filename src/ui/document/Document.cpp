@@ -7,7 +7,6 @@
 
 #include "model/ExchangeSort.h"
 #include "ui/document/EquipmentTableModel.h"
-#include "ui/platform/MessageBox.h"
 
 namespace kestrel::ui {
 
@@ -41,16 +40,16 @@ void Document::markSaved() {
     emitModified();
 }
 
-bool Document::roomFor(std::int64_t count, const char* action) const {
+std::optional<QString> Document::refusalToAdd(std::int64_t count, const char* action) const {
     const std::int64_t total = mEquipments->Count() + count;
     if (total <= kMaxRecords)
-        return true;
-    MsgBox(QStringLiteral("The list can hold at most %1 records; the %2 would make it %3. "
-                          "Nothing was added.")
-               .arg(kMaxRecords)
-               .arg(QLatin1String(action))
-               .arg(total));
-    return false;
+        return std::nullopt;
+    return QStringLiteral(
+               "The list can hold at most %1 records; the %2 would make it %3. "
+               "Nothing was added.")
+        .arg(kMaxRecords)
+        .arg(QLatin1String(action))
+        .arg(total);
 }
 
 void Document::markUnsaved() {

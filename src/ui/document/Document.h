@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/Equipments.h"
+#include "model/RecordFormat.h"
 #include "ui/document/GridSelection.h"
 
 class QUndoStack;
@@ -14,9 +17,6 @@ class QUndoStack;
 namespace kestrel::ui {
 
 class EquipmentTableModel;
-
-// The most records a list can hold: the file's count is a 16-bit number.
-constexpr std::int32_t kMaxRecords = 32767;
 
 // What is open: the collection with its DataPath, whether the last load read
 // it completely, the undo stack and the table model every view of the list
@@ -52,9 +52,10 @@ public:
     // next load or save.
     void markUnsaved();
 
-    // True when count more records fit under kMaxRecords; otherwise tells
-    // the user that the action (e.g. "paste") was refused, and why.
-    bool roomFor(std::int64_t count, const char* action) const;
+    // Why count more records cannot be added (the list would pass
+    // kMaxRecords), naming the action ("paste"); nothing when they fit. The
+    // caller shows it: the document opens no dialog.
+    std::optional<QString> refusalToAdd(std::int64_t count, const char* action) const;
 
     // The list window's selection, for commands to keep and put back.
     const SelectionAccess& selection() const { return mSelection; }

@@ -21,6 +21,11 @@ public:
     void redo() final;
     void undo() final;
 
+    // The selection the command leaves on redo, when the one its kind gives
+    // is not it (a move of records selects them where they land). Before it
+    // is pushed.
+    void setSelectionAfter(const GridSelection& selection) { mAfter = selection; }
+
 protected:
     virtual void apply() = 0;
     virtual void revert() = 0;

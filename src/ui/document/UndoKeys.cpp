@@ -47,15 +47,17 @@ protected:
 
 }  // namespace
 
-void AddUndoKeys(QWidget* window, QUndoStack* stack) {
+void AddUndoKeys(QWidget* window, QUndoStack* stack, bool withKeys) {
     auto add = [&](const QKeySequence& keys, void (QUndoStack::*action)()) {
         auto* shortcut = new QShortcut(keys, window);
         shortcut->setContext(Qt::WindowShortcut);
         QObject::connect(shortcut, &QShortcut::activated, stack, action);
     };
-    add(QKeySequence(Qt::CTRL | Qt::Key_Z), &QUndoStack::undo);
-    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &QUndoStack::redo);
-    add(QKeySequence(Qt::CTRL | Qt::Key_Y), &QUndoStack::redo);
+    if (withKeys) {
+        add(QKeySequence(Qt::CTRL | Qt::Key_Z), &QUndoStack::undo);
+        add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &QUndoStack::redo);
+        add(QKeySequence(Qt::CTRL | Qt::Key_Y), &QUndoStack::redo);
+    }
     auto* filter = new BoxUndoFilter(window);
     for (QLineEdit* box : window->findChildren<QLineEdit*>())
         box->installEventFilter(filter);

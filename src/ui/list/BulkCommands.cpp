@@ -10,10 +10,11 @@
 #include <optional>
 
 #include "ui/document/Document.h"
-#include "ui/list/CutCommand.h"
-#include "ui/list/DuplicateCommand.h"
+#include "ui/document/EditorSession.h"
+#include "ui/document/InsertRecordsCommand.h"
+#include "ui/document/RecordCount.h"
+#include "ui/document/RemoveRecordsCommand.h"
 #include "ui/list/RecordRows.h"
-#include "ui/list/RemoveRecordsCommand.h"
 #include "ui/list/SetValueDialog.h"
 #include "ui/list/SortCommand.h"
 #include "ui/list/frmEqs.h"
@@ -44,8 +45,8 @@ std::optional<QString> askText(const QString& title, const QString& label,
 }
 
 // The selection without position 1, which these commands never move.
-std::vector<std::int32_t> movableSelection() {
-    std::vector<std::int32_t> positions = mdlGeneral::SelectedPositions();
+std::vector<std::int32_t> movableSelection(const EditorSession& session) {
+    std::vector<std::int32_t> positions = session.selectedPositions();
     if (!positions.empty() && positions.front() == 1)
         positions.erase(positions.begin());
     return positions;
@@ -62,49 +63,72 @@ void cmdSetValue_Click() {
 }
 
 void cmdDelete_Click() {
-    std::vector<std::int32_t> positions = movableSelection();
+    DeleteSelected(mdlGeneral::session());
+}
+
+void DuplicateSelected() {
+    if (std::optional<QString> refusal = DuplicateSelected(mdlGeneral::session()))
+        MsgBox(*refusal);
+}
+
+bool MoveSelectedTo(std::int32_t target) {
+    EditorSession& session = mdlGeneral::session();
+    if (session.selectedPositions().empty())
+        return false;
+    if (std::optional<QString> refusal = MoveSelectedTo(session, target)) {
+        MsgBox(*refusal);
+        return false;
+    }
+    return true;
+}
+
+void DeleteSelected(EditorSession& session) {
+    std::vector<std::int32_t> positions = movableSelection(session);
     if (positions.empty())
         return;
-    Document& document = mdlGeneral::document();
+    Document& document = session.document();
     const QString text =
         QStringLiteral("Delete of ") + RecordCount(static_cast<std::int64_t>(positions.size()));
     document.undoStack()->push(new RemoveRecordsCommand(document, text, std::move(positions)));
 }
 
-void DuplicateSelected() {
-    const std::vector<std::int32_t> positions = mdlGeneral::SelectedPositions();
+std::optional<QString> DuplicateSelected(EditorSession& session) {
+    const std::vector<std::int32_t> positions = session.selectedPositions();
     if (positions.empty())
-        return;
-    Document& document = mdlGeneral::document();
-    if (!document.roomFor(static_cast<std::int64_t>(positions.size()), "duplicate"))
-        return;
+        return std::nullopt;
+    Document& document = session.document();
+    if (auto refusal =
+            document.refusalToAdd(static_cast<std::int64_t>(positions.size()), "duplicate"))
+        return refusal;
     std::vector<Equipment> copies;
     copies.reserve(positions.size());
     for (std::int32_t p : positions)
         copies.push_back(*document.equipments().Item(p));
-    document.undoStack()->push(
-        new DuplicateCommand(document, positions.back() + 1, std::move(copies)));
+    const QString text =
+        QStringLiteral("Duplicate of ") + RecordCount(static_cast<std::int64_t>(copies.size()));
+    document.undoStack()->push(new InsertRecordsCommand(document, text, positions.back() + 1,
+                                                        std::move(copies),
+                                                        InsertRecordsCommand::Selection::Inserted));
+    return std::nullopt;
 }
 
-bool MoveSelectedTo(std::int32_t target) {
-    const std::vector<std::int32_t> selected = mdlGeneral::SelectedPositions();
-    Document& document = mdlGeneral::document();
+std::optional<QString> MoveSelectedTo(EditorSession& session, std::int32_t target) {
+    const std::vector<std::int32_t> selected = session.selectedPositions();
+    Document& document = session.document();
     const std::int32_t n = document.equipments().Count();
     const auto k = static_cast<std::int32_t>(selected.size());
     if (k == 0)
-        return false;
+        return std::nullopt;
     if (selected.front() == 1) {
-        MsgBox(
-            QStringLiteral("The first record of the list stays where it is; "
-                           "take it out of the selection to move the others."));
-        return false;
+        return QStringLiteral(
+            "The first record of the list stays where it is; "
+            "take it out of the selection to move the others.");
     }
     if (target < 2 || target > n - k + 1) {
-        MsgBox(QStringLiteral("%1 cannot go to position %2: the first of them can go to 2 to %3.")
-                   .arg(RecordCount(k))
-                   .arg(target)
-                   .arg(n - k + 1));
-        return false;
+        return QStringLiteral("%1 cannot go to position %2: the first of them can go to 2 to %3.")
+            .arg(RecordCount(k))
+            .arg(target)
+            .arg(n - k + 1);
     }
     // The others keep their order; the moved block goes in so that its first
     // record lands at target.
@@ -125,14 +149,14 @@ bool MoveSelectedTo(std::int32_t target) {
     for (std::size_t p = 0; p < order.size() && !changed; ++p)
         changed = order[p] != static_cast<std::int32_t>(p);
     if (!changed)
-        return true;
-    document.undoStack()->push(
+        return std::nullopt;
+    auto* command =
         new SortCommand(document, QStringLiteral("Move %1 to %2").arg(RecordCount(k)).arg(target),
-                        std::move(order)));
-    std::vector<std::int32_t> moved(static_cast<std::size_t>(k));
-    std::iota(moved.begin(), moved.end(), target);
-    mdlGeneral::SelectPositions(moved, target);
-    return true;
+                        std::move(order));
+    // The moved records stay selected where they land, on redo too.
+    command->setSelectionAfter(GridSelection{target, 0, target + k - 1, kFieldCount - 1});
+    document.undoStack()->push(command);
+    return std::nullopt;
 }
 
 void AskMoveSelected() {
@@ -188,7 +212,7 @@ void AskGoTo() {
         MsgBox(QStringLiteral("No record is \"%1\".").arg(text->trimmed()));
         return;
     }
-    mdlGeneral::listWindow()->selectRecord(position);
+    mdlGeneral::session().revealRecord(position);
 }
 
 }  // namespace kestrel::ui

@@ -2,10 +2,20 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 class QWidget;
 
 namespace kestrel::ui {
+
+class EditorSession;
+
+// The same commands given the session they act on, with or without a
+// window. Each returns the refusal, for the window to show, when it cannot
+// do what was asked; nothing when it did it or there was nothing to do.
+void DeleteSelected(EditorSession& session);
+std::optional<QString> DuplicateSelected(EditorSession& session);
+std::optional<QString> MoveSelectedTo(EditorSession& session, std::int32_t target);
 
 // The list window's commands on the selected records: each change is one
 // step on the undo stack, and none moves a record into or out of position 1.

@@ -10,27 +10,27 @@
 #include "storage/ClipboardText.h"
 #include "text/CodePage.h"
 #include "ui/document/Document.h"
-#include "ui/list/CutCommand.h"
+#include "ui/document/EditorSession.h"
+#include "ui/document/InsertRecordsCommand.h"
+#include "ui/document/RecordCount.h"
+#include "ui/document/RemoveRecordsCommand.h"
 #include "ui/list/ListCommands.h"
-#include "ui/list/PasteCommand.h"
 #include "ui/list/RecordRows.h"
-#include "ui/list/RemoveRecordsCommand.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/CodePageText.h"
-#include "ui/platform/Grid.h"
 #include "ui/platform/MessageBox.h"
 
-namespace mdlGeneral {
+namespace kestrel::ui {
 
 // The selected records are the shown ones alone, taken in list order;
 // records a filter hides between them are not touched.
-void CopySelectedEquipment() {
-    const std::vector<std::int32_t> positions = SelectedPositions();
+void Copy(EditorSession& session) {
+    const std::vector<std::int32_t> positions = session.selectedPositions();
     if (positions.empty())
         return;
     kestrel::ui::BusyGuard busy;
-    kestrel::Equipments& equipments = gEquipments();
+    kestrel::Equipments& equipments = session.equipments();
     std::vector<kestrel::EquipmentRef> records;
     records.reserve(positions.size());
     for (std::int32_t p : positions)
@@ -41,58 +41,76 @@ void CopySelectedEquipment() {
     clipboard->setText(text);
 }
 
-void RemoveSelectedEquipment() {
-    std::vector<std::int32_t> positions = SelectedPositions();
+namespace {
+void removeSelected(EditorSession& session) {
+    std::vector<std::int32_t> positions = session.selectedPositions();
     if (positions.empty())
         return;
-    kestrel::ui::Document& doc = document();
+    kestrel::ui::Document& doc = session.document();
     const auto count = static_cast<std::int32_t>(positions.size());
-    if (positions.back() - positions.front() + 1 == count) {
-        doc.undoStack()->push(new kestrel::ui::CutCommand(doc, positions.front(), count));
-        return;
-    }
-    doc.undoStack()->push(new kestrel::ui::RemoveRecordsCommand(
-        doc, QStringLiteral("Cut of ") + kestrel::ui::RecordCount(count), std::move(positions)));
+    doc.undoStack()->push(new RemoveRecordsCommand(
+        doc, QStringLiteral("Cut of ") + RecordCount(count), std::move(positions)));
+}
+}  // namespace
+
+void Cut(EditorSession& session) {
+    Copy(session);
+    removeSelected(session);
 }
 
-void PasteEquipment() {
+std::optional<QString> Paste(EditorSession& session) {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* mime = clipboard->mimeData();
     if (!mime || !mime->hasText())
-        return;
+        return std::nullopt;
     const QByteArray utf8 = clipboard->text().toUtf8();
     std::optional<std::string> bytes =
         kestrel::Utf8ToCodePage(std::string_view(utf8.constData(), utf8.size()));
     kestrel::ClipboardDecodeResult decoded;
     if (bytes)
         decoded = kestrel::DecodeClipboardText(*bytes);
-    if (!bytes || !decoded.ok()) {
-        kestrel::ui::MsgBox(QStringLiteral("Invalid clipboard data"));
-        return;
-    }
+    if (!bytes || !decoded.ok())
+        return QStringLiteral("Invalid clipboard data");
     if (decoded.records.empty())
-        return;
-    kestrel::ui::Document& doc = document();
-    if (!doc.roomFor(static_cast<std::int64_t>(decoded.records.size()), "paste"))
-        return;
-    doc.undoStack()->push(new kestrel::ui::PasteCommand(doc, std::move(decoded.records)));
+        return std::nullopt;
+    kestrel::ui::Document& doc = session.document();
+    if (auto refusal = doc.refusalToAdd(static_cast<std::int64_t>(decoded.records.size()), "paste"))
+        return refusal;
+    const QString text = QStringLiteral("Paste of ") +
+                         RecordCount(static_cast<std::int64_t>(decoded.records.size()));
+    doc.undoStack()->push(new InsertRecordsCommand(doc, text, doc.equipments().Count() + 1,
+                                                   std::move(decoded.records),
+                                                   InsertRecordsCommand::Selection::Inserted));
+    return std::nullopt;
 }
 
-}  // namespace mdlGeneral
-
-namespace kestrel::ui {
-
 void cmdCopy_Click() {
-    mdlGeneral::CopySelectedEquipment();
+    Copy(mdlGeneral::session());
 }
 
 void cmdCut_Click() {
-    mdlGeneral::CopySelectedEquipment();
-    mdlGeneral::RemoveSelectedEquipment();
+    Cut(mdlGeneral::session());
 }
 
 void cmdPaste_Click() {
-    mdlGeneral::PasteEquipment();
+    if (std::optional<QString> refusal = Paste(mdlGeneral::session()))
+        MsgBox(*refusal);
 }
 
 }  // namespace kestrel::ui
+
+namespace mdlGeneral {
+
+void CopySelectedEquipment() {
+    kestrel::ui::Copy(session());
+}
+
+void RemoveSelectedEquipment() {
+    kestrel::ui::removeSelected(session());
+}
+
+void PasteEquipment() {
+    kestrel::ui::cmdPaste_Click();
+}
+
+}  // namespace mdlGeneral

@@ -4,8 +4,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QShortcut>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "ui/platform/MessageBox.h"
@@ -19,15 +17,10 @@ struct KeyLine {
     const char* command;
     const char* keys;
 };
-const KeyLine kListKeys[] = {
-    {"Load a pair", "Ctrl+O"},
-    {"Save the list", "Ctrl+S"},
-    {"Cut / Copy / Paste records", "Ctrl+X / Ctrl+C / Ctrl+V"},
-    {"Undo / Redo", "Ctrl+Z / Ctrl+Y or Ctrl+Shift+Z"},
+// The grid's own keys, beside the commands' keys of the action table.
+const KeyLine kGridKeys[] = {
     {"Show a record's properties", "Enter or double-click"},
     {"Move through the list", "Arrows, Page Up / Down, Home / End"},
-    {"Quit", "Ctrl+Q"},
-    {"This help", "F1"},
 };
 const KeyLine kPropertiesKeys[] = {
     {"Update the record", "Ctrl+Enter"},
@@ -36,27 +29,32 @@ const KeyLine kPropertiesKeys[] = {
     {"Previous / Next record", "Alt+Left / Alt+Right"},
 };
 
-QString table(const QString& title, const KeyLine* lines, std::size_t count) {
+QString row(const QString& command, const QString& keys) {
+    return QStringLiteral("<tr><td>%1</td><td>&nbsp;&nbsp;<b>%2</b></td></tr>")
+        .arg(command.toHtmlEscaped(), keys.toHtmlEscaped());
+}
+
+QString table(const QString& title, const HelpWindow::KeyLines& first, const KeyLine* lines,
+              std::size_t count) {
     QString html = QStringLiteral("<h3>%1</h3><table cellspacing='2'>").arg(title);
-    for (std::size_t i = 0; i < count; ++i) {
-        html += QStringLiteral("<tr><td>%1</td><td>&nbsp;&nbsp;<b>%2</b></td></tr>")
-                    .arg(QString::fromLatin1(lines[i].command).toHtmlEscaped(),
-                         QString::fromLatin1(lines[i].keys).toHtmlEscaped());
-    }
+    for (const auto& [command, keys] : first)
+        html += row(command, keys);
+    for (std::size_t i = 0; i < count; ++i)
+        html += row(QString::fromLatin1(lines[i].command), QString::fromLatin1(lines[i].keys));
     return html + QStringLiteral("</table>");
 }
 }  // namespace
 
-HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
+HelpWindow::HelpWindow(const KeyLines& listKeys, QWidget* parent) : QDialog(parent) {
     setObjectName(QLatin1String(kHelpName));
     setWindowTitle(QStringLiteral("KestrelEditor Help"));
     auto* layout = new QVBoxLayout(this);
     auto* text = new QLabel(this);
     text->setObjectName(QStringLiteral("HelpText"));
     text->setTextFormat(Qt::RichText);
-    text->setText(
-        table(QStringLiteral("List window"), kListKeys, std::size(kListKeys)) +
-        table(QStringLiteral("Properties window"), kPropertiesKeys, std::size(kPropertiesKeys)));
+    text->setText(table(QStringLiteral("List window"), listKeys, kGridKeys, std::size(kGridKeys)) +
+                  table(QStringLiteral("Properties window"), {}, kPropertiesKeys,
+                        std::size(kPropertiesKeys)));
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* about =
@@ -84,22 +82,13 @@ void ShowAbout(QWidget* parent) {
     box.exec();
 }
 
-void ShowHelp(QWidget* parent) {
+void ShowHelp(QWidget* parent, const HelpWindow::KeyLines& listKeys) {
     auto* help = parent->findChild<HelpWindow*>(QLatin1String(kHelpName));
     if (!help)
-        help = new HelpWindow(parent);
+        help = new HelpWindow(listKeys, parent);
     help->show();
     help->raise();
     help->activateWindow();
-}
-
-void InstallHelp(QWidget& listWindow, QToolButton& helpButton) {
-    QWidget* window = &listWindow;
-    QObject::connect(&helpButton, &QToolButton::clicked, window, [window] { ShowHelp(window); });
-    // The properties window is a child window of the list: one key for both.
-    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
-    key->setContext(Qt::ApplicationShortcut);
-    QObject::connect(key, &QShortcut::activated, window, [window] { ShowHelp(window); });
 }
 
 }  // namespace kestrel::ui

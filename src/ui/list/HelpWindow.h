@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QDialog>
-
-class QToolButton;
+#include <utility>
+#include <vector>
 
 namespace kestrel::ui {
 
@@ -11,15 +11,17 @@ namespace kestrel::ui {
 class HelpWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit HelpWindow(QWidget* parent = nullptr);
+    // listKeys: (command, keys) for each command of the list window that has
+    // a key, as the action table gives them.
+    using KeyLines = std::vector<std::pair<QString, QString>>;
+    explicit HelpWindow(const KeyLines& listKeys, QWidget* parent = nullptr);
 };
 
 // The About box: the editor's version and its licence.
 QString AboutText();
 void ShowAbout(QWidget* parent);
 
-// F1 anywhere in the editor, and the "?" button, open the help window.
-void InstallHelp(QWidget& listWindow, QToolButton& helpButton);
-void ShowHelp(QWidget* parent);
+// Opens the help window of parent, making it the first time.
+void ShowHelp(QWidget* parent, const HelpWindow::KeyLines& listKeys);
 
 }  // namespace kestrel::ui

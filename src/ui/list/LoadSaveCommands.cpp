@@ -93,7 +93,7 @@ void frmEqs::AdoptList(std::unique_ptr<Equipments> equipments, const QString& pa
     document.replaceAll(std::move(equipments), true);
     document.markUnsaved();
     ShowOpenPair(*this);
-    emit pairOpened(pairPath);
+    emit mSession.pairOpened(pairPath);
 }
 
 void frmEqs::readPair(const QString& path) {
@@ -109,7 +109,7 @@ void frmEqs::readPair(const QString& path) {
     if (ProblemsPanel* problems = FindProblemsPanel(*this))
         problems->afterLoad(std::move(found));
     ShowOpenPair(*this);
-    emit pairOpened(path);
+    emit mSession.pairOpened(path);
 }
 
 void frmEqs::cmdSave_Click() {
@@ -121,7 +121,7 @@ bool frmEqs::SaveList() {
     const std::string& open = mdlGeneral::gEquipments().DataPath();
     if (!open.empty())
         mCd1.FileName = QDir::toNativeSeparators(UiPath(open));
-    if (!mCd1.ShowSave(this))
+    if (!(mSaveBack && !open.empty()) && !mCd1.ShowSave(this))
         return false;
     RememberFolderOf(mCd1.FileName);
     if (!MaySaveTo(this, CorePath(mCd1.FileName)) || !mayReplace())
@@ -138,7 +138,7 @@ bool frmEqs::SaveList() {
         fit = command;
     }
     const QString path = mCd1.FileName;
-    emit aboutToSave(path);
+    emit mSession.aboutToSave(path);
     bool reported = false;
     {
         BusyGuard busy(mUnitList);
@@ -150,7 +150,7 @@ bool frmEqs::SaveList() {
         });
         Equipments& equipments = mdlGeneral::gEquipments();
         equipments.setDataPath(CorePath(path));
-        equipments.PutEquipments();
+        PutEquipments(equipments);
         setMessageHandler(previous);
     }
     ShowOpenPair(*this);
@@ -168,7 +168,7 @@ bool frmEqs::SaveList() {
     document.markSaved();
     if (problems)
         problems->afterSave(true);
-    emit pairSaved(path);
+    emit mSession.pairSaved(path);
     return true;
 }
 

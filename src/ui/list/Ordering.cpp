@@ -3,13 +3,13 @@
 
 #include "model/ExchangeSort.h"
 #include "ui/document/Document.h"
+#include "ui/document/EditorSession.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/MoveCommand.h"
 #include "ui/list/RecordRows.h"
 #include "ui/list/RenumberCommand.h"
 #include "ui/list/SortCommand.h"
 #include "ui/mdlGeneral.h"
-#include "ui/platform/Grid.h"
 
 #include <QUndoStack>
 
@@ -36,8 +36,8 @@ namespace {
 // gives, computed on the keys alone so that each record moves once. A list
 // already in that order is left alone and nothing enters the undo stack.
 template <typename Key>
-void sortFromSecond(const QString& text, Key key) {
-    Document& document = mdlGeneral::document();
+void sortFromSecond(EditorSession& session, const QString& text, Key key) {
+    Document& document = session.document();
     const Equipments& equipments = document.equipments();
     const std::int32_t n = equipments.Count();
     if (n < 3)
@@ -54,46 +54,62 @@ void sortFromSecond(const QString& text, Key key) {
         document.undoStack()->push(new SortCommand(document, text, std::move(order)));
 }
 
-void exchangeRows(const QString& text, int position, int current) {
-    Document& document = mdlGeneral::document();
+void exchangeRows(EditorSession& session, const QString& text, int position, int current) {
+    Document& document = session.document();
     document.undoStack()->push(new MoveCommand(document, text, position, current));
-    mdlGeneral::UnitList().ShowRow(current);
+    session.scrollTo(current);
 }
 
 }  // namespace
 
-void cmdRenumber_Click() {
-    Document& document = mdlGeneral::document();
+void Renumber(EditorSession& session) {
+    Document& document = session.document();
     if (RenumberCommand* command = RenumberCommand::create(document))
         document.undoStack()->push(command);
 }
 
-void cmdSort_Click() {
-    sortFromSecond(QStringLiteral("Sort by code"), [](const Equipment& e) { return e.EqCode(); });
+void SortByCode(EditorSession& session) {
+    sortFromSecond(session, QStringLiteral("Sort by code"),
+                   [](const Equipment& e) { return e.EqCode(); });
 }
 
-void cmdSortbyCountry_Click() {
-    sortFromSecond(QStringLiteral("Sort by country"),
+void SortByCountry(EditorSession& session) {
+    sortFromSecond(session, QStringLiteral("Sort by country"),
                    [](const Equipment& e) { return e.Country(); });
 }
 
-void cmdUp_Click() {
-    if (mdlGeneral::Filtering())
+// Without a filter the rows are the positions.
+void MoveUp(EditorSession& session) {
+    if (session.filtering())
         return;
-    Grid& grid = mdlGeneral::UnitList();
-    const int r = grid.Row();
-    // Row 2 would move into position 1, which stays where it is.
-    if (r > 2 && r < grid.Rows())
-        exchangeRows(QStringLiteral("Move up"), r - 1, r - 1);
+    const std::int32_t p = session.currentPosition();
+    // Position 2 would move into position 1, which stays where it is.
+    if (p > 2)
+        exchangeRows(session, QStringLiteral("Move up"), p - 1, p - 1);
 }
 
-void cmdDown_Click() {
-    if (mdlGeneral::Filtering())
+void MoveDown(EditorSession& session) {
+    if (session.filtering())
         return;
-    Grid& grid = mdlGeneral::UnitList();
-    const int r = grid.Row();
-    if (r > 1 && r < grid.Rows() - 1)
-        exchangeRows(QStringLiteral("Move down"), r, r + 1);
+    const std::int32_t p = session.currentPosition();
+    if (p > 1 && p < session.equipments().Count())
+        exchangeRows(session, QStringLiteral("Move down"), p, p + 1);
+}
+
+void cmdRenumber_Click() {
+    Renumber(mdlGeneral::session());
+}
+void cmdSort_Click() {
+    SortByCode(mdlGeneral::session());
+}
+void cmdSortbyCountry_Click() {
+    SortByCountry(mdlGeneral::session());
+}
+void cmdUp_Click() {
+    MoveUp(mdlGeneral::session());
+}
+void cmdDown_Click() {
+    MoveDown(mdlGeneral::session());
 }
 
 }  // namespace kestrel::ui

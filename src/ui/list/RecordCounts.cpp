@@ -4,7 +4,7 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
-#include "ui/list/CutCommand.h"
+#include "ui/document/RecordCount.h"
 #include "ui/platform/Grid.h"
 
 namespace kestrel::ui {

@@ -1,10 +1,6 @@
 #include "ui/list/SaveChecks.h"
 
 #include <QApplication>
-#include <QGridLayout>
-#include <QMessageBox>
-#include <QScreen>
-#include <algorithm>
 #include <utility>
 
 #include "check/Problem.h"
@@ -12,6 +8,7 @@
 #include "storage/Messages.h"
 #include "storage/PairPaths.h"
 #include "text/CodePage.h"
+#include "ui/platform/Prompts.h"
 
 namespace kestrel::ui {
 
@@ -26,18 +23,8 @@ Incomplete& incomplete() {
     return state;
 }
 
-SaveOverIncompleteHandler& questionSlot() {
-    static SaveOverIncompleteHandler handler;
-    return handler;
-}
-
 QString text(const std::string& bytes) {
     return QString::fromStdString(CodePageToUtf8(bytes));
-}
-
-FitValuesHandler& fitSlot() {
-    static FitValuesHandler handler;
-    return handler;
 }
 
 // A value as the line of a change shows it: texts quoted with their control
@@ -49,12 +36,7 @@ QString shownValue(const Equipment& record, int field) {
 }
 
 bool askSaveOverIncomplete(QWidget* parent, const QString& question) {
-    if (questionSlot())
-        return questionSlot()(question);
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppTitle), question,
-                    QMessageBox::Save | QMessageBox::Cancel, parent);
-    box.setDefaultButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Save;
+    return CurrentPrompts().saveOverIncomplete(parent, question);
 }
 
 }  // namespace
@@ -125,40 +107,12 @@ QString FitValuesQuestion(const Equipments& list, const std::vector<RecordFit>& 
 }
 
 bool MayFitValues(QWidget* parent, const Equipments& list, const std::vector<RecordFit>& fits) {
-    const QString question = FitValuesQuestion(list, fits);
-    if (fitSlot())
-        return fitSlot()(question);
-    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), question,
-                    QMessageBox::Save | QMessageBox::Cancel, parent);
-    box.setDefaultButton(QMessageBox::Save);
-    box.setEscapeButton(QMessageBox::Cancel);
-    // One change a line, unbroken where the screen has room: a box sizes
-    // itself to its text on showing, and a spacer across its grid is the
-    // width it keeps to.
-    int widest = 0;
-    for (const QString& line : question.split(QLatin1Char('\n')))
-        widest = std::max(widest, box.fontMetrics().horizontalAdvance(line));
-    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    const int room = screen ? screen->availableGeometry().width() * 3 / 4 : widest;
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        grid->addItem(new QSpacerItem(std::min(widest + box.fontMetrics().height() * 5, room), 0,
-                                      QSizePolicy::Minimum, QSizePolicy::Fixed),
-                      grid->rowCount(), 0, 1, grid->columnCount());
-    }
-    return box.exec() == QMessageBox::Save;
-}
-
-FitValuesHandler setFitValuesHandler(FitValuesHandler handler) {
-    return std::exchange(fitSlot(), std::move(handler));
+    return CurrentPrompts().fitValues(parent, FitValuesQuestion(list, fits));
 }
 
 void ListSavedTo(const std::string& path) {
     (void)path;
     incomplete() = Incomplete{};
-}
-
-SaveOverIncompleteHandler setSaveOverIncompleteHandler(SaveOverIncompleteHandler handler) {
-    return std::exchange(questionSlot(), std::move(handler));
 }
 
 }  // namespace kestrel::ui

@@ -39,12 +39,4 @@ QString FitValuesQuestion(const Equipments& list, const std::vector<RecordFit>& 
 // The list was saved to path: it now stands for that pair as a whole.
 void ListSavedTo(const std::string& path);
 
-// Tests answer the question about saving over an incomplete pair instead of
-// a person: true saves. An empty handler restores the real question.
-using SaveOverIncompleteHandler = std::function<bool(const QString& text)>;
-SaveOverIncompleteHandler setSaveOverIncompleteHandler(SaveOverIncompleteHandler handler);
-// The same for the question about values fitted to the file.
-using FitValuesHandler = std::function<bool(const QString& text)>;
-FitValuesHandler setFitValuesHandler(FitValuesHandler handler);
-
 }  // namespace kestrel::ui

@@ -9,8 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
@@ -26,6 +26,7 @@
 #include "ui/desktop/EarlierVersions.h"
 #include "ui/desktop/LoadMenu.h"
 #include "ui/desktop/PairDrop.h"
+#include "ui/desktop/VersionStore.h"
 #include "ui/document/Document.h"
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
@@ -33,6 +34,7 @@
 #include "ui/list/ColumnFit.h"
 #include "ui/list/FilterBar.h"
 #include "ui/list/HelpWindow.h"
+#include "ui/list/ListActions.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/LoadedPairProblems.h"
 #include "ui/list/OpenPairDisplay.h"
@@ -59,30 +61,30 @@ const char kCaption[] = "Kestrel Editor for Ironfront II Equipment Files - by R.
 struct ButtonSpec {
     const char* name;
     int left;
-    ButtonPicture picture;
-    const char* tip;
+    Command command;
+    const char* tip;  // the accessible name
 };
-// In tab order.
+// In tab order. The strip's Save keeps its dialog: it is Save As.
 const std::array<ButtonSpec, 13> kButtons = {{
-    {"cmdLoad", 90, ButtonPicture::Load, "Load"},
-    {"cmdSave", 510, ButtonPicture::Save, "Save"},
-    {"cmdCut", 1365, ButtonPicture::Cut, "Cut"},
-    {"cmdCopy", 1762, ButtonPicture::Copy, "Copy"},
-    {"cmdPaste", 2160, ButtonPicture::Paste, "Paste"},
-    {"cmdRenumber", 3120, ButtonPicture::Renumber, "Renumber equipments"},
-    {"cmdSort", 3525, ButtonPicture::Sort, "Sort with respect to Equipment code"},
-    {"cmdUp", 4695, ButtonPicture::Up, "Move one row up"},
-    {"cmdDown", 5085, ButtonPicture::Down, "Move one row down"},
-    {"cmdSortbyCountry", 3930, ButtonPicture::SortByCountry, "Sort with respect to Country"},
-    {"cmdSetValue", 5700, ButtonPicture::SetValue, "Set value"},
-    {"cmdDelete", 6105, ButtonPicture::Delete, "Delete"},
-    {"cmdCompare", 6840, ButtonPicture::Compare, "Compare"},
+    {"cmdLoad", 90, Command::Load, "Load"},
+    {"cmdSave", 510, Command::SaveAs, "Save"},
+    {"cmdCut", 1365, Command::Cut, "Cut"},
+    {"cmdCopy", 1762, Command::Copy, "Copy"},
+    {"cmdPaste", 2160, Command::Paste, "Paste"},
+    {"cmdRenumber", 3120, Command::Renumber, "Renumber equipments"},
+    {"cmdSort", 3525, Command::SortByCode, "Sort with respect to Equipment code"},
+    {"cmdUp", 4695, Command::MoveUp, "Move one row up"},
+    {"cmdDown", 5085, Command::MoveDown, "Move one row down"},
+    {"cmdSortbyCountry", 3930, Command::SortByCountry, "Sort with respect to Country"},
+    {"cmdSetValue", 5700, Command::SetValue, "Set value"},
+    {"cmdDelete", 6105, Command::Delete, "Delete"},
+    {"cmdCompare", 6840, Command::Compare, "Compare"},
 }};
 // At the right end of the strip, after the others in tab order.
 const std::array<ButtonSpec, 3> kUndoButtons = {{
-    {"cmdUndo", 7245, ButtonPicture::Undo, "Undo"},
-    {"cmdRedo", 7650, ButtonPicture::Redo, "Redo"},
-    {"cmdHelp", 8055, ButtonPicture::Undo, "Help and keys (F1)"},
+    {"cmdUndo", 7245, Command::Undo, "Undo"},
+    {"cmdRedo", 7650, Command::Redo, "Redo"},
+    {"cmdHelp", 8055, Command::Help, "Help and keys (F1)"},
 }};
 // The properties window's width, which the list's first size leaves room for.
 constexpr int kPropertiesWidthTwips = 8500;
@@ -94,7 +96,9 @@ QRect twipsRect(int left, int top, int width, int height) {
 
 }  // namespace
 
-frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
+frmEqs::frmEqs(QWidget* parent) : frmEqs(mdlGeneral::session(), parent) {}
+
+frmEqs::frmEqs(EditorSession& session, QWidget* parent) : QMainWindow(parent), mSession(session) {
     setObjectName(QStringLiteral("frmEqs"));
     setWindowTitle(Caption() + QStringLiteral("[*]"));
     resize(TwipsToPixelsX(10275), TwipsToPixelsY(6870));
@@ -110,9 +114,10 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     strip->setFixedHeight(TwipsToPixelsY(510));
     strip->setMinimumWidth(TwipsToPixelsX(10560));
 
+    Document& document = mSession.document();
     mUnitList = new Grid(central);
     mUnitList->setObjectName(QStringLiteral("UnitList"));
-    mProxy = new RecordFilterProxy(mdlGeneral::document(), this);
+    mProxy = new RecordFilterProxy(document, this);
     mFilterBar = new FilterBar(*mProxy, central);
 
     auto* layout = new QVBoxLayout(central);
@@ -127,6 +132,7 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     mFrame1->setFrameShape(QFrame::NoFrame);
     mFrame1->setGeometry(twipsRect(15, -45, 8430, 540));
 
+    makeActions();
     std::array<QToolButton*, kButtons.size() + kUndoButtons.size()> buttons{};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const ButtonSpec& look =
@@ -134,17 +140,14 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
         auto* button = new QToolButton(mFrame1);
         button->setObjectName(QString::fromLatin1(look.name));
         button->setGeometry(twipsRect(look.left, 150, 345, 330));
-        button->setIcon(ButtonIcon(look.picture));
+        // Picture, tooltip and enabled state are the action's.
+        button->setDefaultAction(mActions->action(look.command));
         button->setIconSize(QSize(16, 16));
-        button->setToolTip(QString::fromLatin1(look.tip));
         button->setAccessibleName(QString::fromLatin1(look.tip));
         button->setFocusPolicy(Qt::StrongFocus);
         button->setAutoRaise(false);
         buttons[i] = button;
     }
-    QToolButton* help = buttons.back();
-    help->setIcon(QIcon());
-    help->setText(QStringLiteral("?"));
     mFrame1->setFocusPolicy(Qt::NoFocus);
 
     mImage1 = new QLabel(strip);
@@ -159,70 +162,8 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
         QWidget::setTabOrder(buttons[i - 1], buttons[i]);
     }
 
-    auto button = [&](const char* name) {
-        return findChild<QToolButton*>(QString::fromLatin1(name));
-    };
-    connect(button("cmdLoad"), &QToolButton::clicked, this, &frmEqs::cmdLoad_Click);
-    connect(button("cmdSave"), &QToolButton::clicked, this, &frmEqs::cmdSave_Click);
-    connect(button("cmdCut"), &QToolButton::clicked, this, [] { cmdCut_Click(); });
-    connect(button("cmdCopy"), &QToolButton::clicked, this, [] { cmdCopy_Click(); });
-    connect(button("cmdPaste"), &QToolButton::clicked, this, [] { cmdPaste_Click(); });
-    connect(button("cmdRenumber"), &QToolButton::clicked, this, [] { cmdRenumber_Click(); });
-    connect(button("cmdSort"), &QToolButton::clicked, this, [] { cmdSort_Click(); });
-    connect(button("cmdSortbyCountry"), &QToolButton::clicked, this,
-            [] { cmdSortbyCountry_Click(); });
-    connect(button("cmdUp"), &QToolButton::clicked, this, [] { cmdUp_Click(); });
-    connect(button("cmdDown"), &QToolButton::clicked, this, [] { cmdDown_Click(); });
-    button("cmdCompare")->setToolTip(QStringLiteral("Compare with\u2026"));
-    connect(button("cmdCompare"), &QToolButton::clicked, this, [this] { cmdCompare_Click(this); });
-    connect(button("cmdSetValue"), &QToolButton::clicked, this, [] { cmdSetValue_Click(); });
-    connect(button("cmdDelete"), &QToolButton::clicked, this, [] { cmdDelete_Click(); });
-
-    auto shortcut = [this](QKeySequence::StandardKey key, auto slot) {
-        auto* s = new QShortcut(QKeySequence(key), this);
-        connect(s, &QShortcut::activated, this, slot);
-    };
-    shortcut(QKeySequence::Open, [this] { cmdLoad_Click(); });
-    shortcut(QKeySequence::Save, [this] { cmdSave_Click(); });
-    shortcut(QKeySequence::Cut, [] { cmdCut_Click(); });
-    shortcut(QKeySequence::Copy, [] { cmdCopy_Click(); });
-    shortcut(QKeySequence::Paste, [] { cmdPaste_Click(); });
-    // Closing asks about unsaved changes like the close box does.
-    shortcut(QKeySequence::Quit, [this] { close(); });
-
-    Document& document = mdlGeneral::document();
-    QUndoStack* stack = document.undoStack();
-    mUndo = button("cmdUndo");
-    mRedo = button("cmdRedo");
-    connect(mUndo, &QToolButton::clicked, stack, &QUndoStack::undo);
-    connect(mRedo, &QToolButton::clicked, stack, &QUndoStack::redo);
-    connect(stack, &QUndoStack::indexChanged, this, &frmEqs::updateUndoButtons);
-    connect(stack, &QUndoStack::cleanChanged, this, &frmEqs::updateUndoButtons);
-    AddUndoKeys(this, stack);
+    AddUndoKeys(this, document.undoStack(), false);
     connect(&document, &Document::modifiedChanged, this, &QWidget::setWindowModified);
-    document.setSelectionAccess(SelectionAccess{
-        [this] {
-            const Grid& grid = *mUnitList;
-            return GridSelection{mdlGeneral::PositionOfRow(grid.Row()), grid.Col(),
-                                 mdlGeneral::PositionOfRow(grid.RowSel()), grid.ColSel(),
-                                 mdlGeneral::PositionOfRow(grid.TopRow())};
-        },
-        [this](const GridSelection& s) {
-            // Row and Col collapse the selection, so the far corner comes last.
-            Grid& grid = *mUnitList;
-            grid.setRow(mdlGeneral::RowNearPosition(s.row));
-            grid.setCol(s.col);
-            grid.setRowSel(mdlGeneral::RowNearPosition(s.rowSel));
-            grid.setColSel(s.colSel);
-            if (s.top > 0) {
-                grid.setTopRow(mdlGeneral::RowNearPosition(s.top));
-            } else {
-                // In view, from the far end back to the current row, which
-                // wins when they do not fit together.
-                grid.ShowRow(grid.RowSel());
-                grid.ShowRow(grid.Row());
-            }
-        }});
 
     connect(mUnitList, &Grid::Click, this, &frmEqs::UnitList_Click);
     connect(mUnitList, &Grid::DblClick, this, &frmEqs::UnitList_DblClick);
@@ -231,16 +172,31 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
         MsgBox(QString::fromStdString(CodePageToUtf8(message)));
     });
     mdlGeneral::setListWindow(this);
-    InstallLoadMenu(*this, VersionStore::standard());
-    InstallVersionKeeping(*this, VersionStore::standard());
-    InstallPairDrop(*this);
-    new ChangedOnDiskBar(*this);
+    mSession.setRecordView(this);
+    mSession.setPairHost(this);
+    const VersionStore versions = VersionStore::standard();
+    InstallLoadMenu(*buttons[0], buttons[1], mSession, versions);
+    mActions->fillMenuBar(*menuBar(), MakePairsMenu(*this, mSession, versions));
+    menuBar()->setObjectName(QStringLiteral("MenuBar"));
+    InstallVersionKeeping(mSession, versions);
+    InstallPairDrop(*this, mSession);
+    addGridBar(new ChangedOnDiskBar(mSession));
     InstallProblemsPanel(*this);
     // A problem's record may be hidden by the filter, and rows are not
     // positions while one is on.
-    FindProblemsPanel(*this)->setRevealRecord([this](std::int32_t p) { selectRecord(p); });
+    FindProblemsPanel(*this)->setRevealRecord([this](std::int32_t p) { mSession.revealRecord(p); });
     Form_Load();
-    addListShortcuts();
+
+    // On the grid only: in the filter box Delete deletes text.
+    mUnitList->addAction(mActions->action(Command::Delete));
+    // The same commands by mouse, with their keys shown.
+    mUnitList->view()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(mUnitList->view(), &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        QMenu menu(this);
+        mActions->fillContextMenu(menu);
+        menu.exec(mUnitList->view()->viewport()->mapToGlobal(at));
+    });
+
     mCounts = new RecordCounts(*mUnitList, *mProxy, *document.model(), this);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(mCounts);
@@ -251,71 +207,139 @@ frmEqs::frmEqs(QWidget* parent) : QMainWindow(parent) {
     updateFilterButtons();
     InstallColumnFit(*mUnitList);
     InstallOpenPairDisplay(*this);
-    InstallHelp(*this, *help);
     const QString folder = RememberedFolder();
     if (!folder.isEmpty())
         mCd1.InitDir = folder;
-    updateUndoButtons();
     setWindowModified(document.isModified());
 }
 
 frmEqs::~frmEqs() {
-    if (mdlGeneral::listWindow() == this) {
+    if (mdlGeneral::listWindow() == this)
         mdlGeneral::setListWindow(nullptr);
-        mdlGeneral::document().setSelectionAccess({});
+    if (mSession.recordView() == this) {
+        mSession.setRecordView(nullptr);
+        mSession.setPairHost(nullptr);
     }
 }
 
-void frmEqs::addListShortcuts() {
-    auto add = [this](const QKeySequence& key, auto slot, QWidget* scope = nullptr) {
-        auto* s = new QShortcut(key, scope ? scope : this);
-        if (scope)
-            s->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(s, &QShortcut::activated, this, slot);
-    };
-    add(QKeySequence::Find, [this] {
+void frmEqs::makeActions() {
+    std::array<std::function<void()>, kCommandCount> run;
+    auto set = [&run](Command c, std::function<void()> f) { run[static_cast<int>(c)] = f; };
+    set(Command::Load, [this] { cmdLoad_Click(); });
+    set(Command::Save, [this] { SaveBack(); });
+    set(Command::SaveAs, [this] { cmdSave_Click(); });
+    set(Command::Compare, [this] { cmdCompare_Click(mSession, this); });
+    // Closing asks about unsaved changes like the close box does.
+    set(Command::Quit, [this] { close(); });
+    set(Command::Cut, [] { cmdCut_Click(); });
+    set(Command::Copy, [] { cmdCopy_Click(); });
+    set(Command::Paste, [] { cmdPaste_Click(); });
+    set(Command::Delete, [] { cmdDelete_Click(); });
+    set(Command::Duplicate, [] { DuplicateSelected(); });
+    set(Command::SetValue, [] { cmdSetValue_Click(); });
+    set(Command::GoTo, [] { AskGoTo(); });
+    set(Command::Filter, [this] {
         mFilterBar->edit()->setFocus(Qt::ShortcutFocusReason);
         mFilterBar->edit()->selectAll();
     });
-    add(QKeySequence(Qt::CTRL | Qt::Key_E), [] { cmdSetValue_Click(); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_D), [] { DuplicateSelected(); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_G), [] { AskGoTo(); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_M), [] { AskMoveSelected(); });
-    // On the grid only: in the filter box Delete deletes text.
-    add(
-        QKeySequence(Qt::Key_Delete), [] { cmdDelete_Click(); }, mUnitList);
-
-    // The same commands by mouse, with their keys shown.
-    mUnitList->view()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(mUnitList->view(), &QWidget::customContextMenuRequested, this, [this](QPoint at) {
-        QMenu menu(this);
-        menu.addAction(QStringLiteral("Set value..."), QKeySequence(Qt::CTRL | Qt::Key_E),
-                       [] { cmdSetValue_Click(); });
-        menu.addAction(QStringLiteral("Duplicate"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                       [] { DuplicateSelected(); });
-        menu.addAction(QStringLiteral("Move to..."), QKeySequence(Qt::CTRL | Qt::Key_M),
-                       [] { AskMoveSelected(); });
-        menu.addAction(QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete),
-                       [] { cmdDelete_Click(); });
-        menu.addSeparator();
-        menu.addAction(QStringLiteral("Go to..."), QKeySequence(Qt::CTRL | Qt::Key_G),
-                       [] { AskGoTo(); });
-        menu.exec(mUnitList->view()->viewport()->mapToGlobal(at));
+    set(Command::Problems, [this] {
+        if (ProblemsPanel* panel = FindProblemsPanel(*this))
+            panel->setVisible(!panel->isVisible());
     });
+    set(Command::Renumber, [] { cmdRenumber_Click(); });
+    set(Command::SortByCode, [] { cmdSort_Click(); });
+    set(Command::SortByCountry, [] { cmdSortbyCountry_Click(); });
+    set(Command::MoveUp, [] { cmdUp_Click(); });
+    set(Command::MoveDown, [] { cmdDown_Click(); });
+    set(Command::MoveTo, [] { AskMoveSelected(); });
+    set(Command::Help, [this] { ShowHelp(this, mActions->keyLines()); });
+    set(Command::About, [this] { ShowAbout(this); });
+    mActions = new ListActions(*this, *mSession.document().undoStack(), std::move(run));
 }
 
 void frmEqs::updateFilterButtons() {
     // Exchanging neighbours in a filtered list would move records the user
     // cannot see.
     const bool filtering = mdlGeneral::Filtering();
-    for (const char* name : {"cmdUp", "cmdDown"}) {
-        if (auto* b = findChild<QToolButton*>(QString::fromLatin1(name)))
-            b->setEnabled(!filtering);
+    mActions->action(Command::MoveUp)->setEnabled(!filtering);
+    mActions->action(Command::MoveDown)->setEnabled(!filtering);
+}
+
+std::vector<std::int32_t> frmEqs::selectedPositions() const {
+    return mdlGeneral::SelectedPositions();
+}
+
+std::int32_t frmEqs::currentPosition() const {
+    return mdlGeneral::PositionOfRow(mUnitList->Row());
+}
+
+void frmEqs::selectPositions(const std::vector<std::int32_t>& positions, std::int32_t current) {
+    mdlGeneral::SelectPositions(positions, current);
+}
+
+std::int32_t frmEqs::shownNeighbour(std::int32_t position, int step) const {
+    const int rows = mUnitList->Rows() - 1;
+    if (rows < 1)
+        return 0;
+    int row = 0;
+    if (position == 0) {
+        row = step > 0 ? 1 : rows;
+    } else {
+        const int at = mdlGeneral::RowOfPosition(position);
+        if (at == 0)
+            return 0;
+        row = at + step;
+    }
+    return row >= 1 && row <= rows ? mdlGeneral::PositionOfRow(row) : 0;
+}
+
+void frmEqs::showPosition(std::int32_t position) {
+    const int row = mdlGeneral::RowOfPosition(position);
+    if (row == 0)
+        return;
+    mdlGeneral::SelectPositions({position}, position);
+    mUnitList->ShowRow(row);
+}
+
+void frmEqs::scrollTo(std::int32_t position) {
+    if (const int row = mdlGeneral::RowOfPosition(position))
+        mUnitList->ShowRow(row);
+}
+
+bool frmEqs::filtering() const {
+    return mdlGeneral::Filtering();
+}
+
+QRect frmEqs::screenArea() const {
+    return QRect(mUnitList->mapToGlobal(QPoint(0, 0)), mUnitList->size());
+}
+
+GridSelection frmEqs::gridSelection() const {
+    const Grid& grid = *mUnitList;
+    return GridSelection{mdlGeneral::PositionOfRow(grid.Row()), grid.Col(),
+                         mdlGeneral::PositionOfRow(grid.RowSel()), grid.ColSel(),
+                         mdlGeneral::PositionOfRow(grid.TopRow())};
+}
+
+void frmEqs::setGridSelection(const GridSelection& s) {
+    // Row and Col collapse the selection, so the far corner comes last.
+    Grid& grid = *mUnitList;
+    grid.setRow(mdlGeneral::RowNearPosition(s.row));
+    grid.setCol(s.col);
+    grid.setRowSel(mdlGeneral::RowNearPosition(s.rowSel));
+    grid.setColSel(s.colSel);
+    if (s.top > 0) {
+        grid.setTopRow(mdlGeneral::RowNearPosition(s.top));
+    } else {
+        // In view, from the far end back to the current row, which wins when
+        // they do not fit together.
+        grid.ShowRow(grid.RowSel());
+        grid.ShowRow(grid.Row());
     }
 }
 
 void frmEqs::selectRecord(int position) {
-    if (position < 1 || position > mdlGeneral::document().equipments().Count())
+    if (position < 1 || position > mSession.equipments().Count())
         return;
     if (mdlGeneral::RowOfPosition(position) == 0)
         mFilterBar->clear();
@@ -328,15 +352,11 @@ QString frmEqs::Caption() {
     return QString::fromLatin1(kCaption);
 }
 
-void frmEqs::updateUndoButtons() {
-    const QUndoStack* stack = mdlGeneral::document().undoStack();
-    auto tip = [](const QString& verb, const QString& command) {
-        return command.isEmpty() ? verb : verb + QLatin1Char(' ') + command;
-    };
-    mUndo->setEnabled(stack->canUndo());
-    mUndo->setToolTip(tip(QStringLiteral("Undo"), stack->undoText()));
-    mRedo->setEnabled(stack->canRedo());
-    mRedo->setToolTip(tip(QStringLiteral("Redo"), stack->redoText()));
+bool frmEqs::SaveBack() {
+    mSaveBack = true;
+    const bool saved = SaveList();
+    mSaveBack = false;
+    return saved;
 }
 
 bool frmEqs::isModified() const {

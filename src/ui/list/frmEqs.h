@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/document/EditorSession.h"
 #include "ui/platform/FileDialog.h"
 
 class QFrame;
@@ -20,18 +21,27 @@ namespace kestrel::ui {
 
 class FilterBar;
 class Grid;
+class ListActions;
+enum class Command;
 class RecordCounts;
 class RecordFilterProxy;
 
 // The list window: every record of the collection as one grid row, and the
-// buttons for the commands that act on the whole list. Below the button
-// strip: the filter bar, the grid, the docks at the bottom and the status
-// bar, the grid taking what the others leave.
-class frmEqs : public QMainWindow {
+// buttons for the commands that act on the whole list. Below the menu bar
+// and the button strip: the filter bar, the grid, the docks at the bottom
+// and the status bar, the grid taking what the others leave. It is the
+// session's view of the records and the holder of the open pair, which the
+// features beside it reach through the session.
+class frmEqs : public QMainWindow, private RecordView, private PairHost {
     Q_OBJECT
 public:
+    // The editor's one session (mdlGeneral::session()).
     explicit frmEqs(QWidget* parent = nullptr);
+    explicit frmEqs(EditorSession& session, QWidget* parent = nullptr);
     ~frmEqs() override;
+
+    EditorSession& session() const { return mSession; }
+    ListActions& actions() const { return *mActions; }
 
     // The system's caption, which the title keeps ahead of the open pair.
     static QString Caption();
@@ -63,9 +73,13 @@ public:
     // A bar shown between the button strip and the grid while it is visible.
     void addGridBar(QWidget* bar);
 
+    // The strip's Save: the dialog, proposing the open pair.
     void cmdSave_Click();
     // The Save command; true when the files were written without a message.
     bool SaveList();
+    // Save in the menu and Ctrl+S: back to the open pair without the
+    // dialog once one is open (its backups kept as always), else SaveList.
+    bool SaveBack();
     void UnitList_Click();
     void UnitList_DblClick();
 
@@ -74,38 +88,53 @@ public:
     bool isModified() const;
     void setModified(bool modified);
 
-signals:
-    // The list now stands for the pair at path: after a load, a reload or an adopted list.
-    void pairOpened(const QString& path);
-    // Before a save replaces the files of the pair at path, and after it did.
-    void aboutToSave(const QString& path);
-    void pairSaved(const QString& path);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // RecordView: the grid's rows as record positions.
+    std::vector<std::int32_t> selectedPositions() const override;
+    std::int32_t currentPosition() const override;
+    void selectPositions(const std::vector<std::int32_t>& positions, std::int32_t current) override;
+    std::int32_t shownNeighbour(std::int32_t position, int step) const override;
+    void reveal(std::int32_t position) override { selectRecord(position); }
+    void showPosition(std::int32_t position) override;
+    void scrollTo(std::int32_t position) override;
+    bool filtering() const override;
+    QRect screenArea() const override;
+    GridSelection gridSelection() const override;
+    void setGridSelection(const GridSelection& selection) override;
+    // PairHost
+    bool loadPair(const QString& path) override { return LoadPair(path); }
+    bool reloadPair() override { return ReloadPair(); }
+    void adoptList(std::unique_ptr<Equipments> equipments, const QString& pairPath) override {
+        AdoptList(std::move(equipments), pairPath);
+    }
+    bool settleBeforeReplacing() override { return SettleBeforeReplacing(); }
+    bool saveList() override { return SaveList(); }
+    QWidget* dialogParent() override { return this; }
+
+    void makeActions();
     void Form_Load();
     // Asks about unsaved changes; false when the caller must stop.
     bool settleUnsavedChanges();
     bool settlePropertiesEdits();
-    void updateUndoButtons();
     void readPair(const QString& path);
     void updateFilterButtons();
-    void addListShortcuts();
     // The pair named by FileName is the open one, or the user agrees to
     // replace its files; false when the save must not go on.
     bool mayReplace();
 
+    EditorSession& mSession;
+    ListActions* mActions = nullptr;
     Grid* mUnitList = nullptr;
     QFrame* mFrame1 = nullptr;
     QLabel* mImage1 = nullptr;
-    QToolButton* mUndo = nullptr;
-    QToolButton* mRedo = nullptr;
     RecordFilterProxy* mProxy = nullptr;
     FilterBar* mFilterBar = nullptr;
     RecordCounts* mCounts = nullptr;
     FileDialog mCd1;
+    bool mSaveBack = false;  // SaveList writes to the open pair without its dialog
 };
 
 }  // namespace kestrel::ui

@@ -1,27 +1,17 @@
 #include "ui/platform/FileDialog.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <utility>
 
-namespace kestrel::ui {
+#include "ui/platform/Prompts.h"
 
-namespace {
-FileDialog::Answer& answerSlot() {
-    static FileDialog::Answer answer;
-    return answer;
-}
-}  // namespace
+namespace kestrel::ui {
 
 FileDialog::FileDialog()
     : FileName(QStringLiteral("EQUIP97.EQP")),
       InitDir(QStringLiteral("C:\\Ironfront2")),
       mStartedIn(QDir::currentPath()) {}
-
-FileDialog::Answer FileDialog::setTestAnswer(Answer answer) {
-    return std::exchange(answerSlot(), std::move(answer));
-}
 
 QString FileDialog::startFolder() const {
     QFileInfo dir(InitDir);
@@ -40,30 +30,8 @@ bool FileDialog::ShowSave(QWidget* parent) {
 bool FileDialog::show(QWidget* parent, bool save) {
     QFileInfo current(FileName);
     QString proposed = current.isAbsolute() ? FileName : QDir(startFolder()).filePath(FileName);
-    std::optional<QString> chosen;
-    if (answerSlot()) {
-        chosen = answerSlot()(save, proposed);
-    } else {
-        QFileDialog dialog(parent);
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setNameFilters(
-            {QStringLiteral("Equipment files (*.EQP *.eqp)"), QStringLiteral("All files (*)")});
-        dialog.setDirectory(QFileInfo(proposed).absolutePath());
-        dialog.selectFile(QFileInfo(proposed).fileName());
-        if (save) {
-            dialog.setAcceptMode(QFileDialog::AcceptSave);
-            dialog.setFileMode(QFileDialog::AnyFile);
-            // The caller knows whether the files are the open pair's own and
-            // asks about replacing others itself, naming both files.
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        } else {
-            dialog.setAcceptMode(QFileDialog::AcceptOpen);
-            dialog.setFileMode(QFileDialog::ExistingFile);
-        }
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-            chosen = dialog.selectedFiles().constFirst();
-        }
-    }
+    // Through the prompts in use: a test answers instead of a person.
+    const std::optional<QString> chosen = CurrentPrompts().fileName(parent, save, proposed);
     if (!chosen || chosen->isEmpty())
         return false;
     FileName = QDir::toNativeSeparators(QFileInfo(*chosen).absoluteFilePath());

@@ -28,12 +28,6 @@ public:
     // started from where InitDir doesn't exist.
     QString startFolder() const;
 
-    // Tests answer instead of a person: the handler gets whether it is the
-    // save dialog and the proposed path, and returns the chosen path or
-    // nothing for cancel. An empty handler restores the real dialogs.
-    using Answer = std::function<std::optional<QString>(bool save, const QString& proposed)>;
-    static Answer setTestAnswer(Answer answer);
-
 private:
     bool show(QWidget* parent, bool save);
     QString mStartedIn;

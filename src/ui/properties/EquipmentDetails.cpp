@@ -1,6 +1,5 @@
-#include "ui/list/frmEqs.h"
+#include "ui/document/EditorSession.h"
 #include "ui/mdlGeneral.h"
-#include "ui/platform/Grid.h"
 #include "ui/properties/frmEquipment.h"
 
 namespace mdlGeneral {
@@ -8,25 +7,23 @@ namespace mdlGeneral {
 using kestrel::ui::frmEquipment;
 
 void ShowEquipmentDetails() {
-    kestrel::ui::Grid& grid = UnitList();
+    kestrel::ui::EditorSession& session = mdlGeneral::session();
     // A double-click on the heading row, or on an empty list, opens nothing.
-    if (grid.Row() < 1 || grid.Row() >= grid.Rows())
+    // Positions, not rows: with a filter on they differ.
+    const std::int32_t position = session.currentPosition();
+    if (position < 1)
         return;
     frmEquipment* window = propertiesWindow();
-    if (window && window->isVisible() && grid.Row() != window->recordPosition() &&
+    if (window && window->isVisible() && position != window->recordPosition() &&
         !window->confirmEdits()) {
-        // The user stays with the record and its edits: so does the grid.
-        const int shown = window->recordPosition();
-        if (shown >= 1) {
-            grid.setRow(shown);
-            grid.setCol(0);
-            grid.setRowSel(shown);
-            grid.setColSel(grid.Cols() - 1);
-        }
+        // The user stays with the record and its edits: so does the list.
+        const std::int32_t shown = window->recordPosition();
+        if (shown >= 1)
+            session.selectPositions({shown}, shown);
         return;
     }
     if (!window)
-        window = new frmEquipment(listWindow());
+        window = new frmEquipment(session, session.dialogParent());
     window->showGridRow();
 }
 

@@ -8,7 +8,6 @@
 #include "ui/mdlGeneral.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/properties/FieldControls.h"
-#include "ui/properties/NewCommand.h"
 #include "ui/properties/frmEquipment.h"
 
 namespace kestrel::ui {

@@ -12,20 +12,20 @@
 #include <algorithm>
 #include <optional>
 
+#include "model/FieldTable.h"
 #include "text/CodePage.h"
 #include "text/NumberReaders.h"
 #include "ui/document/Document.h"
+#include "ui/document/EditorSession.h"
 #include "ui/document/EquipmentTableModel.h"
+#include "ui/document/InsertRecordsCommand.h"
 #include "ui/document/UndoKeys.h"
-#include "ui/list/RecordRows.h"
-#include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/Grid.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/WindowPlaces.h"
 #include "ui/properties/FieldControls.h"
-#include "ui/properties/NewCommand.h"
 #include "ui/properties/UpdateCommand.h"
 #include "vocabulary/LookupTables.h"
 
@@ -36,16 +36,21 @@ frmEquipment* gWindow = nullptr;
 const char kPlaceKey[] = "properties/position";
 }  // namespace
 
-frmEquipment::frmEquipment(QWidget* parent)
+frmEquipment::frmEquipment(QWidget* parent) : frmEquipment(mdlGeneral::session(), parent) {}
+
+// Resizable: at a large scale the form may be taller than the screen, and it
+// scrolls then.
+frmEquipment::frmEquipment(EditorSession& session, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowCloseButtonHint),
+      mSession(session) {
     createControls();
     setWindowTitle(windowTitle() + QStringLiteral("[*]"));
     // An editable combo box's choice changes its line's text too.
     for (QLineEdit* box : findChildren<QLineEdit*>())
         connect(box, &QLineEdit::textChanged, this, &frmEquipment::updateEditMark);
 
-    Document& document = mdlGeneral::document();
+    Document& document = mSession.document();
     AddUndoKeys(this, document.undoStack());
     QAbstractItemModel* model = document.model();
     connect(model, &QAbstractItemModel::rowsRemoved, this, &frmEquipment::followRecord);
@@ -95,7 +100,7 @@ void frmEquipment::Form_Activate() {
 }
 
 void frmEquipment::setRecord(std::int32_t position) {
-    QAbstractItemModel* model = mdlGeneral::document().model();
+    QAbstractItemModel* model = mSession.document().model();
     mRecord = QPersistentModelIndex(model->index(position - 1, 0));
     mFollowing = mRecord.isValid();
 }
@@ -121,25 +126,25 @@ void frmEquipment::followRecord() {
         close();
         return;
     }
-    mdlGeneral::gCurrentIndex = recordPosition();
+    mSession.setEditedRecord(recordPosition());
     showRecord(true);
     UpdateDisableds();
 }
 
 void frmEquipment::UpdateDisableds() {
-    Grid& grid = mdlGeneral::UnitList();
-    const int r = grid.Row(), n = grid.Rows();
-    cmdPrevious->setEnabled(r != 1);
-    cmdNext->setEnabled(r < n - 1);
+    // Along the rows the list shows: a filter's hidden records are skipped.
+    const std::int32_t current = mSession.currentPosition();
+    cmdPrevious->setEnabled(current == 0 || mSession.shownNeighbour(current, -1) != 0);
+    cmdNext->setEnabled(mSession.shownNeighbour(current, +1) != 0);
 }
 
 void frmEquipment::showRecord(bool keepEdits) {
     const std::int32_t position = recordPosition();
     if (position < 1)
         return;
-    const Equipment& e = *mdlGeneral::gEquipments().Item(position);
+    const Equipment& e = *mSession.equipments().Item(position);
     txtRowMeter->setText(
-        QStringLiteral("%1 / %2").arg(position).arg(mdlGeneral::gEquipments().Count()));
+        QStringLiteral("%1 / %2").arg(position).arg(mSession.equipments().Count()));
     showTitle(e);
     mShowing = true;
     ShowFields(this, e, keepEdits);
@@ -177,26 +182,21 @@ void frmEquipment::cmdUpdate_Click() {
 }
 
 void frmEquipment::showGridRow() {
-    Grid& grid = mdlGeneral::UnitList();
     // The heading row, or an empty list, has no record.
-    if (grid.Row() < 1 || grid.Row() >= grid.Rows())
+    const std::int32_t position = mSession.currentPosition();
+    if (position < 1)
         return;
     BusyGuard busy;
-    grid.setCol(0);
-    grid.setRowSel(grid.Row());
-    grid.setColSel(grid.Cols() - 1);
-    // With a filter on, the grid's rows are not the list's positions.
-    mdlGeneral::gCurrentIndex = mdlGeneral::PositionOfRow(grid.Row());
-    setRecord(mdlGeneral::gCurrentIndex);
+    mSession.selectPositions({position}, position);
+    mSession.setEditedRecord(position);
+    setRecord(position);
     if (!isVisible()) {
-        if (frmEqs* list = mdlGeneral::listWindow()) {
+        if (QWidget* list = mSession.dialogParent()) {
             fitToScreenOf(*list);
-            const QRect keepClear(grid.mapToGlobal(QPoint(0, 0)), grid.size());
-            PlaceBeside(*this, *list, keepClear, kPlaceKey);
+            PlaceBeside(*this, *list, mSession.recordsArea(), kPlaceKey);
         }
-        txtRowMeter->setText(QStringLiteral("%1 / %2")
-                                 .arg(mdlGeneral::gCurrentIndex)
-                                 .arg(mdlGeneral::gEquipments().Count()));
+        txtRowMeter->setText(
+            QStringLiteral("%1 / %2").arg(position).arg(mSession.equipments().Count()));
         show();
         // The frame the window system adds is known once shown.
         KeepOnScreen(*this);
@@ -218,7 +218,7 @@ void frmEquipment::commit() {
     }
     if (position < 1)
         return;
-    const Equipment before = *mdlGeneral::gEquipments().Item(position);
+    const Equipment before = *mSession.equipments().Item(position);
     FieldReadResult read = ReadFields(this, before);
     if (read.refusal) {
         MsgBox(RefusalMessage(*read.refusal));
@@ -227,12 +227,12 @@ void frmEquipment::commit() {
     }
     // Values that are what the record holds change nothing: no undo step.
     if (read.values != before) {
-        Document& document = mdlGeneral::document();
+        Document& document = mSession.document();
         document.undoStack()->push(new UpdateCommand(document, position, before, read.values));
     }
     ForgetEdits(this);
     // The title names the record as committed, a new name included.
-    showTitle(*mdlGeneral::gEquipments().Item(position));
+    showTitle(*mSession.equipments().Item(position));
     updateEditMark();
 }
 
@@ -243,16 +243,20 @@ void frmEquipment::restoreLostRecord() {
         read.refusal->control->setFocus();
         return;
     }
-    Document& document = mdlGeneral::document();
-    if (!document.roomFor(1, "update"))
+    Document& document = mSession.document();
+    if (std::optional<QString> refusal = document.refusalToAdd(1, "update")) {
+        MsgBox(*refusal);
         return;
+    }
     // The record went back where it stood, as far as the list still reaches.
     const std::int32_t position = std::min(mLostAt, document.equipments().Count() + 1);
-    document.undoStack()->push(new NewCommand(document, position, read.values));
+    document.undoStack()->push(new InsertRecordsCommand(document, QStringLiteral("Update"),
+                                                        position, {read.values},
+                                                        InsertRecordsCommand::Selection::Inserted));
     mLostAt = 0;
     setRecord(position);
     ForgetEdits(this);
-    mdlGeneral::gCurrentIndex = position;
+    mSession.setEditedRecord(position);
     showRecord();
     UpdateDisableds();
 }
@@ -260,50 +264,51 @@ void frmEquipment::restoreLostRecord() {
 void frmEquipment::cmdNew_Click() {
     if (!confirmEdits())
         return;
-    Document& document = mdlGeneral::document();
-    if (!document.roomFor(1, "new record"))
+    Document& document = mSession.document();
+    if (std::optional<QString> refusal = document.refusalToAdd(1, "new record")) {
+        MsgBox(*refusal);
         return;
-    document.undoStack()->push(new NewCommand(document));
+    }
+    // A fresh record at the end, whose code is its position from zero as
+    // Renumber would give it.
+    const std::int32_t position = document.equipments().Count() + 1;
+    Equipment fresh = FreshEquipment();
+    fresh.setEqCode(position - 1);
+    document.undoStack()->push(new InsertRecordsCommand(document, QStringLiteral("New"), position,
+                                                        {fresh},
+                                                        InsertRecordsCommand::Selection::Inserted));
     UpdateDisableds();
     showGridRow();
 }
 
 namespace {
-void moveTo(frmEquipment* window, int row) {
-    if (!window->confirmEdits())
+void moveTo(frmEquipment* window, EditorSession& session, std::int32_t position) {
+    if (position < 1 || !window->confirmEdits())
         return;
-    Grid& grid = mdlGeneral::UnitList();
-    grid.setRow(row);
-    grid.ShowRow(row);
+    session.showRecord(position);
     window->UpdateDisableds();
     window->showGridRow();
 }
 }  // namespace
 
-// First and last do nothing on a list with no record rows: there is no
-// record to show.
+// Each goes along the rows the list shows; none does anything on a list
+// with no record rows: there is no record to show.
 void frmEquipment::cmdFirst_Click() {
-    if (mdlGeneral::UnitList().Rows() > 1)
-        moveTo(this, 1);
+    moveTo(this, mSession, mSession.shownNeighbour(0, +1));
 }
 
 void frmEquipment::cmdPrevious_Click() {
-    const int r = mdlGeneral::UnitList().Row();
-    if (r > 1)
-        moveTo(this, r - 1);
+    const std::int32_t current = mSession.currentPosition();
+    if (current >= 1)
+        moveTo(this, mSession, mSession.shownNeighbour(current, -1));
 }
 
 void frmEquipment::cmdNext_Click() {
-    Grid& grid = mdlGeneral::UnitList();
-    const int r = grid.Row();
-    if (r < grid.Rows() - 1)
-        moveTo(this, r + 1);
+    moveTo(this, mSession, mSession.shownNeighbour(mSession.currentPosition(), +1));
 }
 
 void frmEquipment::cmdLast_Click() {
-    const int n = mdlGeneral::UnitList().Rows();
-    if (n > 1)
-        moveTo(this, n - 1);
+    moveTo(this, mSession, mSession.shownNeighbour(0, -1));
 }
 
 void frmEquipment::txtUS_Change() {

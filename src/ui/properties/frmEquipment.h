@@ -17,6 +17,8 @@ class QToolButton;
 
 namespace kestrel::ui {
 
+class EditorSession;
+
 // The equipment properties window: one record in full, edited in place and
 // written back only by cmdUpdate. It holds the record it shows, not a row:
 // when the list is reordered, added to or undone the window follows the
@@ -25,7 +27,9 @@ namespace kestrel::ui {
 class frmEquipment : public QWidget {
     Q_OBJECT
 public:
+    // On the editor's one session (mdlGeneral::session()).
     explicit frmEquipment(QWidget* parent = nullptr);
+    frmEquipment(EditorSession& session, QWidget* parent);
     ~frmEquipment() override;
 
     void Form_Load();
@@ -48,7 +52,7 @@ public:
     // Puts the record into every control and the meter; with keepEdits the
     // boxes the user has typed in and not committed keep their text.
     void showRecord(bool keepEdits = false);
-    // Shows the record of the grid's current row (none for the heading
+    // Shows the record of the list's current row (none for the heading
     // row), selecting that whole row, and shows the window if hidden.
     void showGridRow();
     // Writes the controls into the record shown, as one undoable Update;
@@ -97,6 +101,7 @@ private:
     // Update of a record that left the list: it comes back with the edits.
     void restoreLostRecord();
 
+    EditorSession& mSession;
     QPersistentModelIndex mRecord;
     bool mFollowing = false;    // a record was given, so its leaving closes the window
     Equipment mShown;           // the record as last shown, kept when it leaves the list

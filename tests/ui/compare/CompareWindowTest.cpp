@@ -17,6 +17,7 @@
 
 #include "model/FieldText.h"
 #include "storage/EquipmentFiles.h"
+#include "ui/NothingClipped.h"
 #include "ui/compare/CompareWith.h"
 #include "ui/compare/ComparisonModel.h"
 #include "ui/compare/frmCompare.h"
@@ -85,7 +86,7 @@ struct CompareWindow : ListFixture {
         ListFixture::TearDown();
     }
     void open() {
-        compare = CompareWithPair(QString::fromStdString(otherPath), &*window);
+        compare = CompareWithPair(window->session(), QString::fromStdString(otherPath), &*window);
         ASSERT_NE(compare, nullptr);
     }
     ComparisonModel& model() { return compare->model(); }
@@ -337,7 +338,8 @@ TEST_F(CompareWindow, InterruptedSaveThereIsReportedNotRepaired) {
 
 TEST_F(CompareWindow, AnUnreadablePairIsRefusedWithAMessage) {
     writeAll(otherPath, std::string("\x05\x00", 2));  // claims 5 records, holds none
-    EXPECT_EQ(CompareWithPair(QString::fromStdString(otherPath), &*window), nullptr);
+    EXPECT_EQ(CompareWithPair(window->session(), QString::fromStdString(otherPath), &*window),
+              nullptr);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("cannot be compared")));
 }
@@ -346,18 +348,19 @@ TEST_F(CompareWindow, AnUnreadablePairIsRefusedWithAMessage) {
 
 namespace {
 
-// KESTREL_GRAB=prefix saves pictures of the comparison window and of the
-// list window's strip, for checking the layout by eye (also under
-// QT_SCALE_FACTOR=2).
-TEST_F(CompareWindow, GrabForLayoutCheck) {
+// Both windows with differences selected show every text in full;
+// KESTREL_GRAB=prefix keeps pictures of them.
+TEST_F(CompareWindow, BothWindowsShowEveryTextInFull) {
     const QString prefix = qEnvironmentVariable("KESTREL_GRAB");
-    if (prefix.isEmpty())
-        GTEST_SKIP() << "set KESTREL_GRAB to a file name prefix";
     open();
     window->show();
     compare->show();
     select({2, 4});
     QCoreApplication::processEvents();
+    kestrel_test::expectNothingClipped(*compare);
+    kestrel_test::expectNothingClipped(*window);
+    if (prefix.isEmpty())
+        return;
     compare->grab().save(prefix + QStringLiteral("-comparison.png"));
     window->grab().save(prefix + QStringLiteral("-list.png"));
 }

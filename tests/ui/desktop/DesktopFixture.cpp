@@ -6,7 +6,7 @@
 #include "model/Equipments.h"
 #include "storage/EquipmentFiles.h"
 #include "ui/document/Document.h"
-#include "ui/list/PasteCommand.h"
+#include "ui/document/InsertRecordsCommand.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/FileDialog.h"
 
@@ -16,24 +16,21 @@ using namespace kestrel::ui;
 void DesktopFixture::SetUp() {
     mdlGeneral::ResetEquipments();
     window.emplace();
-    setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
-    setSaveChangesHandler([this](const QString&) {
+    fake.onMessage = [this](const QString& text) { messages.push_back(text); };
+    fake.onSaveChanges = [this](const QString&) {
         ++prompts;
         return promptAnswer;
-    });
-    FileDialog::setTestAnswer([this](bool, const QString&) -> std::optional<QString> {
+    };
+    fake.onFileName = [this](bool, const QString&) -> std::optional<QString> {
         if (answers.empty())
             return std::nullopt;
         QString a = answers.front();
         answers.erase(answers.begin());
         return a;
-    });
+    };
 }
 
 void DesktopFixture::TearDown() {
-    FileDialog::setTestAnswer({});
-    setMsgBoxHandler({});
-    setSaveChangesHandler({});
     window.reset();
     mdlGeneral::ResetEquipments();
 }
@@ -79,5 +76,7 @@ bool DesktopFixture::saveTo(const QString& path) {
 
 void DesktopFixture::edit() {
     Document& document = mdlGeneral::document();
-    document.undoStack()->push(new PasteCommand(document, records(1, "Pasted")));
+    document.undoStack()->push(new InsertRecordsCommand(
+        document, QStringLiteral("Paste of 1 record"), document.equipments().Count() + 1,
+        records(1, "Pasted"), InsertRecordsCommand::Selection::Keep));
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/Equipment.h"
+#include "support/FakePrompts.h"
 #include "support/SamplePairs.h"
 #include "ui/list/frmEqs.h"
 #include "ui/platform/MessageBox.h"
@@ -16,6 +17,7 @@
 // unsaved-changes question answered with promptAnswer and counted, the file
 // dialog answered from answers in order (cancelled when they run out).
 struct DesktopFixture : ::testing::Test {
+    kestrel_test::FakePrompts fake;
     std::optional<kestrel::ui::frmEqs> window;
     std::vector<QString> messages;
     std::vector<QString> answers;

@@ -71,13 +71,13 @@ TEST_F(RecoveryProcess, KilledEditorsWorkIsRestoredAtTheNextStart) {
     ASSERT_EQ(recoveryFiles(home.path()).size(), 1);
 
     QString question;
-    setRecoveryPrompt([&question](const QString& q) {
+    fake.onRecovery = [&question](const QString& q) {
         question = q;
         return RecoveryAnswer::Restore;
-    });
+    };
     RecoverySession next(mdlGeneral::document(), folder);
-    const bool restored = next.offerRestore(*window, nullptr);
-    setRecoveryPrompt({});
+    const bool restored = next.offerRestore(window->session(), nullptr);
+    fake.onRecovery = nullptr;
     ASSERT_TRUE(restored);
     EXPECT_EQ(question.left(question.indexOf(QLatin1String(" from "))),
               QStringLiteral("Restore unsaved work on EQUIP97.EQP in %1")

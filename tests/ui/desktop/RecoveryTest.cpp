@@ -57,14 +57,10 @@ struct Recovery : DesktopFixture {
     RecoveryAnswer answer = RecoveryAnswer::Restore;
     void SetUp() override {
         DesktopFixture::SetUp();
-        setRecoveryPrompt([this](const QString& question) {
+        fake.onRecovery = [this](const QString& question) {
             answered.push_back(question);
             return answer;
-        });
-    }
-    void TearDown() override {
-        setRecoveryPrompt({});
-        DesktopFixture::TearDown();
+        };
     }
 };
 
@@ -103,7 +99,7 @@ TEST_F(Recovery, ARunningEditorsFileIsNeverOfferedAnAbandonedOneIsRestoredByteFo
 
     RecoverySession second(mdlGeneral::document(), folder());
     EXPECT_TRUE(second.abandonedFiles().empty()) << "the first still runs";
-    EXPECT_FALSE(second.offerRestore(*window, nullptr));
+    EXPECT_FALSE(second.offerRestore(window->session(), nullptr));
     EXPECT_TRUE(answered.empty());
 
     // A crash leaves the file with nobody holding its lock.
@@ -124,10 +120,10 @@ TEST_F(Recovery, ARunningEditorsFileIsNeverOfferedAnAbandonedOneIsRestoredByteFo
     ASSERT_TRUE(window->LoadPair(writePair("q", records(2, "Other"))));
     ASSERT_NE(listBytes(), edited);
     answer = RecoveryAnswer::Later;
-    EXPECT_FALSE(second.offerRestore(*window, nullptr));
+    EXPECT_FALSE(second.offerRestore(window->session(), nullptr));
     EXPECT_TRUE(QFile::exists(file)) << "Not now keeps it";
     answer = RecoveryAnswer::Restore;
-    EXPECT_TRUE(second.offerRestore(*window, nullptr));
+    EXPECT_TRUE(second.offerRestore(window->session(), nullptr));
     ASSERT_EQ(answered.size(), 2u);
     EXPECT_TRUE(
         answered.back().startsWith(QStringLiteral("Restore unsaved work on EQUIP97.EQP in ")));
@@ -150,7 +146,7 @@ TEST_F(Recovery, DiscardRemovesADamagedFileIsSetAside) {
 
     RecoverySession session(mdlGeneral::document(), folder());
     answer = RecoveryAnswer::Discard;
-    EXPECT_FALSE(session.offerRestore(*window, nullptr));
+    EXPECT_FALSE(session.offerRestore(window->session(), nullptr));
     EXPECT_EQ(answered.size(), 1u);
     EXPECT_FALSE(QFile::exists(discarded));
     EXPECT_FALSE(QFile::exists(damaged));

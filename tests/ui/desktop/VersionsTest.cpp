@@ -63,9 +63,9 @@ TEST_F(Versions, AFailedSaveKeepsNothingAndAnotherPairHasItsOwn) {
     ASSERT_TRUE(window->LoadPair(pair));
     edit();
     // Saving over another pair asks once before replacing its files.
-    const YesNoHandler previous = setYesNoHandler([](const QString&) { return true; });
+    fake.onYesNo = [](const QString&) { return true; };
     ASSERT_TRUE(saveTo(other));
-    setYesNoHandler(previous);
+    fake.onYesNo = nullptr;
     EXPECT_TRUE(store.versions(pair).empty());
     ASSERT_EQ(store.versions(other).size(), 1u);
     EXPECT_EQ(bytesOf(store.versions(other).front()), pairBytes(records(3, "Other")));
@@ -91,7 +91,7 @@ TEST_F(Versions, OpeningOneReplacesTheListAsUnsavedChangesToThePair) {
     EXPECT_TRUE(dialog.list()->item(0)->text().contains(QStringLiteral("2 records")));
     ASSERT_NE(dialog.version(), nullptr);
 
-    ASSERT_TRUE(OpenVersion(*window, *dialog.version()));
+    ASSERT_TRUE(OpenVersion(window->session(), *dialog.version()));
     EXPECT_EQ(listBytes(), pairBytes(records(2, "Start")));
     EXPECT_TRUE(mdlGeneral::document().isModified());
     EXPECT_EQ(window->PairPath(), pair);

@@ -24,11 +24,10 @@ void ListFixture::SetUp() {
     window.emplace();
     tester = std::make_unique<QAbstractItemModelTester>(
         mdlGeneral::document().model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
+    fake.onMessage = [this](const QString& text) { messages.push_back(text); };
 }
 
 void ListFixture::TearDown() {
-    setMsgBoxHandler({});
     delete mdlGeneral::propertiesWindow();
     tester.reset();
     window.reset();

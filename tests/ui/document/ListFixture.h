@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/Equipment.h"
+#include "support/FakePrompts.h"
 #include "ui/list/frmEqs.h"
 
 // A list window over a document filled with made-up records, the document's
@@ -17,6 +18,7 @@
 // with a plain vector of records: the bytes a save would write and the
 // texts the grid shows.
 struct ListFixture : ::testing::Test {
+    kestrel_test::FakePrompts fake;
     std::optional<kestrel::ui::frmEqs> window;
     std::unique_ptr<QAbstractItemModelTester> tester;
     std::vector<QString> messages;

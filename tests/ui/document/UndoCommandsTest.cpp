@@ -221,15 +221,15 @@ TEST_F(UndoCommands, ButtonsNameTheCommandAndAreDisabledWithNothingToDo) {
     EXPECT_FALSE(redo->isEnabled());
     cmdSortbyCountry_Click();
     EXPECT_TRUE(undo->isEnabled());
-    EXPECT_EQ(undo->toolTip(), "Undo Sort by country");
+    EXPECT_EQ(undo->toolTip(), "Undo Sort by country (Ctrl+Z)");
     toClipboard({start[1], start[2], start[3]});
     cmdPaste_Click();
     undo->click();
-    EXPECT_EQ(redo->toolTip(), "Redo Paste of 3 records");
+    EXPECT_EQ(redo->toolTip(), "Redo Paste of 3 records (Ctrl+Y)");
     EXPECT_TRUE(redo->isEnabled());
     undo->click();
     EXPECT_FALSE(undo->isEnabled());
-    EXPECT_EQ(undo->toolTip(), "Undo");
+    EXPECT_EQ(undo->toolTip(), "Undo (Ctrl+Z)");
     expectList(start, "both undone");
 }
 

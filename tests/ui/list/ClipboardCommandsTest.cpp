@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/FakePrompts.h"
 #include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/RecordRows.h"
@@ -61,17 +62,16 @@ QClipboard* clipboard() {
 }
 
 struct Clipboard : ::testing::Test {
-    std::vector<QString> messages;
+    kestrel_test::FakePrompts fake;
+    std::vector<QString>& messages = fake.messages;
     std::optional<frmEqs> window;
 
     void SetUp() override {
         mdlGeneral::ResetEquipments();
         window.emplace();
-        setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
         clipboard()->clear();
     }
     void TearDown() override {
-        setMsgBoxHandler({});
         window.reset();
         mdlGeneral::ResetEquipments();
     }

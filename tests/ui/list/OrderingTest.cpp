@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/FakePrompts.h"
 #include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/frmEqs.h"
@@ -19,15 +20,15 @@ using namespace kestrel::ui;
 namespace {
 
 struct Ordering : ::testing::Test {
+    kestrel_test::FakePrompts fake;
     std::optional<frmEqs> window;
 
     void SetUp() override {
         mdlGeneral::ResetEquipments();
         window.emplace();
-        setMsgBoxHandler([](const QString& text) { ADD_FAILURE() << text.toStdString(); });
+        fake.onMessage = [](const QString& text) { ADD_FAILURE() << text.toStdString(); };
     }
     void TearDown() override {
-        setMsgBoxHandler({});
         window.reset();
         mdlGeneral::ResetEquipments();
     }

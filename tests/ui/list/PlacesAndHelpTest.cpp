@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <optional>
 
+#include "support/FakePrompts.h"
 #include "ui/document/Document.h"
 #include "ui/list/HelpWindow.h"
 #include "ui/list/frmEqs.h"
@@ -151,14 +152,11 @@ TEST_F(Places, BesideSpotClearsTheGridOrCoversItLeast) {
 
 TEST_F(Places, TheLastFolderOfTheFileDialogIsRemembered) {
     QTemporaryDir dir;
-    FileDialog::setTestAnswer([&](bool, const QString&) -> std::optional<QString> {
+    kestrel_test::FakePrompts fake;
+    fake.onFileName = [&](bool, const QString&) -> std::optional<QString> {
         return dir.filePath(QStringLiteral("missing.EQP"));
-    });
-    std::vector<QString> messages;
-    setMsgBoxHandler([&](const QString& text) { messages.push_back(text); });
+    };
     window->cmdLoad_Click();
-    FileDialog::setTestAnswer({});
-    setMsgBoxHandler({});
     window.reset();
     window.emplace();
     EXPECT_EQ(window->cd1().InitDir, dir.path());
@@ -170,8 +168,11 @@ TEST_F(Places, TheGridReachesTheStatusBarAndTheStatusBarTheBottom) {
         window->resize(size);
         QStatusBar* bar = window->statusBar();
         EXPECT_EQ(bar->geometry().bottom(), window->height() - 1);
-        EXPECT_EQ(window->UnitList().geometry().bottom() + 1, bar->geometry().top());
-        EXPECT_EQ(window->UnitList().geometry().right(), window->width() - 1);
+        // In the window's coordinates: the menu bar stands above the grid's area.
+        const QRect grid(window->UnitList().mapTo(&*window, QPoint(0, 0)),
+                         window->UnitList().size());
+        EXPECT_EQ(grid.bottom() + 1, bar->geometry().top());
+        EXPECT_EQ(grid.right(), window->width() - 1);
     }
 }
 
@@ -189,7 +190,11 @@ TEST_F(Places, MessageBoxesKeepTheirTitleAndHaveAltKeys) {
         width = box->width();
         box->reject();
     });
-    EXPECT_EQ(AskSaveChanges(window.operator->()), SaveChangesAnswer::Cancel);
+    // The real box, not the fake every other test answers with.
+    DialogPrompts dialogs;
+    EXPECT_EQ(dialogs.saveChanges(window.operator->(), QStringLiteral("Save changes?"),
+                                  SaveChangesAnswer::Save),
+              SaveChangesAnswer::Cancel);
     ASSERT_TRUE(buttons.has_value());
     EXPECT_TRUE(buttons->contains(QStringLiteral("&Save")));
     EXPECT_TRUE(buttons->contains(QStringLiteral("&Discard")));

@@ -17,6 +17,7 @@
 #include "check/Validator.h"
 #include "model/Equipments.h"
 #include "storage/EquipmentFiles.h"
+#include "support/FakePrompts.h"
 #include "support/SamplePairs.h"
 #include "text/CodePage.h"
 #include "ui/document/Document.h"
@@ -58,6 +59,7 @@ std::vector<Equipment> cleanList(int n) {
 }
 
 struct ProblemsPanelTest : ::testing::Test {
+    kestrel_test::FakePrompts fake;
     std::vector<QString> messages;
     std::vector<QString> answers;
     std::optional<frmEqs> window;
@@ -66,18 +68,16 @@ struct ProblemsPanelTest : ::testing::Test {
         mdlGeneral::ResetEquipments();
         window.emplace();
         window->show();
-        setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
-        FileDialog::setTestAnswer([this](bool, const QString&) -> std::optional<QString> {
+        fake.onMessage = [this](const QString& text) { messages.push_back(text); };
+        fake.onFileName = [this](bool, const QString&) -> std::optional<QString> {
             if (answers.empty())
                 return std::nullopt;
             QString a = answers.front();
             answers.erase(answers.begin());
             return a;
-        });
+        };
     }
     void TearDown() override {
-        FileDialog::setTestAnswer({});
-        setMsgBoxHandler({});
         delete mdlGeneral::propertiesWindow();
         window.reset();
         mdlGeneral::ResetEquipments();

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "storage/EquipmentFiles.h"
+#include "support/FakePrompts.h"
 #include "ui/document/Document.h"
 #include "ui/list/OpenPairDisplay.h"
 #include "ui/list/frmEqs.h"
@@ -42,26 +43,23 @@ struct SaveBack : ::testing::Test {
     std::vector<QString> messages;
     QString answer;
     bool yes = false;
-    YesNoHandler previousYesNo;
+    kestrel_test::FakePrompts fake;
 
     void SetUp() override {
         InitLookupTables();
         mdlGeneral::ResetEquipments();
         window.emplace();
-        setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
-        previousYesNo = setYesNoHandler([this](const QString& text) {
+        fake.onMessage = [this](const QString& text) { messages.push_back(text); };
+        fake.onYesNo = [this](const QString& text) {
             questions.push_back(text);
             return yes;
-        });
-        FileDialog::setTestAnswer([this](bool, const QString& path) -> std::optional<QString> {
+        };
+        fake.onFileName = [this](bool, const QString& path) -> std::optional<QString> {
             proposed.push_back(path);
             return answer;
-        });
+        };
     }
     void TearDown() override {
-        FileDialog::setTestAnswer({});
-        setMsgBoxHandler({});
-        setYesNoHandler(previousYesNo);
         window.reset();
         mdlGeneral::ResetEquipments();
     }

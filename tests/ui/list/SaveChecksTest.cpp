@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "storage/EquipmentFiles.h"
+#include "support/FakePrompts.h"
 #include "support/SamplePairs.h"
 #include "ui/document/Document.h"
 #include "ui/document/EquipmentTableModel.h"
@@ -33,31 +34,29 @@ struct SaveChecks : ::testing::Test {
     std::optional<frmEqs> window;
     ScopedTempFolder folder;
     SamplePair pair;
+    kestrel_test::FakePrompts fake;
 
     void SetUp() override {
         InitLookupTables();
         mdlGeneral::ResetEquipments();
         window.emplace();
-        setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
-        setSaveOverIncompleteHandler([this](const QString& text) {
+        fake.onMessage = [this](const QString& text) { messages.push_back(text); };
+        fake.onSaveOverIncomplete = [this](const QString& text) {
             questions.push_back(text);
             return saveAnyway;
-        });
-        FileDialog::setTestAnswer([this](bool, const QString&) -> std::optional<QString> {
+        };
+        fake.onFileName = [this](bool, const QString&) -> std::optional<QString> {
             if (answers.empty())
                 return std::nullopt;
             QString a = answers.front();
             answers.erase(answers.begin());
             return a;
-        });
+        };
         std::mt19937 random(41);
         pair = RandomPair(random, 3);
         WritePair(folder.path(), pair);
     }
     void TearDown() override {
-        FileDialog::setTestAnswer({});
-        setMsgBoxHandler({});
-        setSaveOverIncompleteHandler({});
         window.reset();
         mdlGeneral::ResetEquipments();
     }
@@ -146,10 +145,10 @@ TEST_F(SaveChecks, WhatIsShownIsWhatIsSaved) {
     WritePair(folder.path(), pair);
     std::vector<QString> asked;
     bool fit = false;
-    setFitValuesHandler([&](const QString& text) {
+    fake.onFitValues = [&](const QString& text) {
         asked.push_back(text);
         return fit;
-    });
+    };
     load("EQUIP97.EQP");
     Document& document = mdlGeneral::document();
     const int cost = static_cast<int>(Field::PrestigeCost);
@@ -206,16 +205,15 @@ TEST_F(SaveChecks, WhatIsShownIsWhatIsSaved) {
     document.undoStack()->undo();
     EXPECT_EQ(shown(2, cost), QStringLiteral("100"));
     EXPECT_TRUE(window->isModified());
-    setFitValuesHandler({});
 }
 
 TEST_F(SaveChecks, MoreThanTwentyChangesAreCounted) {
     WritePair(folder.path(), std::vector<Equipment>(25));
     QString asked;
-    setFitValuesHandler([&](const QString& text) {
+    fake.onFitValues = [&](const QString& text) {
         asked = text;
         return false;
-    });
+    };
     load("EQUIP97.EQP");
     Document& document = mdlGeneral::document();
     SetValueCommand::Numbers costs;
@@ -224,7 +222,6 @@ TEST_F(SaveChecks, MoreThanTwentyChangesAreCounted) {
     document.undoStack()->push(
         new SetValueCommand(document, static_cast<int>(Field::PrestigeCost), costs));
     save("EQUIP97.EQP");
-    setFitValuesHandler({});
     EXPECT_TRUE(asked.startsWith(QStringLiteral("Saving changes 25 values")))
         << asked.toStdString();
     EXPECT_EQ(asked.count(QStringLiteral("\u2192")), 20);

@@ -3,7 +3,9 @@
 #include <QUndoStack>
 
 #include "ui/document/Document.h"
+#include "ui/list/FilterBar.h"
 #include "ui/list/ListCommands.h"
+#include "ui/list/RecordRows.h"
 #include "ui/properties/PropertiesFixture.h"
 
 using kestrel_test::PropertiesWindow;
@@ -97,6 +99,34 @@ TEST_F(PropertiesWindow, ARecordThatLeavesTheListWithEditsCanComeBackWithThem) {
     QCoreApplication::processEvents();
     EXPECT_EQ(mdlGeneral::propertiesWindow(), nullptr);
     EXPECT_EQ(mdlGeneral::gEquipments().Count(), 3);
+}
+
+// With a filter on, grid rows are not record positions: the record being
+// edited is recognised by its position, and Cancel goes back to its row.
+TEST_F(PropertiesWindow, AFilteredGridAsksOnlyAboutAnotherRecordAndCancelKeepsTheEditedOne) {
+    load(8);
+    list->filterBar().edit()->setText(QStringLiteral("SA>2"));  // records 4 to 8 on rows 1 to 5
+    ASSERT_EQ(grid().Rows(), 6);
+    frmEquipment& w = show(2);
+    ASSERT_EQ(w.recordPosition(), 5);
+    w.txtName->setText("Edited");
+
+    updateQuestions = 0;
+    grid().setRow(2);
+    mdlGeneral::ShowEquipmentDetails();
+    EXPECT_EQ(updateQuestions, 0);
+    EXPECT_EQ(w.recordPosition(), 5);
+
+    w.txtName->setText("Edited");
+    updateAnswers = {UpdateEditsAnswer::Cancel};
+    grid().setRow(4);
+    mdlGeneral::ShowEquipmentDetails();
+    EXPECT_EQ(updateQuestions, 1);
+    EXPECT_EQ(w.recordPosition(), 5);
+    EXPECT_EQ(w.txtName->text(), "Edited");
+    EXPECT_EQ(grid().Row(), 2);
+    EXPECT_EQ(grid().RowSel(), 2);
+    EXPECT_EQ(mdlGeneral::SelectedPositions(), std::vector<std::int32_t>{5});
 }
 
 TEST_F(PropertiesWindow, RowMeterShowsTheLargestCountsInFull) {

@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <memory>
 
+#include "support/FakePrompts.h"
 #include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/frmEqs.h"
@@ -61,20 +62,20 @@ inline QString shownTitle(QWidget& w) {
 }
 
 struct PropertiesWindow : ::testing::Test {
+    FakePrompts fake;
     std::unique_ptr<frmEqs> list;
     std::vector<QString> messages;
     // Answers to "Update equipment?", in order; asking with none left fails.
     std::vector<UpdateEditsAnswer> updateAnswers;
     int updateQuestions = 0;
-    UpdateEditsHandler previousUpdateHandler;
 
     void SetUp() override {
         InitLookupTables();
         mdlGeneral::ResetEquipments();
         mdlGeneral::gCurrentIndex = 0;
         list = std::make_unique<frmEqs>();
-        setMsgBoxHandler([this](const QString& text) { messages.push_back(text); });
-        previousUpdateHandler = setUpdateEditsHandler([this] {
+        fake.onMessage = [this](const QString& text) { messages.push_back(text); };
+        fake.onUpdateEdits = [this] {
             ++updateQuestions;
             if (updateAnswers.empty()) {
                 ADD_FAILURE() << "\"Update equipment?\" was not expected";
@@ -83,13 +84,11 @@ struct PropertiesWindow : ::testing::Test {
             UpdateEditsAnswer answer = updateAnswers.front();
             updateAnswers.erase(updateAnswers.begin());
             return answer;
-        });
+        };
     }
     void TearDown() override {
         delete mdlGeneral::propertiesWindow();
         list.reset();
-        setMsgBoxHandler({});
-        setUpdateEditsHandler(previousUpdateHandler);
     }
     Grid& grid() { return mdlGeneral::UnitList(); }
     void load(int n) {

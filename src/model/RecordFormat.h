@@ -7,12 +7,15 @@
 
 namespace kestrel {
 
-// The limits of the binary equipment file, shared by the encoder and by the
-// check that tells the user beforehand what a save will refuse or change.
+// The limits of the binary equipment file, defined here once for every layer
+// above the model: the encoder, the check that tells the user beforehand what
+// a save will refuse or change, and the editor's commands that add records.
 constexpr std::size_t kRecordSize = 73;
 constexpr std::size_t kIconSize = 6;
 constexpr std::size_t kLastPartSize = 22;
 constexpr Long kMaxTwoByte = 32767;  // the count and every two-byte field
+// The most records a list can hold: the file's count is a two-byte field.
+constexpr Long kMaxRecords = kMaxTwoByte;
 constexpr Long kMaxCountry = 25;
 constexpr Long kMaxCostByte = 255;
 constexpr Long kCostStep = 12;  // the file stores the prestige cost in twelves

@@ -8,8 +8,10 @@
 
 namespace kestrel::ui {
 
-// Records taken out of the list wherever they stand (a filtered Cut, Delete),
-// kept with their positions so that undo puts each back where it was.
+// Records taken out of the list wherever they stand, kept with their
+// positions so that undo puts each back where it was: Cut, Delete and the
+// comparison's Remove here. Neighbouring positions go out and come back as
+// one block.
 class RemoveRecordsCommand : public ListCommand {
 public:
     // positions ascending, each at most once.

@@ -1,4 +1,4 @@
-#include "ui/list/RemoveRecordsCommand.h"
+#include "ui/document/RemoveRecordsCommand.h"
 
 #include "ui/document/Document.h"
 
@@ -32,7 +32,9 @@ void RemoveRecordsCommand::revert() {
     // From the front: each block's position counts the blocks before it back.
     for (std::size_t i = 0; i < blocks.size(); ++i)
         document().insertRecords(blocks[i].first, mRemoved[i]);
+    // Redo takes them out of the list again; holding them twice is waste.
     mRemoved.clear();
+    mRemoved.shrink_to_fit();
 }
 
 }  // namespace kestrel::ui
