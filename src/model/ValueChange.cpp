@@ -99,6 +99,15 @@ std::string rangeText(int field) {
 
 }  // namespace
 
+std::string RangeSentence(int field) {
+    const std::string label = FieldLabel(field);
+    if (fieldKind(field) == FieldKind::Text)
+        return label + " takes up to " + std::to_string(kIconSize) + " characters.";
+    if (fieldInfo(field).words != FieldWords::None)
+        return label + " takes " + rangeText(field) + ", or one of its words.";
+    return label + " takes " + rangeText(field) + ".";
+}
+
 ValueChangeRead ReadValueChange(int field, std::string_view typed, BitMode bits) {
     ValueChangeRead read;
     ValueChange& change = read.change;
@@ -118,7 +127,8 @@ ValueChangeRead ReadValueChange(int field, std::string_view typed, BitMode bits)
         return read;
     }
     if (text.empty()) {
-        read.error = "Type a value for " + std::string(fieldName(field)) + ".";
+        read.error =
+            "Type a value for " + std::string(fieldName(field)) + ". " + RangeSentence(field);
         return read;
     }
     if (bits != BitMode::None) {
@@ -136,7 +146,8 @@ ValueChangeRead ReadValueChange(int field, std::string_view typed, BitMode bits)
     if (sign == '+' || sign == '-') {
         std::optional<std::int64_t> step = whole(std::string_view(text).substr(1));
         if (!step) {
-            read.error = "\"" + text + "\" is not a change by a whole number, such as +5.";
+            read.error = "\"" + text + "\" is not a change by a whole number, such as +5. " +
+                         RangeSentence(field);
             return read;
         }
         change.kind = ValueChange::Kind::Add;
@@ -145,7 +156,7 @@ ValueChangeRead ReadValueChange(int field, std::string_view typed, BitMode bits)
     }
     if (sign == '*') {
         if (!readFactor(std::string_view(text).substr(1), change)) {
-            read.error = "\"" + text + "\" is not a factor, such as *1.1.";
+            read.error = "\"" + text + "\" is not a factor, such as *1.1. " + RangeSentence(field);
             return read;
         }
         change.kind = ValueChange::Kind::Scale;
@@ -165,13 +176,13 @@ ValueChangeRead ReadValueChange(int field, std::string_view typed, BitMode bits)
         read.error = "\"" + text + "\" is not " +
                      (fieldInfo(field).words != FieldWords::None ? "a word or code of "
                                                                  : "a whole number for ") +
-                     fieldName(field) + ".";
+                     fieldName(field) + ". " + RangeSentence(field);
         return read;
     }
     auto [low, high] = BulkRange(field);
     if (*value < low || *value > high) {
-        read.error = std::to_string(*value) + " is outside " + rangeText(field) + ", the values " +
-                     fieldName(field) + " can hold.";
+        read.error = std::to_string(*value) + " is outside what " + fieldName(field) +
+                     " can hold. " + RangeSentence(field);
         return read;
     }
     change.number = *value;
@@ -215,8 +226,7 @@ BulkResult ApplyValueChange(const ValueChange& change, const Equipments& list,
             result.values.clear();
             result.error = std::string(fieldName(change.field)) + " would be " +
                            std::to_string(now) + " on record " + std::to_string(position) + " \"" +
-                           e.EqName() + "\", outside " + rangeText(change.field) +
-                           ". Nothing was changed.";
+                           e.EqName() + "\". Nothing was changed. " + RangeSentence(change.field);
             return result;
         }
         result.values.emplace_back(position, now);

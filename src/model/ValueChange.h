@@ -27,6 +27,11 @@ bool SettableInBulk(int field);
 // The values a field can hold in the files: lowest and highest.
 std::pair<std::int64_t, std::int64_t> BulkRange(int field);
 
+// What a field takes, as every refusal of a value ends: "SA takes 0 to
+// 255.", "CL takes 0 to 21, or one of its words.", "Icon takes up to 6
+// characters."
+std::string RangeSentence(int field);
+
 enum class BitMode { None, Set, Clear };
 
 // Reads the text typed for field: a whole number or (coded fields) a word,

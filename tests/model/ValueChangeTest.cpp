@@ -79,13 +79,14 @@ TEST(ValueChange, RefusalsNameTheReasonAndTheFirstFailingRecord) {
         BitMode bits;
         const char* reason;
     } cases[] = {
-        {kSA, "256", BitMode::None, "outside 0 to 255"},
+        {kSA, "256", BitMode::None, "256 is outside what SoftAttack can hold. SA takes 0 to 255."},
         {kSA, "ten", BitMode::None, "not a whole number for SoftAttack"},
         {kSA, "", BitMode::None, "Type a value"},
         {kSA, "+x", BitMode::None, "not a change by a whole number"},
         {kSA, "*-1", BitMode::None, "not a factor"},
         {kCo, "Atlantis", BitMode::None, "not a word or code of Country"},
-        {kCo, "26", BitMode::None, "outside 0 to 25"},
+        {kCo, "26", BitMode::None,
+         "outside what Country can hold. Co takes 0 to 25, or one of its words."},
         {kUS, "17", BitMode::Set, "bit number from 1 to 16"},
         {kIcon, "toolong", BitMode::None, "longer than the 6 characters"},
         {static_cast<int>(Field::EqName), "x", BitMode::None, "cannot be set"},
@@ -102,7 +103,8 @@ TEST(ValueChange, RefusalsNameTheReasonAndTheFirstFailingRecord) {
         BitMode bits;
         const char* reason;
     } applies[] = {
-        {kSA, "+6", BitMode::None, "256 on record 4 \"Unit 4\", outside 0 to 255"},
+        {kSA, "+6", BitMode::None,
+         "256 on record 4 \"Unit 4\". Nothing was changed. SA takes 0 to 255."},
         {kSA, "-16", BitMode::None, "-1 on record 2 \"Unit 2\""},
         {kUS, "16", BitMode::Set, "32773 on record 2"},
     };

@@ -25,7 +25,7 @@ public:
     // Every message shown, in order, unless onMessage takes them.
     std::vector<QString> messages;
     std::function<void(const QString& text)> onMessage;
-    std::function<kestrel::ui::SaveChangesAnswer()> onSaveChanges;
+    std::function<kestrel::ui::SaveChangesAnswer(const QString& question)> onSaveChanges;
     std::function<kestrel::ui::UpdateEditsAnswer()> onUpdateEdits;
     std::function<bool(const QString& text)> onYesNo;
     std::function<bool(const QString& text)> onSaveOverIncomplete;
@@ -39,10 +39,11 @@ public:
         else
             messages.push_back(text);
     }
-    kestrel::ui::SaveChangesAnswer saveChanges(QWidget*, kestrel::ui::SaveChangesAnswer) override {
+    kestrel::ui::SaveChangesAnswer saveChanges(QWidget*, const QString& question,
+                                               kestrel::ui::SaveChangesAnswer) override {
         if (onSaveChanges)
-            return onSaveChanges();
-        ADD_FAILURE() << "unexpected question \"Save changes?\"";
+            return onSaveChanges(question);
+        ADD_FAILURE() << "unexpected question " << question.toStdString();
         return kestrel::ui::SaveChangesAnswer::Cancel;
     }
     kestrel::ui::UpdateEditsAnswer updateEdits(QWidget*) override {

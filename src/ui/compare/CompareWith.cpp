@@ -12,6 +12,7 @@
 #include "ui/platform/FileDialog.h"
 #include "ui/platform/MessageBox.h"
 #include "ui/platform/PathText.h"
+#include "ui/platform/WindowPlaces.h"
 
 namespace kestrel::ui {
 
@@ -54,6 +55,8 @@ frmCompare* CompareWithPair(EditorSession& session, const QString& path, QWidget
         gComparison->close();
     gComparison = new frmCompare(session, std::move(pair.list), name, notes, parent);
     gComparison->show();
+    // The frame the window system adds is known once shown.
+    KeepOnScreen(*gComparison, parent ? parent->window() : nullptr);
     return gComparison;
 }
 

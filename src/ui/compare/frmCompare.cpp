@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/platform/Grid.h"
 #include "ui/platform/MessageBox.h"
+#include "ui/platform/WindowPlaces.h"
 
 namespace kestrel::ui {
 
@@ -199,9 +201,24 @@ frmCompare::frmCompare(EditorSession& session, std::unique_ptr<Equipments> other
 
     compare();
     resize(1000, 600);
+    // Over the list window, and wholly on its screen however large either is.
+    if (QWidget* list = parentWidget() ? parentWidget()->window() : nullptr) {
+        move(list->frameGeometry().center() - rect().center());
+        KeepOnScreen(*this, list);
+    }
 }
 
 frmCompare::~frmCompare() = default;
+
+// Escape reaches the window when the control with the focus has no use for
+// it (an open drop-down list takes it first).
+void frmCompare::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 void frmCompare::scheduleCompare() {
     if (mStale)

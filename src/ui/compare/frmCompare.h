@@ -49,6 +49,9 @@ public:
     // Compares again now if the list changed since the last comparison.
     void refresh();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void compare();
     void scheduleCompare();

@@ -8,10 +8,14 @@ namespace kestrel::ui {
 // given as the records' positions in the list (1 for the first; 0 for the
 // heading row): a filter that hides records between a command and its undo
 // does not move the selection onto other records.
+// top is the record at the top of the view, so that undo puts the view back
+// where it was; 0 brings the selection into view instead.
 struct GridSelection {
     int row = 0, col = 0, rowSel = 0, colSel = 0;
+    int top = 0;
     bool operator==(const GridSelection& o) const {
-        return row == o.row && col == o.col && rowSel == o.rowSel && colSel == o.colSel;
+        return row == o.row && col == o.col && rowSel == o.rowSel && colSel == o.colSel &&
+               top == o.top;
     }
 };
 

@@ -80,7 +80,7 @@ std::optional<QString> Paste(EditorSession& session) {
                          RecordCount(static_cast<std::int64_t>(decoded.records.size()));
     doc.undoStack()->push(new InsertRecordsCommand(doc, text, doc.equipments().Count() + 1,
                                                    std::move(decoded.records),
-                                                   InsertRecordsCommand::Selection::Keep));
+                                                   InsertRecordsCommand::Selection::Inserted));
     return std::nullopt;
 }
 

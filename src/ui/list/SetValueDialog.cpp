@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QUndoStack>
 #include <algorithm>
 
@@ -13,12 +14,17 @@
 #include "model/ValueChange.h"
 #include "text/CodePage.h"
 #include "ui/document/Document.h"
-#include "ui/document/RecordCount.h"
 #include "ui/list/FieldTitles.h"
 #include "ui/list/SetValueCommand.h"
 #include "ui/mdlGeneral.h"
 
 namespace kestrel::ui {
+
+namespace {
+const char kFieldKey[] = "setValue/field";
+const char kHowKey[] = "setValue/change";
+const char kValueKey[] = "setValue/value";
+}  // namespace
 
 SetValueDialog::SetValueDialog(std::vector<std::int32_t> positions, QWidget* parent)
     : QDialog(parent), mPositions(std::move(positions)) {
@@ -54,15 +60,10 @@ SetValueDialog::SetValueDialog(std::vector<std::int32_t> positions, QWidget* par
     form->addRow(QStringLiteral("&Change:"), mHow);
     form->addRow(QStringLiteral("&Value:"), mValue);
 
-    const std::int64_t count = static_cast<std::int64_t>(mPositions.size());
-    const bool first = !mPositions.empty() && mPositions.front() == 1;
-    QString scope = QStringLiteral("Changes %1.").arg(RecordCount(first ? count - 1 : count));
-    if (first)
-        scope += QStringLiteral(" The first record of the list is selected; it is never changed.");
-    auto* scopeLabel = new QLabel(scope, this);
-    scopeLabel->setObjectName(QStringLiteral("lblScope"));
-    scopeLabel->setWordWrap(true);
-    form->addRow(scopeLabel);
+    mScope = new QLabel(this);
+    mScope->setObjectName(QStringLiteral("lblScope"));
+    mScope->setWordWrap(true);
+    form->addRow(mScope);
 
     mMessage = new QLabel(this);
     mMessage->setObjectName(QStringLiteral("lblRefusal"));
@@ -83,7 +84,141 @@ SetValueDialog::SetValueDialog(std::vector<std::int32_t> positions, QWidget* par
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(mField, &QComboBox::currentIndexChanged, this, &SetValueDialog::fieldChanged);
     fieldChanged();
+
+    // The last change applied, offered again with its value selected, so
+    // that typing replaces it.
+    QSettings settings;
+    const int field = mField->findText(
+        settings.value(QLatin1String(kFieldKey)).toString() + QStringLiteral(" - "),
+        Qt::MatchStartsWith | Qt::MatchCaseSensitive);
+    if (field >= 0) {
+        mField->setCurrentIndex(field);
+        if (mHow->isEnabled())
+            mHow->setCurrentIndex(std::clamp(settings.value(QLatin1String(kHowKey)).toInt(), 0, 2));
+        mValue->setText(settings.value(QLatin1String(kValueKey)).toString());
+        mValue->selectAll();
+    }
+    connect(mField, &QComboBox::currentIndexChanged, this, &SetValueDialog::describe);
+    connect(mHow, &QComboBox::currentIndexChanged, this, &SetValueDialog::describe);
+    connect(mValue, &QLineEdit::textChanged, this, &SetValueDialog::describe);
+    describe();
     setMinimumWidth(fontMetrics().averageCharWidth() * 60);
+}
+
+struct SetValueDialog::Outcome {
+    std::int64_t considered = 0;  // the selected records the change may touch
+    QString refusal;              // why the change cannot be made
+    BulkResult result;            // only the records whose value changes
+};
+
+SetValueDialog::Outcome SetValueDialog::outcome() const {
+    Outcome out;
+    const Document& document = mdlGeneral::document();
+    const Equipments& list = document.equipments();
+    for (std::int32_t p : mPositions)
+        out.considered += p > 1 && p <= list.Count();
+    const int field = mField->currentData().toInt();
+    const QByteArray utf8 = mValue->text().toUtf8();
+    std::optional<std::string> bytes =
+        Utf8ToCodePage(std::string_view(utf8.constData(), utf8.size()));
+    if (!bytes) {
+        out.refusal = QStringLiteral("The value holds a character the files cannot hold.");
+        return out;
+    }
+    const BitMode bits = mHow->currentIndex() == 1   ? BitMode::Set
+                         : mHow->currentIndex() == 2 ? BitMode::Clear
+                                                     : BitMode::None;
+    ValueChangeRead read = ReadValueChange(field, *bytes, bits);
+    if (!read.ok()) {
+        out.refusal = QString::fromStdString(CodePageToUtf8(read.error));
+        return out;
+    }
+    out.result = ApplyValueChange(read.change, list, mPositions);
+    if (!out.result.ok()) {
+        out.refusal = QString::fromStdString(CodePageToUtf8(out.result.error));
+        return out;
+    }
+    // Records that already hold the value are left out: they do not change.
+    auto& values = out.result.values;
+    values.erase(std::remove_if(values.begin(), values.end(),
+                                [&](const auto& entry) {
+                                    return list.Item(entry.first)->number(field) == entry.second;
+                                }),
+                 values.end());
+    auto& texts = out.result.texts;
+    texts.erase(std::remove_if(texts.begin(), texts.end(),
+                               [&](const auto& entry) {
+                                   return list.Item(entry.first)->text(field) == entry.second;
+                               }),
+                texts.end());
+    return out;
+}
+
+void SetValueDialog::describe() {
+    // The change box says what the value does to each record's own.
+    const int field = mField->currentData().toInt();
+    const QString typed = mValue->text().trimmed();
+    const QByteArray utf8 = typed.toUtf8();
+    const std::optional<std::string> bytes =
+        Utf8ToCodePage(std::string_view(utf8.constData(), utf8.size()));
+    QString words = QStringLiteral("Set to the value");
+    if (bytes) {
+        const ValueChangeRead read = ReadValueChange(field, *bytes);
+        if (read.ok() && read.change.kind == ValueChange::Kind::Add)
+            words = read.change.number < 0
+                        ? QStringLiteral("Subtract %1 from each value").arg(-read.change.number)
+                        : QStringLiteral("Add %1 to each value").arg(read.change.number);
+        else if (read.ok() && read.change.kind == ValueChange::Kind::Scale)
+            words = QStringLiteral("Multiply each value by %1").arg(typed.mid(1).trimmed());
+    }
+    mHow->setItemText(0, words);
+
+    const Outcome out = outcome();
+    const std::int64_t changing =
+        static_cast<std::int64_t>(out.result.values.size() + out.result.texts.size());
+    const std::int64_t keeping = out.considered - changing;
+    QString scope;
+    if (out.considered == 0) {
+        scope = QStringLiteral("No record changes.");
+    } else if (typed.isEmpty() && fieldKind(field) != FieldKind::Text) {
+        scope = out.considered == 1
+                    ? QStringLiteral("Type a value to see whether the record changes.")
+                    : QStringLiteral("Type a value to see how many of the %1 records change.")
+                          .arg(out.considered);
+    } else if (!out.refusal.isEmpty()) {
+        scope = QStringLiteral("No record changes with this value.");
+    } else {
+        scope = QStringLiteral("%1 of %2 %3")
+                    .arg(changing)
+                    .arg(out.considered)
+                    .arg(changing == 1 ? QStringLiteral("changes") : QStringLiteral("change"));
+        if (keeping == 1)
+            scope += QStringLiteral("; 1 keeps its value.");
+        else if (keeping > 1)
+            scope += QStringLiteral("; %1 keep their value.").arg(keeping);
+        else
+            scope += QLatin1Char('.');
+    }
+    if (!mPositions.empty() && mPositions.front() == 1)
+        scope += QStringLiteral(" The first record of the list is selected; it is never changed.");
+    mScope->setText(scope);
+
+    // The reason shows as the value is typed, not only on OK.
+    const bool refused = !out.refusal.isEmpty() && !typed.isEmpty();
+    if (refused)
+        mMessage->setText(out.refusal);
+    if (refused != mMessage->isVisible()) {
+        mMessage->setVisible(refused);
+        adjustSize();
+    }
+}
+
+void SetValueDialog::remember() const {
+    QSettings settings;
+    settings.setValue(QLatin1String(kFieldKey),
+                      QString::fromLatin1(FieldLabel(mField->currentData().toInt())));
+    settings.setValue(QLatin1String(kHowKey), mHow->currentIndex());
+    settings.setValue(QLatin1String(kValueKey), mValue->text());
 }
 
 void SetValueDialog::fieldChanged() {
@@ -102,46 +237,21 @@ void SetValueDialog::refuse(const QString& reason) {
 }
 
 bool SetValueDialog::tryApply() {
+    Outcome out = outcome();
+    if (!out.refusal.isEmpty()) {
+        refuse(out.refusal);
+        return false;
+    }
     const int field = mField->currentData().toInt();
-    const QByteArray utf8 = mValue->text().toUtf8();
-    std::optional<std::string> bytes =
-        Utf8ToCodePage(std::string_view(utf8.constData(), utf8.size()));
-    if (!bytes) {
-        refuse(QStringLiteral("The value holds a character the files cannot hold."));
-        return false;
-    }
-    const BitMode bits = mHow->currentIndex() == 1   ? BitMode::Set
-                         : mHow->currentIndex() == 2 ? BitMode::Clear
-                                                     : BitMode::None;
-    ValueChangeRead read = ReadValueChange(field, *bytes, bits);
-    if (!read.ok()) {
-        refuse(QString::fromStdString(CodePageToUtf8(read.error)));
-        return false;
-    }
     Document& document = mdlGeneral::document();
-    BulkResult result = ApplyValueChange(read.change, document.equipments(), mPositions);
-    if (!result.ok()) {
-        refuse(QString::fromStdString(CodePageToUtf8(result.error)));
-        return false;
-    }
-    // Records that already hold the value are left out; nothing to change, no step.
-    const Equipments& list = document.equipments();
-    auto& values = result.values;
-    values.erase(std::remove_if(values.begin(), values.end(),
-                                [&](const auto& entry) {
-                                    return list.Item(entry.first)->number(field) == entry.second;
-                                }),
-                 values.end());
-    auto& texts = result.texts;
-    texts.erase(std::remove_if(texts.begin(), texts.end(),
-                               [&](const auto& entry) {
-                                   return list.Item(entry.first)->text(field) == entry.second;
-                               }),
-                texts.end());
-    if (!result.values.empty())
-        document.undoStack()->push(new SetValueCommand(document, field, std::move(result.values)));
-    else if (!result.texts.empty())
-        document.undoStack()->push(new SetValueCommand(document, field, std::move(result.texts)));
+    // Nothing to change, no step.
+    if (!out.result.values.empty())
+        document.undoStack()->push(
+            new SetValueCommand(document, field, std::move(out.result.values)));
+    else if (!out.result.texts.empty())
+        document.undoStack()->push(
+            new SetValueCommand(document, field, std::move(out.result.texts)));
+    remember();
     return true;
 }
 

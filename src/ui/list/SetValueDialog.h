@@ -11,9 +11,11 @@ class QPushButton;
 
 namespace kestrel::ui {
 
-// "Set value": one field of the selected records set at once. A value that
-// cannot be read, or that a record's field cannot hold, is refused in the
-// dialog with the reason; nothing changes then.
+// "Set value": one field of the selected records set at once. As the value
+// is typed the dialog says how many records it changes and how many keep
+// their value. A value that cannot be read, or that a record's field cannot
+// hold, is refused in the dialog with the reason; nothing changes then. The
+// last field and change applied are offered again next time.
 class SetValueDialog : public QDialog {
     Q_OBJECT
 public:
@@ -32,11 +34,18 @@ public:
 private:
     void fieldChanged();
     void refuse(const QString& reason);
+    // The counts and the change box's words for what is typed now.
+    void describe();
+    // The records that would change and their new values, or why not.
+    struct Outcome;
+    Outcome outcome() const;
+    void remember() const;
 
     std::vector<std::int32_t> mPositions;
     QComboBox* mField = nullptr;
     QComboBox* mHow = nullptr;
     QLineEdit* mValue = nullptr;
+    QLabel* mScope = nullptr;
     QLabel* mMessage = nullptr;
     QPushButton* mOk = nullptr;
 };

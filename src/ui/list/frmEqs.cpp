@@ -317,7 +317,8 @@ QRect frmEqs::screenArea() const {
 GridSelection frmEqs::gridSelection() const {
     const Grid& grid = *mUnitList;
     return GridSelection{mdlGeneral::PositionOfRow(grid.Row()), grid.Col(),
-                         mdlGeneral::PositionOfRow(grid.RowSel()), grid.ColSel()};
+                         mdlGeneral::PositionOfRow(grid.RowSel()), grid.ColSel(),
+                         mdlGeneral::PositionOfRow(grid.TopRow())};
 }
 
 void frmEqs::setGridSelection(const GridSelection& s) {
@@ -327,6 +328,14 @@ void frmEqs::setGridSelection(const GridSelection& s) {
     grid.setCol(s.col);
     grid.setRowSel(mdlGeneral::RowNearPosition(s.rowSel));
     grid.setColSel(s.colSel);
+    if (s.top > 0) {
+        grid.setTopRow(mdlGeneral::RowNearPosition(s.top));
+    } else {
+        // In view, from the far end back to the current row, which wins when
+        // they do not fit together.
+        grid.ShowRow(grid.RowSel());
+        grid.ShowRow(grid.Row());
+    }
 }
 
 void frmEqs::selectRecord(int position) {
@@ -399,7 +408,8 @@ void frmEqs::addGridBar(QWidget* bar) {
 bool frmEqs::settleUnsavedChanges() {
     if (!isModified())
         return true;
-    switch (AskSaveChanges(this, UnsavedChangesDefault())) {
+    switch (AskSaveChanges(this, UnsavedChangesDefault(),
+                           UiPath(mdlGeneral::gEquipments().DataPath()))) {
         case SaveChangesAnswer::Save:
             return SaveList();
         case SaveChangesAnswer::Discard:

@@ -63,9 +63,9 @@ void DialogPrompts::message(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-SaveChangesAnswer DialogPrompts::saveChanges(QWidget* parent, SaveChangesAnswer proposed) {
-    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle),
-                    QStringLiteral("Save changes?"),
+SaveChangesAnswer DialogPrompts::saveChanges(QWidget* parent, const QString& question,
+                                             SaveChangesAnswer proposed) {
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), question,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     name(box, QMessageBox::Save, QStringLiteral("&Save"));
     name(box, QMessageBox::Discard, QStringLiteral("&Discard"));

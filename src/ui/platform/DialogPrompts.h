@@ -13,7 +13,8 @@ extern const char kAppTitle[];  // "KestrelEditor"
 class DialogPrompts : public Prompts {
 public:
     void message(QWidget* parent, const QString& text) override;
-    SaveChangesAnswer saveChanges(QWidget* parent, SaveChangesAnswer proposed) override;
+    SaveChangesAnswer saveChanges(QWidget* parent, const QString& question,
+                                  SaveChangesAnswer proposed) override;
     UpdateEditsAnswer updateEdits(QWidget* parent) override;
     bool yesNo(QWidget* parent, const QString& text) override;
     bool saveOverIncomplete(QWidget* parent, const QString& text) override;

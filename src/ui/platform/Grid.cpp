@@ -352,6 +352,17 @@ void Grid::ShowRow(int row) {
     d->view->scrollTo(d->model->index(row - 1, 0));
 }
 
+int Grid::TopRow() const {
+    const int row = d->view->rowAt(0);
+    return row < 0 ? 0 : row + 1;
+}
+
+void Grid::setTopRow(int row) {
+    if (row < 1 || row >= Rows())
+        return;
+    d->view->verticalScrollBar()->setValue(row - 1);
+}
+
 QTableView* Grid::view() const {
     return d->view;
 }

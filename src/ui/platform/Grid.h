@@ -80,6 +80,10 @@ public:
 
     // Scrolls the view so that row is visible.
     void ShowRow(int row);
+    // The first row in view below the fixed rows (0 when there is none), and
+    // scrolling to put a row there, as far as the list reaches.
+    int TopRow() const;
+    void setTopRow(int row);
 
     QTableView* view() const;
     // The second view over the same model that keeps FixedCols in sight.

@@ -13,9 +13,13 @@ namespace kestrel::ui {
 
 // A message box with an OK button only, titled kAppTitle, over the active window.
 void MsgBox(const QString& text);
-// "Save changes?"; proposed is the default button.
+// The question names the pair whose binary file is pairPath, when there is
+// one: "Save changes to EQUIP97.EQP in Ironfront2?".
+QString SaveChangesQuestion(const QString& pairPath);
+// "Save changes?" naming the pair; proposed is the default button.
 SaveChangesAnswer AskSaveChanges(QWidget* parent,
-                                 SaveChangesAnswer proposed = SaveChangesAnswer::Save);
+                                 SaveChangesAnswer proposed = SaveChangesAnswer::Save,
+                                 const QString& pairPath = QString());
 // "Update equipment?"
 UpdateEditsAnswer AskUpdateEdits(QWidget* parent);
 // A Yes / No question, No the default; true for Yes.

@@ -25,8 +25,10 @@ public:
 
     // A message box with an OK button only, titled kAppTitle.
     virtual void message(QWidget* parent, const QString& text) = 0;
-    // proposed is the default button.
-    virtual SaveChangesAnswer saveChanges(QWidget* parent, SaveChangesAnswer proposed) = 0;
+    // question is the "Save changes?" text naming the pair; proposed is the
+    // default button.
+    virtual SaveChangesAnswer saveChanges(QWidget* parent, const QString& question,
+                                          SaveChangesAnswer proposed) = 0;
     virtual UpdateEditsAnswer updateEdits(QWidget* parent) = 0;
     // A Yes / No question, No the default; true for Yes.
     virtual bool yesNo(QWidget* parent, const QString& text) = 0;

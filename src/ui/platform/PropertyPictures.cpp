@@ -50,19 +50,27 @@ QPixmap drawPicture(PropertyPicture picture, QSize size, qreal ratio, bool grey)
             break;
         }
         case PropertyPicture::Update: {
-            QRectF disk(4, 3, w - 8, h - 6);
-            QPainterPath body;
-            body.moveTo(disk.topLeft());
-            body.lineTo(disk.right() - 3, disk.top());
-            body.lineTo(disk.right(), disk.top() + 3);
-            body.lineTo(disk.bottomRight());
-            body.lineTo(disk.bottomLeft());
-            body.closeSubpath();
-            p.fillPath(body, ink);
-            // Metal shutter with its slot at the top, paper label below.
-            p.fillRect(QRectF(disk.left() + 4, disk.top(), disk.width() - 9, 5), fill);
-            p.fillRect(QRectF(disk.right() - 8, disk.top() + 1, 2, 3), ink);
-            p.fillRect(QRectF(disk.left() + 2, disk.bottom() - 7, disk.width() - 4, 6), fill);
+            // The record's page with a check mark: written into the list,
+            // unlike Save's floppy, which writes the files.
+            QPainterPath page;
+            page.moveTo(5, 2);
+            page.lineTo(w - 11, 2);
+            page.lineTo(w - 7, 6);
+            page.lineTo(w - 7, h - 3);
+            page.lineTo(5, h - 3);
+            page.closeSubpath();
+            p.fillPath(page, fill);
+            p.drawPath(page);
+            p.setPen(QPen(grey ? ink : QColor(120, 120, 130), 1.0));
+            for (qreal y = 7; y < h - 5; y += 3)
+                p.drawLine(QPointF(8, y), QPointF(w - 12, y));
+            QPainterPath check;
+            check.moveTo(w / 2 - 2, h / 2 + 2);
+            check.lineTo(w / 2 + 2, h - 4);
+            check.lineTo(w - 2, 5);
+            p.setPen(QPen(grey ? ink : QColor(20, 130, 50), 2.6, Qt::SolidLine, Qt::RoundCap,
+                          Qt::RoundJoin));
+            p.drawPath(check);
             break;
         }
         case PropertyPicture::First:

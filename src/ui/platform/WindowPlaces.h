@@ -13,7 +13,10 @@ namespace kestrel::ui {
 
 // The list window: its last size and position, or on the first start a
 // size that leaves room beside it for a window of besideWidth pixels, yet
-// at least minWidth wide where the screen has room for that.
+// at least minWidth wide where the screen has room for that. While another
+// list window of the editor (this copy's or another's) holds that place,
+// it opens one title bar lower and to the right, and so on, each place held
+// until its window is gone.
 void RestoreMainPlace(QWidget& window, int besideWidth, int minWidth);
 void SaveMainPlace(const QWidget& window);
 
@@ -23,6 +26,11 @@ void SaveMainPlace(const QWidget& window);
 // that covers it least.
 void PlaceBeside(QWidget& window, const QWidget& main, const QRect& keepClear, const char* key);
 void SavePlace(const QWidget& window, const char* key);
+
+// Keeps a top-level window wholly within the available area of its screen
+// (anchor's screen when given): no larger than that area, its frame moved
+// inside it.
+void KeepOnScreen(QWidget& window, const QWidget* anchor = nullptr);
 
 // Where the spot for a window of size goes: the candidates beside main's
 // frame, in the order tried, kept within the screen's available area.

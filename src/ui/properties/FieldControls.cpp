@@ -6,6 +6,7 @@
 
 #include "model/FieldTable.h"
 #include "model/FieldText.h"
+#include "model/ValueChange.h"
 #include "text/CodePage.h"
 #include "text/NumberReaders.h"
 
@@ -59,6 +60,7 @@ QWidget* controlOf(QWidget* window, int field) {
 class Reader {
 public:
     std::optional<FieldRefusal> refusal;
+    int field = 0;  // the field being read
 
     std::int64_t whole(QLineEdit* box) {
         const QLocale locale = QLocale::system();
@@ -106,7 +108,7 @@ public:
 private:
     void refuse(QWidget* control, const QString& value) {
         if (!refusal)
-            refusal = FieldRefusal{control, control->accessibleName(), value};
+            refusal = FieldRefusal{control, control->accessibleName(), value, field};
     }
 };
 
@@ -142,6 +144,25 @@ void ForgetEdits(QWidget* window) {
     }
 }
 
+QString RefusalMessage(const FieldRefusal& refusal) {
+    const QString label = QString::fromLatin1(FieldLabel(refusal.field));
+    QString takes;
+    switch (fieldInfo(refusal.field).reading) {
+        case FieldReading::Selected:
+            takes = QStringLiteral("%1 takes one of the words in its list.").arg(label);
+            break;
+        case FieldReading::Text:
+            takes =
+                QStringLiteral("%1 takes the characters of the Windows-1252 code page.").arg(label);
+            break;
+        default:
+            takes = QString::fromStdString(RangeSentence(refusal.field));
+            break;
+    }
+    return QStringLiteral("%1: \"%2\" is not a value this property can hold. %3")
+        .arg(refusal.caption, refusal.value, takes);
+}
+
 FieldReadResult ReadFields(QWidget* window, const Equipment& base) {
     FieldReadResult result{base, std::nullopt};
     Reader r;
@@ -150,6 +171,7 @@ FieldReadResult ReadFields(QWidget* window, const Equipment& base) {
         if (!control)
             continue;
         QLineEdit* box = boxOf(control);
+        r.field = f;
         switch (fieldInfo(f).reading) {
             case FieldReading::None:
                 break;

@@ -24,7 +24,12 @@ struct FieldRefusal {
     QWidget* control;
     QString caption;
     QString value;
+    int field;
 };
+
+// The message for a refusal: the control's caption, the value, and what
+// the field takes ("SA takes 0 to 255.").
+QString RefusalMessage(const FieldRefusal& refusal);
 
 // Reads every control into a copy of base (LastPart, which has no control,
 // stays base's). The first control that cannot be read is named instead.

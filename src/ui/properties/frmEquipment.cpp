@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScreen>
+#include <QStyle>
 #include <QToolButton>
 #include <QUndoStack>
 #include <algorithm>
@@ -36,9 +38,11 @@ const char kPlaceKey[] = "properties/position";
 
 frmEquipment::frmEquipment(QWidget* parent) : frmEquipment(mdlGeneral::session(), parent) {}
 
+// Resizable: at a large scale the form may be taller than the screen, and it
+// scrolls then.
 frmEquipment::frmEquipment(EditorSession& session, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
       mSession(session) {
     createControls();
     setWindowTitle(windowTitle() + QStringLiteral("[*]"));
@@ -141,10 +145,7 @@ void frmEquipment::showRecord(bool keepEdits) {
     const Equipment& e = *mSession.equipments().Item(position);
     txtRowMeter->setText(
         QStringLiteral("%1 / %2").arg(position).arg(mSession.equipments().Count()));
-    // "[*]" in a name is text, not the marker: doubled, the title shows it.
-    QString name = QString::fromStdString(CodePageToUtf8(e.EqName()));
-    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-    setWindowTitle(name + QStringLiteral("[*]"));
+    showTitle(e);
     mShowing = true;
     ShowFields(this, e, keepEdits);
     mShowing = false;
@@ -152,6 +153,28 @@ void frmEquipment::showRecord(bool keepEdits) {
     mShownAt = position;
     mLostAt = 0;
     updateEditMark();
+}
+
+void frmEquipment::showTitle(const Equipment& e) {
+    // "[*]" in a name is text, not the marker: doubled, the title shows it.
+    QString name = QString::fromStdString(CodePageToUtf8(e.EqName()));
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(name + QStringLiteral("[*]"));
+}
+
+void frmEquipment::fitToScreenOf(const QWidget& list) {
+    const QWidget* form = findChild<QWidget*>(QStringLiteral("Form"));
+    QScreen* screen = list.screen();
+    if (!form || !screen)
+        return;
+    // Only as much shorter as the screen needs, and wider by the scroll bar
+    // then, so that the form scrolls one way only.
+    const QRect room = screen->availableGeometry();
+    const QSize extras = frameGeometry().size() - size();
+    QSize wanted = form->size();
+    if (wanted.height() + extras.height() > room.height())
+        wanted += QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0);
+    resize(wanted.boundedTo(room.size() - extras));
 }
 
 void frmEquipment::cmdUpdate_Click() {
@@ -168,11 +191,15 @@ void frmEquipment::showGridRow() {
     mSession.setEditedRecord(position);
     setRecord(position);
     if (!isVisible()) {
-        if (QWidget* list = mSession.dialogParent())
+        if (QWidget* list = mSession.dialogParent()) {
+            fitToScreenOf(*list);
             PlaceBeside(*this, *list, mSession.recordsArea(), kPlaceKey);
+        }
         txtRowMeter->setText(
             QStringLiteral("%1 / %2").arg(position).arg(mSession.equipments().Count()));
         show();
+        // The frame the window system adds is known once shown.
+        KeepOnScreen(*this);
         // Activation is up to the window system; the buttons must be right now.
         Form_Activate();
     }
@@ -194,29 +221,25 @@ void frmEquipment::commit() {
     const Equipment before = *mSession.equipments().Item(position);
     FieldReadResult read = ReadFields(this, before);
     if (read.refusal) {
-        MsgBox(QStringLiteral("%1: \"%2\" is not a value this property can hold.")
-                   .arg(read.refusal->caption, read.refusal->value));
+        MsgBox(RefusalMessage(*read.refusal));
         read.refusal->control->setFocus();
         return;
     }
     // Values that are what the record holds change nothing: no undo step.
     if (read.values != before) {
-        // The caption keeps the name the record was shown with until it is
-        // shown again.
-        const QString caption = windowTitle();
         Document& document = mSession.document();
         document.undoStack()->push(new UpdateCommand(document, position, before, read.values));
-        setWindowTitle(caption);
     }
     ForgetEdits(this);
+    // The title names the record as committed, a new name included.
+    showTitle(*mSession.equipments().Item(position));
     updateEditMark();
 }
 
 void frmEquipment::restoreLostRecord() {
     FieldReadResult read = ReadFields(this, mShown);
     if (read.refusal) {
-        MsgBox(QStringLiteral("%1: \"%2\" is not a value this property can hold.")
-                   .arg(read.refusal->caption, read.refusal->value));
+        MsgBox(RefusalMessage(*read.refusal));
         read.refusal->control->setFocus();
         return;
     }

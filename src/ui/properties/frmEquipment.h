@@ -92,6 +92,9 @@ private:
     // closes when it is gone.
     void followRecord();
     void updateEditMark();
+    void showTitle(const Equipment& e);
+    // As large as the form, within the list's screen.
+    void fitToScreenOf(const QWidget& list);
     // The record left the list with edits in the window: asked about once
     // the command that removed it has finished.
     void askAboutLostRecord();

@@ -4,9 +4,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <limits>
 
 #include "ui/platform/PropertyPictures.h"
@@ -45,7 +47,28 @@ void frmEquipment::createControls() {
     setObjectName(QStringLiteral("frmEquipment"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Equipment Properties"));
-    setFixedSize(TwipsToPixelsX(8355), TwipsToPixelsY(7575));
+    // The controls keep their measured places on a form of fixed size; the
+    // window shows as much of it as the screen has room for and scrolls the
+    // rest, so that a large scale or a small screen leaves every control
+    // within reach.
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("FormScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    // Tab goes from control to control, never to the scroller itself.
+    scroller->setFocusPolicy(Qt::NoFocus);
+    auto* form = new QWidget;
+    form->setObjectName(QStringLiteral("Form"));
+    form->setFixedSize(TwipsToPixelsX(8355), TwipsToPixelsY(7575));
+    scroller->setWidget(form);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroller);
+    // No larger than the form with a scroll bar beside it; as small as the
+    // user likes, the scroll bars taking over.
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    setMaximumSize(form->size() + QSize(extent, extent));
+    setMinimumSize(TwipsToPixelsX(2400), TwipsToPixelsY(1500));
+    resize(form->size());
     // The layout is measured for 8-point type; larger desktop fonts would clip
     // the captions in their fixed places.
     QFont small = font();
@@ -61,7 +84,7 @@ void frmEquipment::createControls() {
                                      {30, 5130, 8300, 1860}, {30, -60, 8300, 555},
                                      {30, 7005, 8280, 555}};
     for (int i = 1; i <= 8; ++i) {
-        frames[i] = new QGroupBox(this);
+        frames[i] = new QGroupBox(form);
         frames[i]->setObjectName(QStringLiteral("Frame%1").arg(i));
         const FrameSpec& f = frameSpecs[i];
         frames[i]->setGeometry(twipsRect(f.left, f.top, f.width, f.height));

@@ -5,9 +5,12 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUndoStack>
 #include <fstream>
 #include <set>
@@ -290,6 +293,32 @@ TEST_F(CompareWindow, DoubleClickSelectsTheRecordInTheList) {
     EXPECT_EQ(grid().RowSel(), 3);
     compare->showInList(4);  // only there: the list's selection stays
     EXPECT_EQ(grid().Row(), 3);
+}
+
+// Escape closes the window from wherever the focus is in it; it opens
+// wholly on the list's screen.
+TEST_F(CompareWindow, EscapeClosesItAndItOpensOnTheScreen) {
+    window->show();
+    for (const char* focus : {"tblDifferences", "lstFields", "cmbMatchBy"}) {
+        SCOPED_TRACE(focus);
+        open();
+        QPointer<frmCompare> shown(compare);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(compare));
+        EXPECT_TRUE(compare->screen()->availableGeometry().contains(compare->frameGeometry()))
+            << compare->frameGeometry().x() << "," << compare->frameGeometry().y() << " "
+            << compare->frameGeometry().width() << "x" << compare->frameGeometry().height()
+            << " min " << compare->minimumSize().width() << "x" << compare->minimumSize().height();
+        QWidget* target = compare->findChild<QWidget*>(QLatin1String(focus));
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(shown.isNull());
+        compare = shown.data();
+        if (compare)
+            compare->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        compare = nullptr;
+    }
 }
 
 TEST_F(CompareWindow, InterruptedSaveThereIsReportedNotRepaired) {

@@ -17,7 +17,7 @@ void DesktopFixture::SetUp() {
     mdlGeneral::ResetEquipments();
     window.emplace();
     fake.onMessage = [this](const QString& text) { messages.push_back(text); };
-    fake.onSaveChanges = [this] {
+    fake.onSaveChanges = [this](const QString&) {
         ++prompts;
         return promptAnswer;
     };

@@ -4,6 +4,9 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QStringList>
+#include <QTableView>
+#include <QTest>
+#include <QUndoStack>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "support/FakePrompts.h"
 #include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
+#include "ui/list/RecordRows.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/Grid.h"
@@ -151,6 +155,33 @@ TEST_F(Clipboard, CopyThenPasteAppendsDuplicatesWithTheirCodes) {
     EXPECT_TRUE(window->isModified());
     EXPECT_TRUE(messages.empty());
     expectGridAgrees();
+}
+
+// The records pasted are the selection afterwards, and in view however far
+// down the list they land; undo and redo keep that.
+TEST_F(Clipboard, PastedRecordsAreSelectedAndScrolledIntoView) {
+    addNamed(120);
+    window->resize(900, 400);
+    window->show();
+    select(3, 2);
+    cmdCopy_Click();
+    grid().ShowRow(1);
+    QTableView* view = grid().view();
+    auto inView = [&](int row) {
+        const int top = view->rowViewportPosition(row - 1);
+        return top >= 0 && top + view->rowHeight(row - 1) <= view->viewport()->height();
+    };
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&*window));
+    ASSERT_FALSE(inView(121));
+    cmdPaste_Click();
+    EXPECT_EQ(mdlGeneral::SelectedPositions(), (std::vector<std::int32_t>{121, 122}));
+    EXPECT_TRUE(inView(121));
+    EXPECT_TRUE(inView(122));
+    mdlGeneral::document().undoStack()->undo();
+    grid().ShowRow(1);
+    mdlGeneral::document().undoStack()->redo();
+    EXPECT_EQ(mdlGeneral::SelectedPositions(), (std::vector<std::int32_t>{121, 122}));
+    EXPECT_TRUE(inView(121));
 }
 
 TEST_F(Clipboard, CutOfAMiddleBlockClosesTheGapWithoutRenumbering) {

@@ -80,7 +80,10 @@ TEST_F(Places, FirstSizeIsRoomyAndWindowPlacesAreRememberedBetweenStarts) {
     if (screen.width() >= window->frameGeometry().width() + properties->width() + 40) {
         EXPECT_FALSE(properties->frameGeometry().intersects(grid));
     }
-    properties->move(properties->pos() + QPoint(0, 40));
+    // Somewhere else that the window fits in whole.
+    properties->move(
+        screen.topLeft() +
+        QPoint(30, std::max(0, screen.height() - properties->frameGeometry().height()) / 2));
     const QPoint propertiesAt = properties->pos();
     properties->close();
     window->close();
@@ -93,6 +96,34 @@ TEST_F(Places, FirstSizeIsRoomyAndWindowPlacesAreRememberedBetweenStarts) {
     mdlGeneral::ShowEquipmentDetails();
     ASSERT_NE(mdlGeneral::propertiesWindow(), nullptr);
     EXPECT_EQ(mdlGeneral::propertiesWindow()->pos(), propertiesAt);
+
+    // A place remembered partly below the screen's edge opens wholly on it.
+    mdlGeneral::propertiesWindow()->move(screen.left() + 30, screen.bottom() - 60);
+    mdlGeneral::propertiesWindow()->close();
+    window->UnitList().setRow(2);
+    mdlGeneral::ShowEquipmentDetails();
+    ASSERT_NE(mdlGeneral::propertiesWindow(), nullptr);
+    EXPECT_TRUE(screen.contains(mdlGeneral::propertiesWindow()->frameGeometry()));
+}
+
+// A second list window, of this copy of the editor or another, opens one
+// title bar lower and to the right while the first holds its place; the
+// place is free again once that window is gone.
+TEST_F(Places, ASecondListWindowOpensOffsetFromTheFirst) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint first = window->pos();
+    QPoint step;
+    {
+        frmEqs second;
+        step = second.pos() - first;
+        EXPECT_GT(step.x(), 0);
+        EXPECT_EQ(step.x(), step.y());
+        EXPECT_TRUE(screen.contains(second.frameGeometry()));
+        frmEqs third;
+        EXPECT_EQ(third.pos() - first, 2 * step);
+    }
+    frmEqs again;
+    EXPECT_EQ(again.pos() - first, step);
 }
 
 TEST_F(Places, BesideSpotClearsTheGridOrCoversItLeast) {
@@ -161,7 +192,8 @@ TEST_F(Places, MessageBoxesKeepTheirTitleAndHaveAltKeys) {
     });
     // The real box, not the fake every other test answers with.
     DialogPrompts dialogs;
-    EXPECT_EQ(dialogs.saveChanges(window.operator->(), SaveChangesAnswer::Save),
+    EXPECT_EQ(dialogs.saveChanges(window.operator->(), QStringLiteral("Save changes?"),
+                                  SaveChangesAnswer::Save),
               SaveChangesAnswer::Cancel);
     ASSERT_TRUE(buttons.has_value());
     EXPECT_TRUE(buttons->contains(QStringLiteral("&Save")));

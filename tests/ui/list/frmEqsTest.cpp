@@ -63,6 +63,7 @@ struct ListWindow : ::testing::Test {
     std::vector<std::optional<QString>> answers;  // next dialog answers, in order
     int dialogs = 0;
     int prompts = 0;
+    QString question;  // the last "Save changes?" asked
     SaveChangesAnswer promptAnswer = SaveChangesAnswer::Cancel;
     kestrel_test::FakePrompts fake;
     std::optional<frmEqs> window;
@@ -71,8 +72,9 @@ struct ListWindow : ::testing::Test {
         mdlGeneral::ResetEquipments();
         window.emplace();
         fake.onMessage = [this](const QString& text) { messages.push_back(text); };
-        fake.onSaveChanges = [this] {
+        fake.onSaveChanges = [this](const QString& text) {
             ++prompts;
+            question = text;
             return promptAnswer;
         };
         fake.onFileName = [this](bool, const QString&) -> std::optional<QString> {
@@ -255,6 +257,9 @@ TEST_F(ListWindow, UnsavedChangesAreAskedAboutOnLoadAndClose) {
     answers.push_back(path);
     window->cmdLoad_Click();
     EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(
+        question,
+        QStringLiteral("Save changes to EQUIP97.EQP in %1?").arg(QFileInfo(dir.path()).fileName()));
     EXPECT_EQ(dialogs, 1);  // cancelled before the open dialog
     answers.clear();
 

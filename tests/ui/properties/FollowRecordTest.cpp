@@ -1,4 +1,5 @@
 #include <QUndoStack>
+#include <functional>
 
 #include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
@@ -92,4 +93,28 @@ TEST_F(PropertiesWindow, NameBoxTakesNamesOfAnyLength) {
     w.txtName->setText(QString::fromStdString(name));
     mdlGeneral::CommitEquipmentDetails();
     EXPECT_EQ(item(2).EqName(), name);
+}
+
+TEST_F(PropertiesWindow, TitleFollowsTheNameOnCommitUndoAndRedo) {
+    load(4);
+    frmEquipment& w = show(3);
+    w.show();
+    QUndoStack& stack = *mdlGeneral::document().undoStack();
+    w.txtName->setText("Renamed");
+    w.txtName->setModified(true);
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        const char* title;
+    } steps[] = {
+        {"commit", [] { mdlGeneral::CommitEquipmentDetails(); }, "Renamed"},
+        {"undo", [&] { stack.undo(); }, "Unit2"},
+        {"redo", [&] { stack.redo(); }, "Renamed"},
+        {"undo again", [&] { stack.undo(); }, "Unit2"},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_EQ(shownTitle(w), QLatin1String(s.title)) << s.step;
+        EXPECT_EQ(w.txtName->text(), QLatin1String(s.title)) << s.step;
+    }
 }

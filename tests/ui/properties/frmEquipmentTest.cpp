@@ -183,7 +183,7 @@ TEST_F(PropertiesWindow, CommitRebuildsTheGridRowEvenWithCodeZero) {
     EXPECT_EQ(grid().Rows(), rows);
     EXPECT_EQ(grid().TextMatrix(3, 1), "Renamed");
     EXPECT_EQ(grid().TextMatrix(3, 2), ClassNames[5]);
-    EXPECT_EQ(shownTitle(w), "Unit2");
+    EXPECT_EQ(shownTitle(w), "Renamed");
     w.txtEqCode->setText("0");
     w.txtName->setText("Zero");
     mdlGeneral::CommitEquipmentDetails();
@@ -208,17 +208,19 @@ TEST_F(PropertiesWindow, RefusedControlWritesNothing) {
         const char* control;
         QString text;
         const char* caption;
+        const char* range;  // what the message ends with
     };
     const Case cases[] = {
-        {"txtEqCode", "abc", "Equipment number"},
-        {"txtEqCode", "", "Equipment number"},
-        {"txtSA", "300", "Soft Attack"},
-        {"txtUnk3", "-1", "Unknown3"},
-        {"txtPC", "99999999999", "Prestige Cost"},
-        {"txtName", QString::fromUtf8("\u03a9mega"), "Name"},
-        {"cmbClass", "Nonsense", "Class"},
-        {"cmbCountry", "", "Country"},
-        {"txtDeathSound", "1 2", "Death Sound"},
+        {"txtEqCode", "abc", "Equipment number", "N takes 0 to 32767."},
+        {"txtEqCode", "", "Equipment number", "N takes 0 to 32767."},
+        {"txtSA", "300", "Soft Attack", "SA takes 0 to 255."},
+        {"txtUnk3", "-1", "Unknown3", "Unk3 takes 0 to 255."},
+        {"txtPC", "99999999999", "Prestige Cost", "P takes 0 to 3065."},
+        {"txtName", QString::fromUtf8("\u03a9mega"), "Name",
+         "Name takes the characters of the Windows-1252 code page."},
+        {"cmbClass", "Nonsense", "Class", "CL takes one of the words in its list."},
+        {"cmbCountry", "", "Country", "Co takes one of the words in its list."},
+        {"txtDeathSound", "1 2", "Death Sound", "DS takes 0 to 32767."},
     };
     load(3);
     for (const Case& c : cases) {
@@ -235,7 +237,9 @@ TEST_F(PropertiesWindow, RefusedControlWritesNothing) {
             qobject_cast<QComboBox*>(control)->setEditText(c.text);
         mdlGeneral::CommitEquipmentDetails();
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_TRUE(messages[0].contains(QLatin1String(c.caption))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].startsWith(QLatin1String(c.caption))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(QLatin1String("is not a value this property can hold.")));
+        EXPECT_TRUE(messages[0].endsWith(QLatin1String(c.range))) << messages[0].toStdString();
         EXPECT_TRUE(item(2) == before);
         EXPECT_EQ(grid().TextMatrix(2, 4), "3");
         EXPECT_EQ(w.focusWidget(), control);
