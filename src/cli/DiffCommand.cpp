@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "check/Problem.h"
+#include "cli/CommandOptions.h"
 #include "cli/Commands.h"
 #include "cli/MergeCommand.h"
 #include "cli/OutputBuffer.h"
@@ -80,40 +81,25 @@ FieldMask parseFields(const std::string& list) {
 DiffOptions parseDiffOptions(const std::vector<std::string>& args) {
     DiffOptions o;
     bool fieldsGiven = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string a = args[i];
-        std::optional<std::string> value;
-        auto eq = a.find('=');
-        if (a.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = a.substr(eq + 1);
-            a = a.substr(0, eq);
-        }
-        auto valueOf = [&](const char* what) {
-            if (value)
-                return *value;
-            if (i + 1 >= args.size())
-                throw std::invalid_argument(a + " needs " + what);
-            return args[++i];
-        };
+    ArgumentReader r(args);
+    while (r.next()) {
+        const std::string& a = r.name();
         if (a == "--by") {
-            std::string v = valueOf("code or position");
-            if (v != "code" && v != "position")
-                throw std::invalid_argument("unknown match \"" + v + "\" (code or position)");
-            o.by = v == "code" ? MatchBy::Code : MatchBy::Position;
+            o.by = ParseMatchBy(r.value("code or position"));
         } else if (a == "--format" || a == "-f") {
-            std::string v = valueOf("text, csv or changes");
+            std::string v = r.value("text, csv or changes");
             if (v != "text" && v != "csv" && v != "changes")
                 throw std::invalid_argument("unknown format \"" + v + "\" (text, csv or changes)");
             o.csv = v == "csv";
             o.changes = v == "changes";
         } else if (a == "--fields") {
-            FieldMask mask = parseFields(valueOf("a LIST of fields"));
+            FieldMask mask = parseFields(r.value("a LIST of fields"));
             o.fields = fieldsGiven ? o.fields | mask : mask;
             fieldsGiven = true;
-        } else if (a == "--no-bom" && !value) {
+        } else if (a == "--no-bom" && !r.hasValue()) {
             o.bom = false;
         } else if (a.size() > 1 && a[0] == '-') {
-            throw std::invalid_argument("unknown option " + args[i]);
+            throw std::invalid_argument("unknown option " + r.whole());
         } else {
             o.paths.push_back(a);
         }
@@ -331,6 +317,12 @@ bool loadPair(const std::string& path, const char* label, Equipments& into, std:
 }
 
 }  // namespace
+
+MatchBy ParseMatchBy(const std::string& value) {
+    if (value != "code" && value != "position")
+        throw std::invalid_argument("unknown match \"" + value + "\" (code or position)");
+    return value == "code" ? MatchBy::Code : MatchBy::Position;
+}
 
 FieldMask ParseFieldList(const std::string& list) {
     return parseFields(list);

@@ -1,9 +1,9 @@
 #include "cli/MergeCommand.h"
-#include "storage/EquipmentFiles.h"
 
 #include <optional>
 #include <stdexcept>
 
+#include "cli/CommandOptions.h"
 #include "cli/Commands.h"
 #include "cli/DiffCommand.h"
 #include "cli/PairFiles.h"
@@ -11,6 +11,7 @@
 #include "model/EquipmentMerge.h"
 #include "model/FieldText.h"
 #include "storage/ChangeFileText.h"
+#include "storage/EquipmentFiles.h"
 #include "text/CodePage.h"
 
 namespace kestrel::cli {
@@ -61,43 +62,28 @@ struct MergeOptions {
 MergeOptions parseMergeOptions(const std::vector<std::string>& args) {
     MergeOptions o;
     bool fieldsGiven = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string a = args[i];
-        std::optional<std::string> value;
-        auto eq = a.find('=');
-        if (a.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = a.substr(eq + 1);
-            a = a.substr(0, eq);
-        }
-        auto valueOf = [&](const char* what) {
-            if (value)
-                return *value;
-            if (i + 1 >= args.size())
-                throw std::invalid_argument(a + " needs " + what);
-            return args[++i];
-        };
+    ArgumentReader r(args);
+    while (r.next()) {
+        const std::string& a = r.name();
         if (a == "--by") {
-            std::string v = valueOf("code or position");
-            if (v != "code" && v != "position")
-                throw std::invalid_argument("unknown match \"" + v + "\" (code or position)");
-            o.by = v == "code" ? MatchBy::Code : MatchBy::Position;
+            o.by = ParseMatchBy(r.value("code or position"));
         } else if (a == "--format" || a == "-f") {
-            std::string v = valueOf("text or csv");
+            std::string v = r.value("text or csv");
             if (v != "text" && v != "csv")
                 throw std::invalid_argument("unknown format \"" + v + "\" (text or csv)");
             o.csv = v == "csv";
         } else if (a == "--fields") {
-            FieldMask mask = ParseFieldList(valueOf("a LIST of fields"));
+            FieldMask mask = ParseFieldList(r.value("a LIST of fields"));
             o.fields = fieldsGiven ? o.fields | mask : mask;
             fieldsGiven = true;
         } else if (a == "--prefer") {
-            o.prefer = valueOf("later or a MOD");
+            o.prefer = r.value("later or a MOD");
         } else if (a == "-o" || a == "--output") {
-            o.output = valueOf("OUT");
-        } else if (a == "--no-bom" && !value) {
+            o.output = r.value("OUT");
+        } else if (a == "--no-bom" && !r.hasValue()) {
             o.bom = false;
         } else if (a.size() > 1 && a[0] == '-') {
-            throw std::invalid_argument("unknown option " + args[i]);
+            throw std::invalid_argument("unknown option " + r.whole());
         } else {
             o.paths.push_back(a);
         }
