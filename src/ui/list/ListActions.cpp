@@ -13,7 +13,7 @@ namespace kestrel::ui {
 
 namespace {
 
-struct ActionSpec {
+struct ActionRow {
     Command command;
     const char* name;  // objectName: "act" and the command
     const char* text;  // with its mnemonic
@@ -23,8 +23,8 @@ struct ActionSpec {
 };
 
 // The table: one line a command, in menu order.
-const std::vector<ActionSpec>& specs() {
-    static const std::vector<ActionSpec> table = {
+const std::vector<ActionRow>& actionRows() {
+    static const std::vector<ActionRow> table = {
         {Command::Load,
          "actLoad",
          "&Load\u2026",
@@ -166,7 +166,7 @@ QString ListActions::TipWithKey(const QString& tip, const QAction& action) {
 ListActions::ListActions(QWidget& window, QUndoStack& stack,
                          std::array<std::function<void()>, kCommandCount> run)
     : QObject(&window) {
-    for (const ActionSpec& s : specs()) {
+    for (const ActionRow& s : actionRows()) {
         const int i = static_cast<int>(s.command);
         QAction* action = nullptr;
         if (s.command == Command::Undo)
@@ -252,7 +252,7 @@ void ListActions::fillContextMenu(QMenu& menu) const {
 
 std::vector<std::pair<QString, QString>> ListActions::keyLines() const {
     std::vector<std::pair<QString, QString>> lines;
-    for (const ActionSpec& s : specs()) {
+    for (const ActionRow& s : actionRows()) {
         const QAction* a = action(s.command);
         if (a->shortcuts().isEmpty())
             continue;
