@@ -282,7 +282,7 @@ const Equipments& modOf(int n, int m) {
     fs::path folder = pairOf(n).folder / name;
     fs::create_directories(folder);
     v->setDataPath((folder / "EQUIP97.EQP").string());
-    v->PutEquipments();
+    PutEquipments(*v);
     mods.push_back(std::move(v));
     return *mods.back();
 }
@@ -325,7 +325,7 @@ void BM_ToolApply(benchmark::State& state) {
     base.setDataPath(eqp);
     for (auto _ : state) {
         state.PauseTiming();
-        base.PutEquipments();
+        PutEquipments(base);
         state.ResumeTiming();
         runTool({"apply", changes, eqp});
     }

@@ -45,12 +45,13 @@ struct BenchPrompts : Prompts {
     void message(QWidget*, const QString& text) override {
         std::fprintf(stderr, "%s\n", qPrintable(text));
     }
-    SaveChangesAnswer saveChanges(QWidget*, SaveChangesAnswer) override {
+    SaveChangesAnswer saveChanges(QWidget*, const QString&, SaveChangesAnswer) override {
         return SaveChangesAnswer::Discard;
     }
     UpdateEditsAnswer updateEdits(QWidget*) override { return UpdateEditsAnswer::Discard; }
     bool yesNo(QWidget*, const QString&) override { return true; }
     bool saveOverIncomplete(QWidget*, const QString&) override { return true; }
+    bool fitValues(QWidget*, const QString&) override { return true; }
     RecoveryAnswer recovery(QWidget*, const QString&) override { return RecoveryAnswer::Later; }
     std::optional<QString> fileName(QWidget*, bool, const QString&) override { return path; }
 };
