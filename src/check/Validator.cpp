@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "model/RecordFormat.h"
+#include "storage/EquipmentFiles.h"
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel {
@@ -232,6 +233,16 @@ std::vector<Problem> SaveRefusals(const Equipments& list, Long counter) {
                                   [](const Problem& p) { return p.severity != Severity::Error; }),
                    problems.end());
     return problems;
+}
+
+std::string SaveFailureMessage(const Equipments& list, const SaveResult& result) {
+    std::string text = result.message;
+    // The counter alone leaves the user to guess which of 40 values is at fault.
+    if (result.refusedRecord != 0) {
+        for (const Problem& problem : SaveRefusals(list, result.refusedRecord))
+            text += "\n" + FormatProblem(problem);
+    }
+    return text;
 }
 
 namespace {

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "check/Problem.h"
 #include "model/Equipments.h"
 
 namespace kestrel {
+
+struct SaveResult;
 
 // The check of a list that the editor and kestrel-eqp share: what a save
 // would refuse or change and what the game may trip on. Problems come in one
@@ -26,6 +29,9 @@ std::vector<Problem> CheckList(const Equipments& list);
 // The errors that stop a save whose encoder gave up at counter: those of
 // the record at that position, or, at Count + 1, the list's own.
 std::vector<Problem> SaveRefusals(const Equipments& list, Long counter);
+// What the user is told of a save of list that failed: the save's message,
+// and for a refused record one line for each of its values at fault.
+std::string SaveFailureMessage(const Equipments& list, const SaveResult& result);
 
 // One run of a problem list replaced: the problems at [first, first +
 // removed) give way to inserted.

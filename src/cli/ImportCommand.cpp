@@ -12,7 +12,6 @@
 #include "storage/ClipboardText.h"
 #include "storage/EquipmentFiles.h"
 #include "storage/FileSystem.h"
-#include "storage/Messages.h"
 
 namespace kestrel::cli {
 
@@ -172,15 +171,10 @@ int runImport(const std::vector<std::string>& args, std::ostream& err) {
             backups +=
                 (backups.empty() ? "; backups " : ", ") + backup.substr(FolderOf(backup).size());
     }
-    bool failed = false;
-    auto previous = setMessageHandler([&](const std::string& message) {
-        failed = true;
-        err << "kestrel-eqp: " << ShownLines(message) << "\n";
-    });
-    PutEquipments(equipments);
-    setMessageHandler(previous);
-    if (failed)
+    if (const SaveResult saved = SaveEquipments(equipments); !saved.ok) {
+        err << "kestrel-eqp: " << ShownLines(SaveFailureMessage(equipments, saved)) << "\n";
         return kExitProblems;
+    }
     err << "kestrel-eqp: imported " << equipments.Count()
         << (equipments.Count() == 1 ? " record" : " records") << " into " << *dataPath << backups
         << "\n";

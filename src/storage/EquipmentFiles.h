@@ -23,7 +23,8 @@ Long CountryFromMask(const std::string& mask);
 
 // Loads the pair named by equipments.DataPath(), appending records, and saves
 // it with temporary files and backups. Both report failures through
-// ReportMessage and return normally.
+// ReportMessage and return normally; a save refused for a record's values
+// reports only the write message with its counter.
 void GetEquipments(Equipments& equipments);
 void PutEquipments(const Equipments& equipments);
 
@@ -36,10 +37,16 @@ enum class InterruptedSave { Repair, ReportOnly };
 LoadReport LoadEquipments(Equipments& equipments,
                           InterruptedSave interrupted = InterruptedSave::Repair);
 
-// What a save did. ok is false when the message says something went wrong.
+// What a save did. ok is false when the message says something went wrong:
+// the write message with its counter, then why in plain words. Where a
+// record holds a value the file cannot take, refusedRecord is its counter
+// (Count + 1 for the list as a whole) and the message says no more: which
+// values are at fault is for the caller to word (SaveFailureMessage).
 struct SaveResult {
     bool ok = true;
     std::string message;
+    Long failedAt = 0;       // the counter of the write message, 0 when saved
+    Long refusedRecord = 0;  // 0 unless a value stopped the save
 };
 SaveResult SaveEquipments(const Equipments& equipments);
 // How long a save waits for another save of the same pair before it refuses

@@ -1,6 +1,5 @@
 #include <vector>
 
-#include "check/Validator.h"
 #include "storage/EquipmentFiles.h"
 #include "storage/FileSystem.h"
 #include "storage/Messages.h"
@@ -17,14 +16,6 @@ int gSaveLockWaitMs = 3000;
 std::string folderFor(const std::string& path) {
     std::string folder = FolderOf(path);
     return folder.empty() ? std::string(".") : folder;
-}
-
-// The counter alone leaves the user to guess which of 40 values is at fault.
-std::string refusals(const Equipments& equipments, Long counter) {
-    std::string text;
-    for (const Problem& problem : SaveRefusals(equipments, counter))
-        text += (text.empty() ? "" : "\n") + FormatProblem(problem);
-    return text;
 }
 
 // One file of the pair on its way in.
@@ -50,9 +41,15 @@ private:
         cleanUp();
         SaveResult result;
         result.ok = false;
+        result.failedAt = counter;
         result.message = kWriteMessage + std::to_string(counter);
         if (!why.empty())
             result.message += "\n" + why;
+        return result;
+    }
+    SaveResult refuse(Long record) {
+        SaveResult result = fail(record, "");
+        result.refusedRecord = record;
         return result;
     }
     bool takeLock(std::string& why);
@@ -198,10 +195,11 @@ SaveResult PairSave::run() {
     Part names;
     Part binary;
     std::string why;
+    // Which values of the record are at fault is the check's to say.
     if (Long failed = EncodeNameList(mEquipments, names.bytes))
-        return fail(failed, refusals(mEquipments, failed));
+        return refuse(failed);
     if (Long failed = EncodeBinaryFile(mEquipments, binary.bytes))
-        return fail(failed, refusals(mEquipments, failed));
+        return refuse(failed);
     names.entry.temp = mPaths.nameListTemp;
     names.entry.target = mPaths.nameListTarget;
     names.entry.backup = mPaths.nameListBackup;

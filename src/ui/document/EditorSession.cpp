@@ -2,12 +2,24 @@
 
 #include <algorithm>
 
+#include "check/Validator.h"
 #include "model/FieldTable.h"
+#include "storage/EquipmentFiles.h"
+#include "storage/PairPaths.h"
+#include "text/CodePage.h"
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/mdlGeneral.h"
+#include "ui/platform/BusyPointer.h"
+#include "ui/platform/MessageBox.h"
 #include "ui/platform/PathText.h"
 
 namespace kestrel::ui {
+
+namespace {
+QString shown(const std::string& bytes) {
+    return QString::fromStdString(CodePageToUtf8(bytes));
+}
+}  // namespace
 
 EditorSession::EditorSession(QObject* parent) : QObject(parent) {
     mDocument = new Document(this);
@@ -119,6 +131,61 @@ std::int32_t EditorSession::editedRecord() const {
 
 void EditorSession::setEditedRecord(std::int32_t position) {
     mdlGeneral::gCurrentIndex = position;
+}
+
+LoadReport EditorSession::readPair(const QString& path) {
+    auto equipments = std::make_unique<Equipments>();
+    equipments->setDataPath(CorePath(path));
+    LoadReport report = LoadEquipments(*equipments);
+    const std::string found = report.message();
+    mIncompletePair = report.complete ? std::string() : FollowLinks(equipments->DataPath());
+    mIncompleteFound = report.complete ? std::string() : found;
+    if (!found.empty())
+        MsgBox(shown(found));
+    // What the load only reported (a kept mask, bytes after the records)
+    // leaves the list as on disk.
+    mDocument->replaceAll(std::move(equipments), report.complete);
+    emit pairOpened(path);
+    return report;
+}
+
+SaveChangesAnswer EditorSession::unsavedChangesDefault() const {
+    return lastLoadComplete() ? SaveChangesAnswer::Save : SaveChangesAnswer::Discard;
+}
+
+bool EditorSession::maySaveTo(const std::string& path) {
+    if (!IsEquipmentFileName(path)) {
+        MsgBox(shown(path) + QStringLiteral(" is not an equipment file: its name must end in .EQP. "
+                                            "Nothing was saved."));
+        return false;
+    }
+    if (lastLoadComplete() || FollowLinks(path) != mIncompletePair)
+        return true;
+    const QString question =
+        QStringLiteral("This list was not read completely from the pair it came from:\n") +
+        shown(mIncompleteFound) +
+        QStringLiteral(
+            "\n\nSaving it there replaces both files with what was "
+            "read. Save anyway?");
+    return prompts().saveOverIncomplete(dialogParent(), question);
+}
+
+bool EditorSession::writePair(const QString& path) {
+    emit aboutToSave(path);
+    Equipments& list = equipments();
+    list.setDataPath(CorePath(path));
+    SaveResult saved;
+    {
+        BusyGuard busy;
+        saved = SaveEquipments(list);
+    }
+    if (!saved.ok) {
+        MsgBox(shown(SaveFailureMessage(list, saved)));
+        return false;
+    }
+    mDocument->markSaved();
+    emit pairSaved(path);
+    return true;
 }
 
 bool EditorSession::loadPair(const QString& path) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "storage/LoadReport.h"
 #include "ui/document/Document.h"
 #include "ui/platform/Prompts.h"
 
@@ -104,6 +105,31 @@ public:
     // Asks for the record at position to be edited (a double-click, a problem).
     void editRecord(std::int32_t position) { emit recordToEdit(position); }
 
+    // --- reading and writing the pair ---------------------------------------
+    // Reads the pair whose binary file is path into the document in place of
+    // the list, shows what the load found in the system's own words and
+    // gives that back; then pairOpened. A list read only in part does not
+    // stand for the pair: it counts as changed, so that nothing drops or
+    // saves over it unasked.
+    LoadReport readPair(const QString& path);
+    // The last load read its pair completely, or the list was saved or put
+    // in place since. The one record of it: the document's modified state
+    // and the save's question both follow it.
+    bool lastLoadComplete() const { return mDocument->loadComplete(); }
+    // What the unsaved-changes question proposes: Discard for an incomplete list.
+    SaveChangesAnswer unsavedChangesDefault() const;
+    // Before a save to path (a binary file): a name that does not end in .EQP
+    // is refused with a message; an incomplete list saved over the pair it
+    // came from is asked about first, proposing not to save. True when the
+    // save may go on.
+    bool maySaveTo(const std::string& path);
+    // Writes the list to the pair at path, between aboutToSave and
+    // pairSaved; the list then counts as saved. A save that fails writes
+    // nothing, shows the system's message from its result (the write
+    // message with its number, and the values of a refused record) and
+    // gives false.
+    bool writePair(const QString& path);
+
     // --- the open pair, through the window that holds it -------------------
     bool loadPair(const QString& path);
     bool reloadPair();
@@ -137,6 +163,11 @@ private:
     Document* mDocument = nullptr;
     RecordView* mView = nullptr;
     PairHost* mHost = nullptr;
+    // While the last load is not complete: the binary file it was read from,
+    // links followed, and what it found, for the question before a save
+    // over it.
+    std::string mIncompletePair;
+    std::string mIncompleteFound;
     // The selection kept while no view holds it.
     std::vector<std::int32_t> mSelected;
     std::int32_t mCurrent = 0;

@@ -19,8 +19,6 @@
 
 #include "model/FieldTable.h"
 #include "storage/EquipmentFiles.h"
-#include "storage/Messages.h"
-#include "text/CodePage.h"
 #include "ui/compare/CompareWith.h"
 #include "ui/desktop/ChangedOnDiskBar.h"
 #include "ui/desktop/EarlierVersions.h"
@@ -98,18 +96,10 @@ void frmEqs::AdoptList(std::unique_ptr<Equipments> equipments, const QString& pa
 
 void frmEqs::readPair(const QString& path) {
     BusyGuard busy(mUnitList);
-    auto equipments = std::make_unique<Equipments>();
-    equipments->setDataPath(CorePath(path));
-    const LoadReport report = LoadListAndReport(*equipments);
-    std::vector<Problem> found = LoadedPairProblems(*equipments, report);
-    // A list read only in part does not stand for the pair: it must not be
-    // dropped or saved over it unasked. What the load only reported (a kept
-    // mask, bytes after the records) leaves the list as on disk.
-    mdlGeneral::document().replaceAll(std::move(equipments), !ListIsIncomplete());
+    const LoadReport report = mSession.readPair(path);
     if (ProblemsPanel* problems = FindProblemsPanel(*this))
-        problems->afterLoad(std::move(found));
+        problems->afterLoad(LoadedPairProblems(mSession.equipments(), report));
     ShowOpenPair(*this);
-    emit mSession.pairOpened(path);
 }
 
 void frmEqs::cmdSave_Click() {
@@ -118,17 +108,17 @@ void frmEqs::cmdSave_Click() {
 
 bool frmEqs::SaveList() {
     // Saving back to the pair that is open is the usual case: it is proposed.
-    const std::string& open = mdlGeneral::gEquipments().DataPath();
+    const std::string& open = mSession.equipments().DataPath();
     if (!open.empty())
         mCd1.FileName = QDir::toNativeSeparators(UiPath(open));
     if (!(mSaveBack && !open.empty()) && !mCd1.ShowSave(this))
         return false;
     RememberFolderOf(mCd1.FileName);
-    if (!MaySaveTo(this, CorePath(mCd1.FileName)) || !mayReplace())
+    if (!mSession.maySaveTo(CorePath(mCd1.FileName)) || !mayReplace())
         return false;
     // What the file cannot hold as it stands is agreed to first, and the list
     // then holds what the file will: what is shown is what is saved.
-    Document& document = mdlGeneral::document();
+    Document& document = mSession.document();
     const QUndoCommand* fit = nullptr;
     if (std::vector<RecordFit> fits = FitsOfASave(document.equipments()); !fits.empty()) {
         if (!MayFitValues(this, document.equipments(), fits))
@@ -137,44 +127,22 @@ bool frmEqs::SaveList() {
         document.undoStack()->push(command);
         fit = command;
     }
-    const QString path = mCd1.FileName;
-    emit mSession.aboutToSave(path);
-    bool reported = false;
-    {
-        BusyGuard busy(mUnitList);
-        MessageHandler previous;
-        previous = setMessageHandler([&](const std::string& message) {
-            reported = true;
-            if (previous)
-                previous(message);
-        });
-        Equipments& equipments = mdlGeneral::gEquipments();
-        equipments.setDataPath(CorePath(path));
-        PutEquipments(equipments);
-        setMessageHandler(previous);
-    }
-    ShowOpenPair(*this);
-    ProblemsPanel* problems = FindProblemsPanel(*this);
-    if (reported) {
+    const bool saved = mSession.writePair(mCd1.FileName);
+    if (!saved) {
         // Nothing was saved: the list goes back to the values that were shown.
         QUndoStack* stack = document.undoStack();
         if (fit && stack->index() > 0 && stack->command(stack->index() - 1) == fit)
             stack->undo();
-        if (problems)
-            problems->afterSave(false);
-        return false;
     }
-    ListSavedTo(CorePath(mCd1.FileName));
-    document.markSaved();
-    if (problems)
-        problems->afterSave(true);
-    emit mSession.pairSaved(path);
-    return true;
+    ShowOpenPair(*this);
+    if (ProblemsPanel* problems = FindProblemsPanel(*this))
+        problems->afterSave(saved);
+    return saved;
 }
 
 bool frmEqs::mayReplace() {
     const QFileInfo chosen(mCd1.FileName);
-    const std::string& open = mdlGeneral::gEquipments().DataPath();
+    const std::string& open = mSession.equipments().DataPath();
     if (!open.empty()) {
         const QFileInfo current(UiPath(open));
         // The same files under another spelling of the path are still the open pair.

@@ -19,8 +19,6 @@
 
 #include "model/FieldTable.h"
 #include "storage/EquipmentFiles.h"
-#include "storage/Messages.h"
-#include "text/CodePage.h"
 #include "ui/compare/CompareWith.h"
 #include "ui/desktop/ChangedOnDiskBar.h"
 #include "ui/desktop/EarlierVersions.h"
@@ -168,9 +166,6 @@ frmEqs::frmEqs(EditorSession& session, QWidget* parent) : QMainWindow(parent), m
     connect(mUnitList, &Grid::Click, this, &frmEqs::UnitList_Click);
     connect(mUnitList, &Grid::DblClick, this, &frmEqs::UnitList_DblClick);
 
-    setMessageHandler([](const std::string& message) {
-        MsgBox(QString::fromStdString(CodePageToUtf8(message)));
-    });
     mdlGeneral::setListWindow(this);
     mSession.setRecordView(this);
     mSession.setPairHost(this);
@@ -408,8 +403,7 @@ void frmEqs::addGridBar(QWidget* bar) {
 bool frmEqs::settleUnsavedChanges() {
     if (!isModified())
         return true;
-    switch (AskSaveChanges(this, UnsavedChangesDefault(),
-                           UiPath(mdlGeneral::gEquipments().DataPath()))) {
+    switch (AskSaveChanges(this, mSession.unsavedChangesDefault(), mSession.pairPath())) {
         case SaveChangesAnswer::Save:
             return SaveList();
         case SaveChangesAnswer::Discard:

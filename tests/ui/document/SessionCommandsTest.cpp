@@ -4,11 +4,13 @@
 #include <QGuiApplication>
 #include <QUndoStack>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "storage/EquipmentFiles.h"
 #include "support/FakePrompts.h"
+#include "support/SamplePairs.h"
 #include "ui/document/EditorSession.h"
 #include "ui/list/BulkCommands.h"
 #include "ui/list/ListCommands.h"
@@ -208,6 +210,50 @@ TEST_F(SessionCommands, ARefusalIsReturnedNotShown) {
         EXPECT_EQ(bytes(), before) << c.name;
     }
     EXPECT_TRUE(messages.empty());
+}
+
+// Reading and writing the pair with no window: what the user is told comes
+// from the results, and one flag says whether the list stands for its pair.
+TEST_F(SessionCommands, AnIncompleteLoadIsAskedAboutUntilASaveAndARefusedRecordIsNamed) {
+    ScopedTempFolder folder;
+    std::mt19937 random(5);
+    const SamplePair pair = RandomPair(random, 3);
+    WritePair(folder.path(), pair);
+    WriteBytes(folder / "EQUIP97.TXT", pair.names + "one more\r\n");
+    const QString other = QString::fromStdString(folder / "OTHER.EQP");
+    int asked = 0;
+    fake.onSaveOverIncomplete = [&asked](const QString&) {
+        ++asked;
+        return false;
+    };
+
+    EXPECT_FALSE(session.readPair(QString::fromStdString(folder / "EQUIP97.EQP")).complete);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Equipment File can not be read5\n")));
+    EXPECT_FALSE(session.lastLoadComplete());
+    EXPECT_TRUE(session.document().isModified());
+    EXPECT_EQ(session.unsavedChangesDefault(), SaveChangesAnswer::Discard);
+    EXPECT_FALSE(session.maySaveTo(folder / "EQUIP97.EQP"));
+    EXPECT_TRUE(session.maySaveTo(folder / "OTHER.EQP"));
+    EXPECT_EQ(asked, 1);
+
+    messages.clear();
+    session.equipments().Item(2)->setCountry(26);
+    EXPECT_FALSE(session.writePair(other));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(
+        messages[0].startsWith(QStringLiteral("Equipment File can not be written2\nrecord 2 (")))
+        << messages[0].toStdString();
+    EXPECT_EQ(ReadBytes(folder / "OTHER.EQP"), "<missing>");
+    EXPECT_FALSE(session.lastLoadComplete());
+
+    session.equipments().Item(2)->setCountry(1);
+    EXPECT_TRUE(session.writePair(other));
+    EXPECT_TRUE(session.lastLoadComplete());
+    EXPECT_FALSE(session.document().isModified());
+    EXPECT_TRUE(session.maySaveTo(folder / "EQUIP97.EQP"));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 }  // namespace

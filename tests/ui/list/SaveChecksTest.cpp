@@ -80,8 +80,8 @@ TEST_F(SaveChecks, AnIncompleteLoadIsNeverSavedOverSilently) {
               "Equipment File can not be read5\nthe name list has 4 lines, the equipment file 3 "
               "records; line 4 (\"one more\") has no record and is left out");
     EXPECT_TRUE(window->isModified());
-    EXPECT_TRUE(ListIsIncomplete());
-    EXPECT_EQ(UnsavedChangesDefault(), SaveChangesAnswer::Discard);
+    EXPECT_FALSE(window->session().lastLoadComplete());
+    EXPECT_EQ(window->session().unsavedChangesDefault(), SaveChangesAnswer::Discard);
 
     save("EQUIP97.EQP");
     ASSERT_EQ(questions.size(), 1u);
@@ -94,7 +94,7 @@ TEST_F(SaveChecks, AnIncompleteLoadIsNeverSavedOverSilently) {
     save("OTHER.EQP");
     EXPECT_EQ(questions.size(), 1u);
     EXPECT_NE(ReadBytes(folder / "OTHER.EQP"), "<missing>");
-    EXPECT_FALSE(ListIsIncomplete());
+    EXPECT_TRUE(window->session().lastLoadComplete());
     load("EQUIP97.EQP");
     saveAnyway = true;
     save("EQUIP97.EQP");
@@ -107,7 +107,7 @@ TEST_F(SaveChecks, ACompleteLoadAsksNothing) {
     load("EQUIP97.EQP");
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(window->isModified());
-    EXPECT_EQ(UnsavedChangesDefault(), SaveChangesAnswer::Save);
+    EXPECT_EQ(window->session().unsavedChangesDefault(), SaveChangesAnswer::Save);
     save("EQUIP97.EQP");
     EXPECT_TRUE(questions.empty());
     EXPECT_TRUE(messages.empty());
@@ -238,7 +238,7 @@ TEST_F(SaveChecks, ABlankLastNameLineIsLeftOut) {
               "the name list has 4 lines, the equipment file 3 records; line 4 is empty; it is "
               "left out, and a save writes the list without it");
     EXPECT_EQ(mdlGeneral::document().equipments().Count(), 3);
-    EXPECT_FALSE(ListIsIncomplete());
+    EXPECT_TRUE(window->session().lastLoadComplete());
     save("EQUIP97.EQP");
     EXPECT_TRUE(questions.empty());
     EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), pair.names);
