@@ -103,6 +103,24 @@ TEST_F(SaveChecks, AnIncompleteLoadIsNeverSavedOverSilently) {
     EXPECT_FALSE(window->isModified());
 }
 
+// A list put in place of an incomplete one (an earlier version, restored
+// work) is whole: saving it over the pair asks nothing.
+TEST_F(SaveChecks, AListPutInPlaceOfAnIncompleteLoadIsSavedAsAnyOther) {
+    WriteBytes(folder / "EQUIP97.TXT", pair.names + "one more\r\n");
+    load("EQUIP97.EQP");
+    ASSERT_FALSE(window->session().lastLoadComplete());
+    auto restored = std::make_unique<Equipments>();
+    for (const EquipmentRef& record : mdlGeneral::gEquipments())
+        restored->Add(*record);
+    window->AdoptList(std::move(restored), path("EQUIP97.EQP"));
+    EXPECT_TRUE(window->isModified());
+    save("EQUIP97.EQP");
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(ReadBytes(folder / "EQUIP97.EQP"), pair.binary);
+    EXPECT_EQ(ReadBytes(folder / "EQUIP97.TXT"), pair.names);
+    EXPECT_FALSE(window->isModified());
+}
+
 TEST_F(SaveChecks, ACompleteLoadAsksNothing) {
     load("EQUIP97.EQP");
     EXPECT_TRUE(messages.empty());
