@@ -1,6 +1,7 @@
 // The list window on the largest file the format allows: Load from the click
 // to a painted grid, and the list commands, on the offscreen platform.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -542,6 +543,8 @@ void BM_StartToFirstPaint(benchmark::State& state) {
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
         posix_spawn_file_actions_addclose(&actions, out[1]);
+        // The platform's notes, once a start, would bury the table's.
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
         char self[] = "/proc/self/exe";
         char flag[sizeof kStartFlag];
         std::memcpy(flag, kStartFlag, sizeof kStartFlag);
