@@ -149,7 +149,11 @@ void CellEditor::begin(int row, int col, const QString& typed) {
     mEditor->setObjectName(QStringLiteral("CellEdit"));
     mEditor->setAccessibleName(QString::fromLatin1(fieldInfo(col).heading));
     QRect cell = mGrid.cellRect(row, col);
-    cell.setWidth(std::max(cell.width(), mEditor->sizeHint().width()));
+    // A narrow column still takes a few digits or the longest word in sight.
+    const int least = coded(col)
+                          ? mEditor->sizeHint().width()
+                          : mEditor->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 8;
+    cell.setWidth(std::max(cell.width(), least));
     mEditor->setGeometry(cell);
     mEditor->installEventFilter(this);
     mEditor->show();

@@ -220,6 +220,7 @@ frmEqs::frmEqs(EditorSession& session, QWidget* parent) : QMainWindow(parent), m
     connect(mUnitList, &Grid::HeadingClicked, this, &frmEqs::headingClicked);
     mSortLabel = new QLabel(this);
     mSortLabel->setObjectName(QStringLiteral("lblSort"));
+    mSortLabel->setContentsMargins(12, 0, 0, 0);
     statusBar()->addWidget(mSortLabel);
     InstallOpenPairDisplay(*this);
     const QString folder = RememberedFolder();
