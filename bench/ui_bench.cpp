@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
 #include <QUndoStack>
@@ -22,10 +24,15 @@
 #include <vector>
 
 #include "BenchPairs.h"
+#include "model/Equipments.h"
+#include "model/RecordFormat.h"
+#include "storage/ClipboardText.h"
+#include "storage/TableText.h"
 #include "ui/compare/CompareWith.h"
 #include "ui/compare/ComparisonModel.h"
 #include "ui/compare/frmCompare.h"
 #include "ui/document/Document.h"
+#include "ui/list/CellEditor.h"
 #include "ui/list/FilterBar.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/ProblemTracker.h"
@@ -569,8 +576,112 @@ void BM_StartToFirstPaint(benchmark::State& state) {
     }
 }
 
+// One value typed into a cell and committed, to the painted grid.
+void BM_CellEdit(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    selectRow(*window, 100);
+    const std::int32_t position = mdlGeneral::PositionOfRow(100);
+    PaintCounter paints(*window);
+    int value = 0;
+    for (auto _ : state) {
+        value = (value + 1) % 200;
+        CommitCell(window->session(), position, static_cast<int>(Field::SoftAttack),
+                   QString::number(value));
+        paint(*window);
+    }
+    paints.report(state);
+}
+
+// Arg 1: 0 sorts the view by a heading's column, 1 puts it back in list order.
+void BM_HeadingSort(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    const bool back = state.range(1) == 1;
+    const int column = static_cast<int>(Field::SoftAttack);
+    selectRow(*window, 100);
+    PaintCounter paints(*window);
+    for (auto _ : state) {
+        state.PauseTiming();
+        paints.setCounting(false);
+        window->sortView(back ? column : -1);
+        paint(*window);
+        paints.setCounting(true);
+        state.ResumeTiming();
+        window->sortView(back ? -1 : column);
+        paint(*window);
+    }
+    paints.report(state);
+}
+
+// A heading dragged to another place, to the painted grid.
+void BM_MoveColumn(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    QHeaderView* header = window->UnitList().view()->horizontalHeader();
+    const int co = static_cast<int>(Field::Country);
+    PaintCounter paints(*window);
+    bool there = false;
+    for (auto _ : state) {
+        header->moveSection(header->visualIndex(co), there ? co : 3);
+        there = !there;
+        paint(*window);
+    }
+    paints.report(state);
+}
+
+std::vector<EquipmentRef> allRecords() {
+    std::vector<EquipmentRef> records;
+    for (const EquipmentRef& e : mdlGeneral::gEquipments())
+        records.push_back(e);
+    return records;
+}
+
+// The core's encoding of every format Copy puts on the clipboard: Copy's floor.
+void BM_EncodeAllFormats(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    const std::vector<EquipmentRef> records = allRecords();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(EncodeClipboardText(records));
+        benchmark::DoNotOptimize(EncodeTabTable(records));
+        benchmark::DoNotOptimize(EncodeHtmlTable(records));
+    }
+}
+
+// The core's reading of a spreadsheet's rows: the table paste's floor.
+void BM_DecodeTable(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    const std::string table = EncodeTabTable(allRecords());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeTabTable(table, static_cast<std::size_t>(kMaxRecords)));
+}
+
+// Tab-separated rows as a spreadsheet copies them, pasted into a list as long.
+void BM_PasteTableRows(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    const std::string table = EncodeTabTable(allRecords());
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8(table.data(), static_cast<qsizetype>(table.size())));
+    PaintCounter paints(*window);
+    for (auto _ : state) {
+        state.PauseTiming();
+        paints.setCounting(false);
+        undoStack().clear();
+        window->cmdLoad_Click();
+        paint(*window);
+        paints.setCounting(true);
+        state.ResumeTiming();
+        cmdPaste_Click();
+        paint(*window);
+    }
+    paints.report(state);
+}
+
 }  // namespace
 
+BENCHMARK(BM_CellEdit)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeadingSort)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoveColumn)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeAllFormats)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeTable)->Arg(16383)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PasteTableRows)->Arg(16383)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComparisonWindow)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintBaseline)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);

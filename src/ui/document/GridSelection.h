@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace kestrel::ui {
 
@@ -10,12 +12,16 @@ namespace kestrel::ui {
 // does not move the selection onto other records.
 // top is the record at the top of the view, so that undo puts the view back
 // where it was; 0 brings the selection into view instead.
+// records holds every selected record when the rows between row and rowSel
+// are not all of them (rows picked one by one, a filter or a sorted view),
+// so that the same records come back selected; empty, the range is all.
 struct GridSelection {
     int row = 0, col = 0, rowSel = 0, colSel = 0;
     int top = 0;
+    std::vector<std::int32_t> records{};
     bool operator==(const GridSelection& o) const {
         return row == o.row && col == o.col && rowSel == o.rowSel && colSel == o.colSel &&
-               top == o.top;
+               top == o.top && records == o.records;
     }
 };
 

@@ -7,7 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "model/FieldText.h"
+#include "ui/platform/Grid.h"
+
+#include "model/RecordFormat.h"
 #include "storage/ClipboardText.h"
+#include "storage/TableText.h"
 #include "text/CodePage.h"
 #include "ui/document/Document.h"
 #include "ui/document/EditorSession.h"
@@ -35,10 +40,16 @@ void Copy(EditorSession& session) {
     records.reserve(positions.size());
     for (std::int32_t p : positions)
         records.push_back(equipments.Item(p));
-    const QString text = kestrel::ui::FromCodePage(kestrel::EncodeClipboardText(records));
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(text);
+    // The plain text is the editor's own; beside it the same records as a
+    // table, which a spreadsheet pastes as rows and columns.
+    auto* mime = new QMimeData;
+    mime->setText(kestrel::ui::FromCodePage(kestrel::EncodeClipboardText(records)));
+    const std::string html = kestrel::EncodeHtmlTable(records);
+    mime->setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+    const std::string table = kestrel::EncodeTabTable(records);
+    mime->setData(QStringLiteral("text/tab-separated-values"),
+                  QByteArray(table.data(), static_cast<qsizetype>(table.size())));
+    QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 namespace {
@@ -58,30 +69,83 @@ void Cut(EditorSession& session) {
     removeSelected(session);
 }
 
+namespace {
+bool startsWithHeader(const QByteArray& utf8) {
+    return utf8.startsWith(QByteArray(kestrel::kClipboardHeader));
+}
+
+// A spreadsheet's table: the tab-separated type beside a text that is not
+// the editor's own, or a plain text whose first line reads as headings.
+std::optional<QByteArray> tableText(const QMimeData& mime, const QByteArray& plainUtf8) {
+    const QString tsv = QStringLiteral("text/tab-separated-values");
+    if (startsWithHeader(plainUtf8))
+        return std::nullopt;
+    if (mime.hasFormat(tsv))
+        return mime.data(tsv);
+    const qsizetype lineEnd = plainUtf8.indexOf('\n');
+    const QByteArray first = plainUtf8.left(lineEnd < 0 ? plainUtf8.size() : lineEnd).trimmed();
+    if (first.contains('\t') ||
+        kestrel::FieldsNamed(std::string_view(first.constData(), first.size())).size() == 1)
+        return plainUtf8;
+    return std::nullopt;
+}
+}  // namespace
+
 std::optional<QString> Paste(EditorSession& session) {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* mime = clipboard->mimeData();
     if (!mime || !mime->hasText())
         return std::nullopt;
-    const QByteArray utf8 = clipboard->text().toUtf8();
-    std::optional<std::string> bytes =
-        kestrel::Utf8ToCodePage(std::string_view(utf8.constData(), utf8.size()));
-    kestrel::ClipboardDecodeResult decoded;
-    if (bytes)
-        decoded = kestrel::DecodeClipboardText(*bytes);
-    if (!bytes || !decoded.ok())
-        return QStringLiteral("Invalid clipboard data");
-    if (decoded.records.empty())
-        return std::nullopt;
+    const QByteArray utf8 = mime->text().toUtf8();
     kestrel::ui::Document& doc = session.document();
-    if (auto refusal = doc.refusalToAdd(static_cast<std::int64_t>(decoded.records.size()), "paste"))
+    std::vector<kestrel::Equipment> records;
+    if (std::optional<QByteArray> table = tableText(*mime, utf8)) {
+        // One more than fits, so that a table too large is refused by the
+        // document's own words.
+        const std::int64_t room = kestrel::kMaxRecords - doc.equipments().Count() + 1;
+        kestrel::TableDecodeResult decoded =
+            kestrel::DecodeTabTable(std::string_view(table->constData(), table->size()),
+                                    static_cast<std::size_t>(std::max<std::int64_t>(0, room)));
+        if (!decoded.ok()) {
+            QString where;
+            if (decoded.row > 0 && decoded.column > 0)
+                where = QStringLiteral("row %1, column %2: ").arg(decoded.row).arg(decoded.column);
+            else if (decoded.row > 0)
+                where = QStringLiteral("row %1: ").arg(decoded.row);
+            return QStringLiteral("Paste refused, nothing was added: ") + where +
+                   QString::fromStdString(decoded.error);
+        }
+        records = std::move(decoded.records);
+    } else {
+        std::optional<std::string> bytes =
+            kestrel::Utf8ToCodePage(std::string_view(utf8.constData(), utf8.size()));
+        kestrel::ClipboardDecodeResult decoded;
+        if (bytes)
+            decoded = kestrel::DecodeClipboardText(*bytes);
+        if (!bytes || !decoded.ok())
+            return QStringLiteral("Invalid clipboard data");
+        records = std::move(decoded.records);
+    }
+    if (records.empty())
+        return std::nullopt;
+    if (auto refusal = doc.refusalToAdd(static_cast<std::int64_t>(records.size()), "paste"))
         return refusal;
-    const QString text = QStringLiteral("Paste of ") +
-                         RecordCount(static_cast<std::int64_t>(decoded.records.size()));
+    const QString text =
+        QStringLiteral("Paste of ") + RecordCount(static_cast<std::int64_t>(records.size()));
     doc.undoStack()->push(new InsertRecordsCommand(doc, text, doc.equipments().Count() + 1,
-                                                   std::move(decoded.records),
+                                                   std::move(records),
                                                    InsertRecordsCommand::Selection::Inserted));
     return std::nullopt;
+}
+
+// The text of the cell under the grid's cell cursor, as the grid shows it.
+void CopyValue(EditorSession& session) {
+    const std::int32_t position = session.currentPosition();
+    if (position < 1)
+        return;
+    const int field = mdlGeneral::UnitList().currentColumn();
+    const std::string text = kestrel::FieldValueText(*session.equipments().Item(position), field);
+    QGuiApplication::clipboard()->setText(kestrel::ui::FromCodePage(text));
 }
 
 void cmdCopy_Click() {

@@ -116,6 +116,15 @@ void ColumnFit::userResized(int col) {
     QSettings().setValue(QLatin1String(kWidthsKey), saved);
 }
 
+void ColumnFit::forgetUserWidths() {
+    mRemembered.assign(kFieldCount, 0);
+    mUserSet.assign(kFieldCount, false);
+    QSettings().remove(QLatin1String(kWidthsKey));
+    for (int c = 0; c < kFieldCount && c < mGrid.Cols(); ++c)
+        mGrid.setColWidth(c, fieldInfo(c).widthTwips);
+    fitAll();
+}
+
 ColumnFit* InstallColumnFit(Grid& grid) {
     auto* fit = new ColumnFit(grid);
     // The widths serve the whole list, whatever a filter shows of it: rows

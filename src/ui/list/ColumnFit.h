@@ -28,6 +28,10 @@ public:
     // longer fit.
     void widenFor(int first, int last);
 
+    // Forgets the widths the user set, here and in the settings, and fits
+    // every column again.
+    void forgetUserWidths();
+
     // The pixels a cell text, or a heading, needs to show in full.
     int cellWidth(const QString& text) const;
     int headingWidth(const QString& text) const;

@@ -74,6 +74,12 @@ const std::vector<ActionRow>& actionRows() {
          "Copy",
          {QKeySequence(Qt::CTRL | Qt::Key_C)},
          ButtonPicture::Copy},
+        {Command::CopyValue,
+         "actCopyValue",
+         "Cop&y value",
+         "Copy the value of the current cell",
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+         {}},
         {Command::Paste,
          "actPaste",
          "&Paste",
@@ -111,6 +117,13 @@ const std::vector<ActionRow>& actionRows() {
          {QKeySequence(Qt::CTRL | Qt::Key_F)},
          {}},
         {Command::Problems, "actProblems", "&Problems", "Show or hide the problems", {}, {}},
+        {Command::Columns, "actColumns", "C&olumns\u2026", "Choose the columns shown", {}, {}},
+        {Command::ResetColumns,
+         "actResetColumns",
+         "&Reset columns",
+         "Show every column in the first order and widths",
+         {},
+         {}},
         {Command::Renumber,
          "actRenumber",
          "&Renumber",
@@ -216,9 +229,10 @@ void ListActions::fillMenuBar(QMenuBar& bar, QMenu* recent) const {
          {Command::Load, Command::Save, Command::SaveAs, Command::Compare, Command::Quit}},
         {"mnuEdit",
          "&Edit",
-         {Command::Undo, Command::Redo, Command::Cut, Command::Copy, Command::Paste,
-          Command::Delete, Command::Duplicate, Command::SetValue, Command::GoTo, Command::Filter}},
-        {"mnuView", "&View", {Command::Problems}},
+         {Command::Undo, Command::Redo, Command::Cut, Command::Copy, Command::CopyValue,
+          Command::Paste, Command::Delete, Command::Duplicate, Command::SetValue, Command::GoTo,
+          Command::Filter}},
+        {"mnuView", "&View", {Command::Problems, Command::Columns, Command::ResetColumns}},
         {"mnuList",
          "&List",
          {Command::Renumber, Command::SortByCode, Command::SortByCountry, Command::MoveUp,
@@ -235,7 +249,7 @@ void ListActions::fillMenuBar(QMenuBar& bar, QMenu* recent) const {
                 menu->addMenu(recent);
             }
             if (c == Command::Quit || c == Command::Cut || c == Command::Duplicate ||
-                c == Command::GoTo || c == Command::MoveUp)
+                c == Command::GoTo || c == Command::MoveUp || c == Command::Columns)
                 menu->addSeparator();
             menu->addAction(action(c));
         }
@@ -243,8 +257,8 @@ void ListActions::fillMenuBar(QMenuBar& bar, QMenu* recent) const {
 }
 
 void ListActions::fillContextMenu(QMenu& menu) const {
-    for (Command c : {Command::Cut, Command::Copy, Command::Paste, Command::Delete,
-                      Command::Duplicate, Command::SetValue, Command::MoveTo})
+    for (Command c : {Command::Cut, Command::Copy, Command::CopyValue, Command::Paste,
+                      Command::Delete, Command::Duplicate, Command::SetValue, Command::MoveTo})
         menu.addAction(action(c));
     menu.addSeparator();
     menu.addAction(action(Command::GoTo));

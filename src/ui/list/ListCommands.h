@@ -22,7 +22,11 @@ void Copy(EditorSession& session);
 void Cut(EditorSession& session);
 // The clipboard's records appended at the end of the list; the refusal,
 // for the window to show, when the text is not records or they do not fit.
+// A spreadsheet's tab-separated rows are read too, refused whole with the
+// row and column of the first value that cannot be read.
 std::optional<QString> Paste(EditorSession& session);
+// The current record's value under the grid's cell cursor, as its text.
+void CopyValue(EditorSession& session);
 
 // The list window's button commands, on the editor's one session. Each change
 // goes onto the document's undo stack as one command (none when nothing

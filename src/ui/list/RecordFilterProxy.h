@@ -2,14 +2,17 @@
 
 #include <QSortFilterProxyModel>
 
+#include <vector>
+
 #include "model/RecordFilter.h"
 
 namespace kestrel::ui {
 
 class Document;
 
-// The rows of the document's model that the filter keeps, in list order:
-// it never sorts, so proxy row order is file order.
+// The rows of the document's model that the filter keeps, in list order or
+// sorted by one column for the view alone: the list's own order is never
+// changed by it. Ties keep list order.
 class RecordFilterProxy : public QSortFilterProxyModel {
     Q_OBJECT
 public:
@@ -17,6 +20,9 @@ public:
 
     void setFilter(RecordFilter filter);
     bool filtering() const { return !mFilter.empty(); }
+    // Sorted by a column (sortColumn(), sortOrder()); -1 is list order.
+    bool sorted() const { return sortColumn() >= 0; }
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // The list is flat: no row has a parent. The base class looks every
     // index up in its row map to say so, and the grid asks for each painted
@@ -30,10 +36,13 @@ public:
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
     Document& mDocument;
     RecordFilter mFilter;
+    // A coded column sorts by its words: the rank of each code's word.
+    std::vector<int> mWordRank;
 };
 
 }  // namespace kestrel::ui

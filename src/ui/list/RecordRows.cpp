@@ -46,8 +46,22 @@ int RowNearPosition(std::int32_t position) {
         return 0;
     if (const int row = RowOfPosition(position))
         return row;
-    // Shown rows keep list order: the first whose record comes after.
     const int rows = UnitList().Rows() - 1;
+    const QSortFilterProxyModel* p = proxy();
+    if (p && p->sortColumn() >= 0) {
+        // Sorted rows: the row of the nearest record after it in the list.
+        int best = 0;
+        std::int32_t bestPosition = 0;
+        for (int row = 1; row <= rows; ++row) {
+            const std::int32_t at = PositionOfRow(row);
+            if (at > position && (best == 0 || at < bestPosition)) {
+                best = row;
+                bestPosition = at;
+            }
+        }
+        return best ? best : rows;
+    }
+    // Shown rows keep list order: the first whose record comes after.
     int low = 1, high = rows + 1;
     while (low < high) {
         const int mid = low + (high - low) / 2;
@@ -69,8 +83,7 @@ std::vector<std::int32_t> SelectedPositions() {
         if (std::int32_t position = PositionOfRow(row))
             positions.push_back(position);
     }
-    // Proxy rows keep list order, so this is sorted already; a guard for
-    // any other model.
+    // Rows keep list order unless the view is sorted.
     if (!std::is_sorted(positions.begin(), positions.end()))
         std::sort(positions.begin(), positions.end());
     return positions;

@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <vector>
 
-// The list grid's rows and the records they show. Without a filter grid row
-// n shows record n; with one, the grid shows only the records it keeps, in
-// list order, and these convert between the two.
+// The list grid's rows and the records they show. Without a filter or a
+// sorted view grid row n shows record n; with a filter, the grid shows only
+// the records it keeps, in list order unless the view is sorted, and these
+// convert between the two.
 namespace mdlGeneral {
 
 bool Filtering();

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "model/FieldTable.h"
+#include "model/FieldText.h"
 #include "storage/EquipmentFiles.h"
 #include "ui/compare/CompareWith.h"
 #include "ui/desktop/ChangedOnDiskBar.h"
@@ -29,7 +30,9 @@
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/document/UndoKeys.h"
 #include "ui/list/BulkCommands.h"
+#include "ui/list/CellEditor.h"
 #include "ui/list/ColumnFit.h"
+#include "ui/list/ColumnLayout.h"
 #include "ui/list/FilterBar.h"
 #include "ui/list/HelpWindow.h"
 #include "ui/list/ListActions.h"
@@ -184,12 +187,14 @@ frmEqs::frmEqs(EditorSession& session, QWidget* parent) : QMainWindow(parent), m
 
     // On the grid only: in the filter box Delete deletes text.
     mUnitList->addAction(mActions->action(Command::Delete));
-    // The same commands by mouse, with their keys shown.
-    mUnitList->view()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(mUnitList->view(), &QWidget::customContextMenuRequested, this, [this](QPoint at) {
-        QMenu menu(this);
-        mActions->fillContextMenu(menu);
-        menu.exec(mUnitList->view()->viewport()->mapToGlobal(at));
+    // The same commands by mouse, with their keys shown, over the frozen
+    // and the scrolling columns alike; the grid has selected the row first.
+    connect(mUnitList, &Grid::ContextMenu, this, [this](const QPoint& at) {
+        auto* menu = new QMenu(this);
+        menu->setObjectName(QStringLiteral("mnuGrid"));
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        mActions->fillContextMenu(*menu);
+        menu->popup(at);
     });
 
     mCounts = new RecordCounts(*mUnitList, *mProxy, *document.model(), this);
@@ -200,7 +205,18 @@ frmEqs::frmEqs(EditorSession& session, QWidget* parent) : QMainWindow(parent), m
     connect(mProxy, &QAbstractItemModel::modelReset, this, &frmEqs::updateFilterButtons);
     connect(mProxy, &QAbstractItemModel::layoutChanged, this, &frmEqs::updateFilterButtons);
     updateFilterButtons();
-    InstallColumnFit(*mUnitList);
+    ColumnFit* fit = InstallColumnFit(*mUnitList);
+    mColumnLayout = new ColumnLayout(*mUnitList, fit);
+    mColumnLayout->setMenuActions(mActions->action(Command::Columns),
+                                  mActions->action(Command::ResetColumns));
+    mCellEditor = new CellEditor(*mUnitList, mSession);
+    connect(mCellEditor, &CellEditor::refused, this,
+            [this](const QString& why) { statusBar()->showMessage(why, 8000); });
+    connect(mUnitList, &Grid::HeadingClicked, this, &frmEqs::headingClicked);
+    mSortLabel = new QLabel(this);
+    mSortLabel->setObjectName(QStringLiteral("lblSort"));
+    mSortLabel->setContentsMargins(12, 0, 0, 0);
+    statusBar()->addWidget(mSortLabel);
     InstallOpenPairDisplay(*this);
     const QString folder = RememberedFolder();
     if (!folder.isEmpty())
@@ -228,6 +244,9 @@ void frmEqs::makeActions() {
     set(Command::Quit, [this] { close(); });
     set(Command::Cut, [] { cmdCut_Click(); });
     set(Command::Copy, [] { cmdCopy_Click(); });
+    set(Command::CopyValue, [this] { CopyValue(mSession); });
+    set(Command::Columns, [this] { mColumnLayout->chooseColumns(this); });
+    set(Command::ResetColumns, [this] { mColumnLayout->reset(); });
     set(Command::Paste, [] { cmdPaste_Click(); });
     set(Command::Delete, [] { cmdDelete_Click(); });
     set(Command::Duplicate, [] { DuplicateSelected(); });
@@ -256,8 +275,51 @@ void frmEqs::updateFilterButtons() {
     // Exchanging neighbours in a filtered list would move records the user
     // cannot see.
     const bool filtering = mdlGeneral::Filtering();
-    mActions->action(Command::MoveUp)->setEnabled(!filtering);
-    mActions->action(Command::MoveDown)->setEnabled(!filtering);
+    // A sorted view shows no neighbours of the list's order to exchange.
+    const bool sorted = mProxy->sorted();
+    mActions->action(Command::MoveUp)->setEnabled(!filtering && !sorted);
+    mActions->action(Command::MoveDown)->setEnabled(!filtering && !sorted);
+    mActions->action(Command::MoveTo)->setEnabled(!sorted);
+}
+
+void frmEqs::headingClicked(int column) {
+    if (column < 0 || column >= kFieldCount)
+        return;
+    if (mProxy->sortColumn() != column)
+        sortView(column, Qt::AscendingOrder);
+    else if (mProxy->sortOrder() == Qt::AscendingOrder)
+        sortView(column, Qt::DescendingOrder);
+    else
+        sortView(-1);
+}
+
+void frmEqs::sortView(int column, Qt::SortOrder order) {
+    mCellEditor->cancel();
+    // The same records stay selected and current as the rows change places.
+    const std::vector<std::int32_t> selected = mdlGeneral::SelectedPositions();
+    const std::int32_t current = mdlGeneral::PositionOfRow(mUnitList->Row());
+    {
+        BusyGuard busy;
+        mProxy->sort(column, order);
+    }
+    if (!selected.empty() || current > 0) {
+        mdlGeneral::SelectPositions(selected, current);
+        if (const int row = mdlGeneral::RowOfPosition(current))
+            mUnitList->ShowRow(row);
+    }
+    mUnitList->setSortIndicator(column, order);
+    mSortLabel->setText(sortText());
+    updateFilterButtons();
+}
+
+QString frmEqs::sortText() const {
+    const int column = mProxy->sortColumn();
+    if (column < 0 || column >= kFieldCount)
+        return {};
+    return QStringLiteral("sorted by %1%2, list order unchanged")
+        .arg(QString::fromLatin1(FieldLabel(column)), mProxy->sortOrder() == Qt::DescendingOrder
+                                                          ? QStringLiteral(" (descending)")
+                                                          : QString());
 }
 
 std::vector<std::int32_t> frmEqs::selectedPositions() const {
@@ -311,14 +373,32 @@ QRect frmEqs::screenArea() const {
 
 GridSelection frmEqs::gridSelection() const {
     const Grid& grid = *mUnitList;
-    return GridSelection{mdlGeneral::PositionOfRow(grid.Row()), grid.Col(),
-                         mdlGeneral::PositionOfRow(grid.RowSel()), grid.ColSel(),
-                         mdlGeneral::PositionOfRow(grid.TopRow())};
+    GridSelection s{mdlGeneral::PositionOfRow(grid.Row()),    grid.Col(),
+                    mdlGeneral::PositionOfRow(grid.RowSel()), grid.ColSel(),
+                    mdlGeneral::PositionOfRow(grid.TopRow()), {}};
+    // The positions between the corners are the selection only when every
+    // row between them is selected and shows them in list order.
+    std::vector<std::int32_t> selected = mdlGeneral::SelectedPositions();
+    const bool oneRange =
+        !selected.empty() && selected.front() == std::min(s.row, s.rowSel) &&
+        selected.back() == std::max(s.row, s.rowSel) &&
+        selected.back() - selected.front() + 1 == static_cast<std::int32_t>(selected.size());
+    if (!oneRange)
+        s.records = std::move(selected);
+    return s;
 }
 
 void frmEqs::setGridSelection(const GridSelection& s) {
-    // Row and Col collapse the selection, so the far corner comes last.
     Grid& grid = *mUnitList;
+    if (!s.records.empty()) {
+        mdlGeneral::SelectPositions(s.records, s.row);
+        if (s.top > 0)
+            grid.setTopRow(mdlGeneral::RowNearPosition(s.top));
+        else
+            grid.ShowRow(grid.Row());
+        return;
+    }
+    // Row and Col collapse the selection, so the far corner comes last.
     grid.setRow(mdlGeneral::RowNearPosition(s.row));
     grid.setCol(s.col);
     grid.setRowSel(mdlGeneral::RowNearPosition(s.rowSel));
@@ -371,6 +451,8 @@ void frmEqs::Form_Load() {
     EquipmentTableModel* model = mdlGeneral::document().model();
     grid.setModel(mProxy);
     grid.setFixedCols(3);
+    // Each record's position, the number Go to and the problems use.
+    grid.setRowHeadings(true);
     for (int c = 0; c < kFieldCount; ++c)
         grid.setColWidth(c, fieldInfo(c).widthTwips);
     grid.setColAlignment(static_cast<int>(Field::EqName), 0);

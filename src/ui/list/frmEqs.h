@@ -19,6 +19,8 @@ class Equipments;
 
 namespace kestrel::ui {
 
+class CellEditor;
+class ColumnLayout;
 class FilterBar;
 class Grid;
 class ListActions;
@@ -51,6 +53,16 @@ public:
 
     FilterBar& filterBar() const { return *mFilterBar; }
     RecordCounts& recordCounts() const { return *mCounts; }
+    CellEditor& cellEditor() const { return *mCellEditor; }
+    ColumnLayout& columnLayout() const { return *mColumnLayout; }
+
+    // The view sorted by a field's column, or back in list order (-1); the
+    // list itself keeps its order. A heading's click steps through
+    // ascending, descending and list order.
+    void sortView(int column, Qt::SortOrder order = Qt::AscendingOrder);
+    void headingClicked(int column);
+    // The status bar's word on the sorted view; empty in list order.
+    QString sortText() const;
 
     // Selects the record at position alone and scrolls to it, clearing the
     // filter first when it hides the record.
@@ -133,6 +145,9 @@ private:
     RecordFilterProxy* mProxy = nullptr;
     FilterBar* mFilterBar = nullptr;
     RecordCounts* mCounts = nullptr;
+    CellEditor* mCellEditor = nullptr;
+    ColumnLayout* mColumnLayout = nullptr;
+    QLabel* mSortLabel = nullptr;
     FileDialog mCd1;
     bool mSaveBack = false;  // SaveList writes to the open pair without its dialog
 };

@@ -25,7 +25,15 @@ void setupView(QTableView* view) {
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
     view->horizontalHeader()->setHighlightSections(false);
-    view->horizontalHeader()->setSectionsClickable(false);
+    // Headings are clicked to sort, not to select a column; the row heading
+    // selects its row through the grid.
+    view->horizontalHeader()->setSectionsClickable(true);
+    for (QHeaderView* header : {view->horizontalHeader(), view->verticalHeader()}) {
+        QObject::disconnect(header, SIGNAL(sectionPressed(int)), view, nullptr);
+        QObject::disconnect(header, SIGNAL(sectionEntered(int)), view, nullptr);
+        header->setContextMenuPolicy(Qt::CustomContextMenu);
+    }
+    view->verticalHeader()->setHighlightSections(false);
     view->horizontalHeader()->setMinimumSectionSize(1);
     view->setWordWrap(false);
     view->setTabKeyNavigation(false);
@@ -91,8 +99,137 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
             [this](int col, int, int pixels) { sectionResized(d->view, col, pixels); });
     connect(d->frozen->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int col, int, int pixels) { sectionResized(d->frozen, col, pixels); });
+    for (QTableView* view : {d->view, d->frozen}) {
+        QHeaderView* header = view->horizontalHeader();
+        connect(header, &QHeaderView::sectionClicked, this, &Grid::HeadingClicked);
+        connect(header, &QHeaderView::customContextMenuRequested, this, [this, header](QPoint at) {
+            emit HeadingMenu(header->logicalIndexAt(at), header->mapToGlobal(at));
+        });
+    }
+    connect(d->view->horizontalHeader(), &QHeaderView::sectionMoved, this, &Grid::sectionMoved);
+    connect(d->view->verticalHeader(), &QHeaderView::sectionClicked, this, [this](int row) {
+        setRow(row + 1);
+        emit Click();
+    });
+    connect(d->view->verticalHeader(), &QHeaderView::customContextMenuRequested, this,
+            [this](QPoint at) {
+                QHeaderView* header = d->view->verticalHeader();
+                const int row = header->logicalIndexAt(at) + 1;
+                if (row < 1)
+                    return;
+                const std::vector<int> rows = SelectedRows();
+                if (!std::binary_search(rows.begin(), rows.end(), row)) {
+                    setRow(row);
+                    emit Click();
+                }
+                emit ContextMenu(header->mapToGlobal(at));
+            });
     watchModel();
     setCols(2);
+}
+
+void Grid::sectionMoved(int logical, int from, int to) {
+    if (d->movingBack)
+        return;
+    // The frozen view covers the first columns: nothing moves into them or
+    // out of them.
+    if (logical < d->fixedCols || to < d->fixedCols || from < d->fixedCols) {
+        d->movingBack = true;
+        d->view->horizontalHeader()->moveSection(to, from);
+        d->movingBack = false;
+        return;
+    }
+    emit ColumnsArranged();
+}
+
+int Grid::currentColumn() const {
+    return d->cursor;
+}
+
+void Grid::setCurrentColumn(int col) {
+    col = std::clamp(col, 0, std::max(0, Cols() - 1));
+    if (col == d->cursor)
+        return;
+    d->cursor = col;
+    if (d->row >= 1 && d->row < Rows())
+        d->selection->setCurrentIndex(d->model->index(d->row - 1, col),
+                                      QItemSelectionModel::NoUpdate);
+    emit currentColumnChanged(col);
+}
+
+QRect Grid::cellRect(int row, int col) const {
+    if (row < 1 || row >= Rows() || col < 0 || col >= Cols())
+        return {};
+    return d->view->visualRect(d->model->index(row - 1, col));
+}
+
+int Grid::shownColumnNext(int col, int step) const {
+    const QHeaderView* header = d->view->horizontalHeader();
+    const int visual = header->visualIndex(col);
+    if (visual < 0 || step == 0)
+        return -1;
+    for (int v = visual + step; v >= 0 && v < header->count(); v += step) {
+        const int logical = header->logicalIndex(v);
+        if (!header->isSectionHidden(logical))
+            return logical;
+    }
+    return -1;
+}
+
+void Grid::setRowHeadings(bool on) {
+    QHeaderView* header = d->view->verticalHeader();
+    header->setVisible(on);
+    // Wide enough for the largest position a list holds; asking the header
+    // to measure would walk the rows.
+    const int width = header->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12;
+    header->setMinimumWidth(width);
+    header->setMaximumWidth(width);
+    header->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    updateFrozen();
+}
+
+void Grid::setColumnsMovable(bool on) {
+    d->view->horizontalHeader()->setSectionsMovable(on);
+}
+
+std::vector<int> Grid::columnOrder() const {
+    const QHeaderView* header = d->view->horizontalHeader();
+    std::vector<int> order;
+    for (int v = 0; v < header->count(); ++v)
+        order.push_back(header->logicalIndex(v));
+    return order;
+}
+
+void Grid::setColumnOrder(const std::vector<int>& order) {
+    QHeaderView* header = d->view->horizontalHeader();
+    d->movingBack = true;
+    for (int v = 0; v < static_cast<int>(order.size()) && v < header->count(); ++v) {
+        const int from = header->visualIndex(order[static_cast<std::size_t>(v)]);
+        if (from >= 0 && from != v)
+            header->moveSection(from, v);
+    }
+    d->movingBack = false;
+}
+
+bool Grid::isColumnHidden(int col) const {
+    return d->view->isColumnHidden(col);
+}
+
+void Grid::setColumnHidden(int col, bool hidden) {
+    if (col < d->fixedCols || col >= Cols() || d->view->isColumnHidden(col) == hidden)
+        return;
+    d->settingWidths = true;
+    d->view->setColumnHidden(col, hidden);
+    d->settingWidths = false;
+    if (!hidden && d->widths[static_cast<std::size_t>(col)] >= 0)
+        setColWidth(col, d->widths[static_cast<std::size_t>(col)]);
+}
+
+void Grid::setSortIndicator(int col, Qt::SortOrder order) {
+    for (QTableView* view : {d->view, d->frozen}) {
+        view->horizontalHeader()->setSortIndicatorShown(col >= 0);
+        view->horizontalHeader()->setSortIndicator(col, order);
+    }
 }
 
 void Grid::sectionResized(QTableView* from, int col, int pixels) {

@@ -85,6 +85,31 @@ public:
     int TopRow() const;
     void setTopRow(int row);
 
+    // The cell cursor: the field column last clicked or reached with Left
+    // and Right, kept while the selection stays whole rows.
+    int currentColumn() const;
+    void setCurrentColumn(int col);
+    // Scrolls a cell of the scrolling part out from under the frozen columns.
+    void scrollToCell(int row, int col);
+    // The next shown column after col in the order shown (step -1: before
+    // it), or -1 at the end.
+    int shownColumnNext(int col, int step) const;
+    // The viewport rectangle of a record row's cell in the scrolling part.
+    QRect cellRect(int row, int col) const;
+
+    // A narrow row heading showing the model's vertical heading of each row.
+    void setRowHeadings(bool on);
+    // Headings of the scrolling part can be dragged to another place; the
+    // frozen columns stay first.
+    void setColumnsMovable(bool on);
+    // Columns in the order shown, hidden ones included.
+    std::vector<int> columnOrder() const;
+    void setColumnOrder(const std::vector<int>& order);
+    bool isColumnHidden(int col) const;
+    void setColumnHidden(int col, bool hidden);
+    // The heading's arrow: col -1 shows none.
+    void setSortIndicator(int col, Qt::SortOrder order);
+
     QTableView* view() const;
     // The second view over the same model that keeps FixedCols in sight.
     QTableView* frozenView() const;
@@ -96,6 +121,17 @@ signals:
     void DblClick();
     // The user dragged or auto-fitted a column's edge; ColWidth has the new width.
     void UserColWidth(int col);
+    // The cell cursor moved to another column.
+    void currentColumnChanged(int col);
+    // A context menu was asked for over a record row (after the row under
+    // the pointer was selected, unless it was selected already).
+    void ContextMenu(const QPoint& global);
+    // F2 (text empty) or a typed text on the current row's cursor cell.
+    void EditKey(int row, int col, const QString& text);
+    void HeadingClicked(int col);
+    void HeadingMenu(int col, const QPoint& global);
+    // The user moved a column.
+    void ColumnsArranged();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -107,6 +143,9 @@ private:
     void applySelection();
     void updateFrozen();
     bool keyMove(QKeyEvent* key);
+    bool mousePress(QTableView* view, QMouseEvent* mouse);
+    void moveCursor(int col);
+    void sectionMoved(int logical, int from, int to);
     void togglePicked(int row);
     void sectionResized(QTableView* from, int col, int pixels);
 

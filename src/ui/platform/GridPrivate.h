@@ -23,6 +23,7 @@ struct Grid::Private {
     std::vector<int> widths;  // twips
     std::vector<int> alignments;
     int row = 0, col = 0, rowSel = 0, colSel = 0;
+    int cursor = 0;  // the cell cursor's column
     // Rows picked one by one (Ctrl+click), beyond the range between row and
     // rowSel; the range counts only while rangeOn.
     std::vector<int> marked;
@@ -30,7 +31,9 @@ struct Grid::Private {
     bool redraw = true;
     bool syncing = false;
     bool dragging = false;
-    bool settingWidths = false;  // widths set by the grid, not dragged by the user
+    bool settingWidths = false;
+    bool movingBack = false;  // a refused column move being undone  // widths set by the grid, not
+                              // dragged by the user
 };
 
 }  // namespace kestrel::ui

@@ -104,8 +104,8 @@ void Grid::applySelection() {
         i = j + 1;
     }
     d->selection->select(selection, QItemSelectionModel::ClearAndSelect);
-    if (d->row >= 1 && d->row < Rows() && d->col < Cols()) {
-        d->selection->setCurrentIndex(d->model->index(d->row - 1, d->col),
+    if (d->row >= 1 && d->row < Rows() && d->cursor < Cols()) {
+        d->selection->setCurrentIndex(d->model->index(d->row - 1, d->cursor),
                                       QItemSelectionModel::NoUpdate);
     }
     d->syncing = false;

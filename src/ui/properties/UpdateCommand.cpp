@@ -5,11 +5,8 @@
 namespace kestrel::ui {
 
 UpdateCommand::UpdateCommand(Document& document, std::int32_t position, const Equipment& before,
-                             const Equipment& after)
-    : ListCommand(document, QStringLiteral("Update")),
-      mPosition(position),
-      mBefore(before),
-      mAfter(after) {}
+                             const Equipment& after, const QString& text)
+    : ListCommand(document, text), mPosition(position), mBefore(before), mAfter(after) {}
 
 void UpdateCommand::apply() {
     document().replaceRecord(mPosition, mAfter);

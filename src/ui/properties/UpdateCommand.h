@@ -12,7 +12,7 @@ namespace kestrel::ui {
 class UpdateCommand : public ListCommand {
 public:
     UpdateCommand(Document& document, std::int32_t position, const Equipment& before,
-                  const Equipment& after);
+                  const Equipment& after, const QString& text = QStringLiteral("Update"));
 
 protected:
     void apply() override;
