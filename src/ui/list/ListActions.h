@@ -32,6 +32,7 @@ enum class Command {
     GoTo,
     Filter,
     Problems,
+    Chart,
     Renumber,
     SortByCode,
     SortByCountry,

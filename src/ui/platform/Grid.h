@@ -50,6 +50,11 @@ public:
     int ColSel() const;
     void setColSel(int col);
 
+    // The column of the cell the user last clicked or moved to with the
+    // keys, which stays while the selection is made whole rows; -1 before
+    // the first.
+    int currentField() const;
+
     // Every selected record row, ascending: the range between Row and
     // RowSel and the rows picked one by one with Ctrl+click.
     std::vector<int> SelectedRows() const;
@@ -94,6 +99,8 @@ signals:
     // After a mouse click has moved the current cell or the selection.
     void Click();
     void DblClick();
+    // The user put the cell cursor in another column.
+    void currentFieldChanged(int col);
     // The user dragged or auto-fitted a column's edge; ColWidth has the new width.
     void UserColWidth(int col);
 
@@ -108,6 +115,7 @@ private:
     void updateFrozen();
     bool keyMove(QKeyEvent* key);
     void togglePicked(int row);
+    void moveFieldCursor(int col);
     void sectionResized(QTableView* from, int col, int pixels);
 
     struct Private;

@@ -37,6 +37,7 @@ bool Grid::eventFilter(QObject* watched, QEvent* event) {
             d->view->setFocus(Qt::MouseFocusReason);
             if (!index.isValid())
                 return true;
+            moveFieldCursor(index.column());
             if (mouse->modifiers() & Qt::ControlModifier) {
                 togglePicked(index.row() + 1);
                 emit Click();
@@ -107,6 +108,17 @@ void Grid::togglePicked(int row) {
     applySelection();
 }
 
+void Grid::moveFieldCursor(int col) {
+    if (col == d->fieldCursor)
+        return;
+    d->fieldCursor = col;
+    emit currentFieldChanged(col);
+}
+
+int Grid::currentField() const {
+    return d->fieldCursor < Cols() ? d->fieldCursor : -1;
+}
+
 bool Grid::keyMove(QKeyEvent* key) {
     const bool control = key->modifiers() & Qt::ControlModifier;
     if (control && key->key() == Qt::Key_A) {
@@ -114,7 +126,9 @@ bool Grid::keyMove(QKeyEvent* key) {
         emit Click();
         return true;
     }
-    int row = d->row, col = d->col;
+    // Left and right go from the column of the cell cursor: the list makes
+    // the selection whole rows after each move.
+    int row = d->row, col = d->fieldCursor >= 0 ? d->fieldCursor : d->col;
     int page = std::max(1, d->view->viewport()->height() /
                                std::max(1, d->view->verticalHeader()->defaultSectionSize()));
     switch (key->key()) {
@@ -155,6 +169,7 @@ bool Grid::keyMove(QKeyEvent* key) {
     col = std::clamp(col, 0, std::max(0, Cols() - 1));
     if (Rows() < 2)
         return true;
+    moveFieldCursor(col);
     if (key->modifiers() & Qt::ShiftModifier) {
         d->rowSel = row;
         d->colSel = col;

@@ -23,6 +23,7 @@ struct Grid::Private {
     std::vector<int> widths;  // twips
     std::vector<int> alignments;
     int row = 0, col = 0, rowSel = 0, colSel = 0;
+    int fieldCursor = -1;  // the column last clicked or moved to by key
     // Rows picked one by one (Ctrl+click), beyond the range between row and
     // rowSel; the range counts only while rangeOn.
     std::vector<int> marked;
