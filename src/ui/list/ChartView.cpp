@@ -203,7 +203,11 @@ ChartView::Layout ChartView::layoutFor(QSizeF size, bool title) const {
         xLabels = std::min(xLabels, kLongestLabel);
         bottom = 6 + xLabels * std::sin(kSlant) + line * std::cos(kSlant) + 8 + line + 6;
     }
+    // Room for half the last number under the X axis, centred on its tick.
     double right = 14;
+    if (!mChart.x.coded && !mChart.x.ticks.empty())
+        right = std::max(
+            right, metrics.horizontalAdvance(FromCodePage(mChart.x.ticks.back().label)) / 2 + 6);
     if (mChart.colourField != -1) {
         double widest = metrics.horizontalAdvance(fieldTitle(mChart.colourField));
         for (const ChartLegendEntry& entry : mChart.legend)
@@ -235,6 +239,9 @@ void ChartView::ensurePlaces() {
     mPlacesStale = false;
     mLayout = layoutFor(size(), false);
     mPlaces = placesFor(mLayout);
+    mPointOf.assign(static_cast<std::size_t>(mSession.equipments().Count()) + 1, SIZE_MAX);
+    for (std::size_t i = 0; i < mChart.points.size(); ++i)
+        mPointOf[static_cast<std::size_t>(mChart.points[i].record)] = i;
 }
 
 void ChartView::draw(QPainter& p, QSizeF size, const Layout& layout,
@@ -325,11 +332,20 @@ void ChartView::draw(QPainter& p, QSizeF size, const Layout& layout,
     p.setFont(bold);
     p.drawText(QRectF(plot.left(), size.height() - line - 6, plot.width(), line), Qt::AlignCenter,
                FromCodePage(chart.x.title));
+    // Beside the plot's middle, or over the whole height when it needs more.
+    const QFontMetricsF boldMetrics(bold);
+    QString yTitle = FromCodePage(chart.y.title);
+    double room = plot.height();
+    double middle = plot.center().y();
+    if (boldMetrics.horizontalAdvance(yTitle) > room) {
+        room = std::max(1.0, size.height() - 8);
+        middle = size.height() / 2;
+        yTitle = boldMetrics.elidedText(yTitle, Qt::ElideRight, room);
+    }
     p.save();
-    p.translate(6, plot.center().y());
+    p.translate(6, middle);
     p.rotate(-90);
-    p.drawText(QRectF(-plot.height() / 2, 0, plot.height(), line), Qt::AlignCenter,
-               FromCodePage(chart.y.title));
+    p.drawText(QRectF(-room / 2, 0, room, line), Qt::AlignCenter, yTitle);
     p.restore();
     p.setFont(font());
 
@@ -471,11 +487,10 @@ QSize ChartView::minimumSizeHint() const {
 
 std::optional<QPointF> ChartView::placeOf(std::int32_t position) {
     ensurePlaces();
-    for (std::size_t i = 0; i < mChart.points.size(); ++i) {
-        if (mChart.points[i].record == position)
-            return mPlaces[i];
-    }
-    return std::nullopt;
+    if (position < 1 || static_cast<std::size_t>(position) >= mPointOf.size() ||
+        mPointOf[static_cast<std::size_t>(position)] == SIZE_MAX)
+        return std::nullopt;
+    return mPlaces[mPointOf[static_cast<std::size_t>(position)]];
 }
 
 std::vector<std::int32_t> ChartView::recordsAt(QPointF at) {

@@ -119,11 +119,12 @@ private:
     bool mSelectionStale = true;  // the marks: the grid's selection changed
     bool mPlacesStale = true;     // the points' places: the chart or the size changed
     Layout mLayout;
-    std::vector<QPointF> mPlaces;     // per point of mChart
-    std::vector<char> mMarked;        // per position, 1 + the list's count
-    std::vector<std::size_t> mOrder;  // points in X order, then Y
-    std::size_t mFocus = SIZE_MAX;    // into mOrder; none at SIZE_MAX
-    std::int32_t mFocusRecord = 0;    // kept across a new chart
+    std::vector<QPointF> mPlaces;       // per point of mChart
+    std::vector<std::size_t> mPointOf;  // per position: its point, or SIZE_MAX
+    std::vector<char> mMarked;          // per position, 1 + the list's count
+    std::vector<std::size_t> mOrder;    // points in X order, then Y
+    std::size_t mFocus = SIZE_MAX;      // into mOrder; none at SIZE_MAX
+    std::int32_t mFocusRecord = 0;      // kept across a new chart
 
     QPointF mPressAt;
     bool mPressed = false;

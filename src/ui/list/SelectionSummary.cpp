@@ -15,6 +15,8 @@ SelectionSummary::SelectionSummary(EditorSession& session, Grid& grid, QWidget* 
     : QLabel(parent), mSession(session), mGrid(grid) {
     setObjectName(QStringLiteral("lblSelectionStatistics"));
     setTextFormat(Qt::PlainText);
+    // Apart from the record counts before it, which end in a count as well.
+    setContentsMargins(fontMetrics().averageCharWidth() * 3, 0, 0, 0);
     QAbstractItemModel* shown = grid.model();
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(shown, signal, this, &SelectionSummary::changed);
