@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTableView>
 #include <QUndoStack>
 #include <algorithm>
@@ -33,11 +34,14 @@
 #include "ui/compare/frmCompare.h"
 #include "ui/document/Document.h"
 #include "ui/list/CellEditor.h"
+#include "ui/list/ChartPanel.h"
+#include "ui/list/ChartView.h"
 #include "ui/list/FilterBar.h"
 #include "ui/list/ListCommands.h"
 #include "ui/list/ProblemTracker.h"
 #include "ui/list/ProblemsPanel.h"
 #include "ui/list/RecordRows.h"
+#include "ui/list/SelectionSummary.h"
 #include "ui/list/SetValueDialog.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
@@ -674,6 +678,124 @@ void BM_PasteTableRows(benchmark::State& state) {
     paints.report(state);
 }
 
+// Counts the paints of one widget.
+struct PaintsOf : QObject {
+    explicit PaintsOf(QWidget& widget) { widget.installEventFilter(this); }
+    long paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+    void report(benchmark::State& state, const char* name) const {
+        state.counters[name] =
+            static_cast<double>(paints) /
+            static_cast<double>(std::max<benchmark::IterationCount>(1, state.iterations()));
+    }
+};
+
+// The list window with its chart shown, cost against attack, at a size of
+// the same order as the grid's.
+ChartView& chartShown(frmEqs& window) {
+    window.resize(1200, 900);
+    ChartPanel& panel = *FindChartPanel(window);
+    panel.toggle();
+    paint(window);
+    return panel.view();
+}
+
+// A paint of the chart with every record, which the grid's selection
+// changing or the window being uncovered asks for.
+void BM_ChartPaint(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    ChartView& chart = chartShown(*window);
+    PaintsOf paints(chart);
+    for (auto _ : state) {
+        chart.update();
+        paint(*window);
+    }
+    paints.report(state, "chart paints");
+    state.counters["points"] = static_cast<double>(chart.chart().points.size());
+}
+
+// Set value of the charted attack on every record: from OK to the grid,
+// the chart worked out and painted anew, and the status bar's figures of
+// the attack column.
+void BM_ChartAfterSetValue(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    ChartView& chart = chartShown(*window);
+    Grid& grid = window->UnitList();
+    QTableView* view = grid.view();
+    const QRect cell =
+        view->visualRect(view->model()->index(0, static_cast<int>(Field::SoftAttack)));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(cell.center()),
+                      view->viewport()->mapToGlobal(QPointF(cell.center())), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(cell.center()),
+                        view->viewport()->mapToGlobal(QPointF(cell.center())), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &release);
+    grid.SelectAll();
+    paint(*window);
+    const std::vector<std::int32_t> all = mdlGeneral::SelectedPositions();
+    auto* figures = window->findChild<SelectionSummary*>();
+    PaintsOf chartPaints(chart);
+    PaintsOf figurePaints(*figures);
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        SetValueDialog dialog(all, window.get());
+        dialog.fieldBox()->setCurrentIndex(
+            dialog.fieldBox()->findData(static_cast<int>(Field::SoftAttack)));
+        dialog.valueBox()->setText(QString::number(200 + round++ % 50));
+        state.ResumeTiming();
+        dialog.tryApply();
+        paint(*window);
+    }
+    chartPaints.report(state, "chart paints");
+    figurePaints.report(state, "figure paints");
+    if (!figures->text().contains(QStringLiteral("SA sum")))
+        state.SkipWithError("the status bar shows no figures of the attack");
+}
+
+// A rectangle dragged over 10,000 of the chart's points: the grid selects
+// their rows and paints, the chart marks them.
+void BM_ChartRectangle(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    ChartView& chart = chartShown(*window);
+    const std::vector<ChartPoint>& points = chart.chart().points;
+    std::vector<double> xs;
+    for (const ChartPoint& p : points)
+        xs.push_back(chart.placeOf(p.record)->x());
+    std::sort(xs.begin(), xs.end());
+    const double right = xs[std::min<std::size_t>(xs.size() - 1, 9999)];
+    const QPointF from(xs.front() - 2, 2);
+    const QPointF to(right + 0.5, chart.height() - 2);
+    auto mouse = [&chart](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, chart.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&chart, &event);
+    };
+    PaintCounter paints(*window);
+    std::size_t selected = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        paints.setCounting(false);
+        selectRow(*window, 1);
+        paint(*window);
+        paints.setCounting(true);
+        state.ResumeTiming();
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        mouse(QEvent::MouseMove, to, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+        paint(*window);
+        state.PauseTiming();
+        selected = mdlGeneral::SelectedPositions().size();
+        state.ResumeTiming();
+    }
+    paints.report(state);
+    state.counters["selected"] = static_cast<double>(selected);
+}
+
 }  // namespace
 
 BENCHMARK(BM_CellEdit)->Arg(32767)->Unit(benchmark::kMillisecond);
@@ -724,6 +846,9 @@ BENCHMARK_TEMPLATE(BM_UndoRedo, true)
     ->Name("BM_Redo")
     ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {32767}})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartPaint)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartAfterSetValue)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartRectangle)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProblemsAfterRecordCommand)
     ->ArgsProduct({{32767}, {0, 1}})
     ->Unit(benchmark::kMillisecond);

@@ -33,6 +33,7 @@ enum class Command {
     GoTo,
     Filter,
     Problems,
+    Chart,
     Columns,
     ResetColumns,
     Renumber,

@@ -31,6 +31,7 @@
 #include "ui/document/UndoKeys.h"
 #include "ui/list/BulkCommands.h"
 #include "ui/list/CellEditor.h"
+#include "ui/list/ChartPanel.h"
 #include "ui/list/ColumnFit.h"
 #include "ui/list/ColumnLayout.h"
 #include "ui/list/FilterBar.h"
@@ -44,6 +45,7 @@
 #include "ui/list/RecordFilterProxy.h"
 #include "ui/list/RecordRows.h"
 #include "ui/list/SaveChecks.h"
+#include "ui/list/SelectionSummary.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/Grid.h"
@@ -66,7 +68,7 @@ struct ButtonSpec {
     const char* tip;  // the accessible name
 };
 // In tab order. The strip's Save keeps its dialog: it is Save As.
-const std::array<ButtonSpec, 13> kButtons = {{
+const std::array<ButtonSpec, 14> kButtons = {{
     {"cmdLoad", 90, Command::Load, "Load"},
     {"cmdSave", 510, Command::SaveAs, "Save"},
     {"cmdCut", 1365, Command::Cut, "Cut"},
@@ -80,13 +82,16 @@ const std::array<ButtonSpec, 13> kButtons = {{
     {"cmdSetValue", 5700, Command::SetValue, "Set value"},
     {"cmdDelete", 6105, Command::Delete, "Delete"},
     {"cmdCompare", 6840, Command::Compare, "Compare"},
+    {"cmdChart", 7245, Command::Chart, "Chart"},
 }};
 // At the right end of the strip, after the others in tab order.
 const std::array<ButtonSpec, 3> kUndoButtons = {{
-    {"cmdUndo", 7245, Command::Undo, "Undo"},
-    {"cmdRedo", 7650, Command::Redo, "Redo"},
-    {"cmdHelp", 8055, Command::Help, "Help and keys (F1)"},
+    {"cmdUndo", 7650, Command::Undo, "Undo"},
+    {"cmdRedo", 8055, Command::Redo, "Redo"},
+    {"cmdHelp", 8460, Command::Help, "Help and keys (F1)"},
 }};
+// The strip: the buttons, then the banner at its right end.
+constexpr int kStripWidthTwips = 10965;
 // The properties window's width, which the list's first size leaves room for.
 constexpr int kPropertiesWidthTwips = 8500;
 
@@ -104,7 +109,8 @@ frmEqs::frmEqs(EditorSession& session, QWidget* parent) : QMainWindow(parent), m
     setWindowTitle(Caption() + QStringLiteral("[*]"));
     resize(TwipsToPixelsX(10275), TwipsToPixelsY(6870));
     // At least as wide as the strip of buttons, so that each can be reached.
-    RestoreMainPlace(*this, TwipsToPixelsX(kPropertiesWidthTwips), TwipsToPixelsX(10560));
+    RestoreMainPlace(*this, TwipsToPixelsX(kPropertiesWidthTwips),
+                     TwipsToPixelsX(kStripWidthTwips));
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ListArea"));
@@ -113,7 +119,7 @@ frmEqs::frmEqs(EditorSession& session, QWidget* parent) : QMainWindow(parent), m
     auto* strip = new QWidget(central);
     strip->setObjectName(QStringLiteral("ButtonStrip"));
     strip->setFixedHeight(TwipsToPixelsY(510));
-    strip->setMinimumWidth(TwipsToPixelsX(10560));
+    strip->setMinimumWidth(TwipsToPixelsX(kStripWidthTwips));
 
     Document& document = mSession.document();
     mUnitList = new Grid(central);
@@ -131,7 +137,7 @@ frmEqs::frmEqs(EditorSession& session, QWidget* parent) : QMainWindow(parent), m
     mFrame1 = new QFrame(strip);
     mFrame1->setObjectName(QStringLiteral("Frame1"));
     mFrame1->setFrameShape(QFrame::NoFrame);
-    mFrame1->setGeometry(twipsRect(15, -45, 8430, 540));
+    mFrame1->setGeometry(twipsRect(15, -45, 8835, 540));
 
     makeActions();
     std::array<QToolButton*, kButtons.size() + kUndoButtons.size()> buttons{};
@@ -153,7 +159,7 @@ frmEqs::frmEqs(EditorSession& session, QWidget* parent) : QMainWindow(parent), m
 
     mImage1 = new QLabel(strip);
     mImage1->setObjectName(QStringLiteral("Image1"));
-    QRect image = twipsRect(8520, 75, 2040, 405);
+    QRect image = twipsRect(kStripWidthTwips - 2040, 75, 2040, 405);
     mImage1->setGeometry(image);
     mImage1->setPixmap(BannerPixmap(image.width(), image.height(), devicePixelRatioF()));
 
@@ -200,6 +206,8 @@ frmEqs::frmEqs(EditorSession& session, QWidget* parent) : QMainWindow(parent), m
     mCounts = new RecordCounts(*mUnitList, *mProxy, *document.model(), this);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(mCounts);
+    statusBar()->addWidget(new SelectionSummary(mSession, *mUnitList, this));
+    InstallChartPanel(*this, mSession, *mUnitList);
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(mProxy, signal, this, &frmEqs::updateFilterButtons);
     connect(mProxy, &QAbstractItemModel::modelReset, this, &frmEqs::updateFilterButtons);
@@ -259,6 +267,10 @@ void frmEqs::makeActions() {
     set(Command::Problems, [this] {
         if (ProblemsPanel* panel = FindProblemsPanel(*this))
             panel->setVisible(!panel->isVisible());
+    });
+    set(Command::Chart, [this] {
+        if (ChartPanel* panel = FindChartPanel(*this))
+            panel->toggle();
     });
     set(Command::Renumber, [] { cmdRenumber_Click(); });
     set(Command::SortByCode, [] { cmdSort_Click(); });

@@ -181,4 +181,25 @@ std::optional<QString> DialogPrompts::fileName(QWidget* parent, bool save,
     return std::nullopt;
 }
 
+std::optional<QString> DialogPrompts::pictureFileName(QWidget* parent, const QString& proposed) {
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const QString png = QStringLiteral("PNG picture (*.png)");
+    const QString svg = QStringLiteral("SVG picture (*.svg)");
+    dialog.setNameFilters({png, svg});
+    const bool proposesSvg = proposed.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+    dialog.selectNameFilter(proposesSvg ? svg : png);
+    dialog.setDefaultSuffix(proposesSvg ? QStringLiteral("svg") : QStringLiteral("png"));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        dialog.setDefaultSuffix(filter == svg ? QStringLiteral("svg") : QStringLiteral("png"));
+    });
+    dialog.setDirectory(QFileInfo(proposed).absolutePath());
+    dialog.selectFile(QFileInfo(proposed).fileName());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        return dialog.selectedFiles().constFirst();
+    return std::nullopt;
+}
+
 }  // namespace kestrel::ui

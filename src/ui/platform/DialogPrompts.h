@@ -21,6 +21,7 @@ public:
     bool fitValues(QWidget* parent, const QString& text) override;
     RecoveryAnswer recovery(QWidget* parent, const QString& question) override;
     std::optional<QString> fileName(QWidget* parent, bool save, const QString& proposed) override;
+    std::optional<QString> pictureFileName(QWidget* parent, const QString& proposed) override;
 };
 
 // Makes a box wide enough for its whole title to show in the title bar.

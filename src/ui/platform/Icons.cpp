@@ -163,6 +163,20 @@ void draw(QPainter& p, ButtonPicture picture) {
             p.drawLine(QPointF(5, 5), QPointF(17, 17));
             p.drawLine(QPointF(17, 5), QPointF(5, 17));
             break;
+        case ButtonPicture::Chart: {
+            // Two axes and a scatter of dots.
+            p.setPen(QPen(QColor(60, 60, 60), 1.4));
+            p.drawLine(QPointF(3, 2.5), QPointF(3, 19));
+            p.drawLine(QPointF(3, 19), QPointF(20, 19));
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0, 114, 178));
+            for (const QPointF& dot :
+                 {QPointF(7.5, 14.5), QPointF(10.5, 11), QPointF(13.5, 12.5), QPointF(15.5, 7.5)})
+                p.drawEllipse(dot, 2, 2);
+            p.setBrush(QColor(230, 159, 0));
+            p.drawEllipse(QPointF(18, 4.5), 2, 2);
+            break;
+        }
         default:
             break;
     }

@@ -20,7 +20,8 @@ enum class ButtonPicture {
     Redo,
     Compare,
     SetValue,
-    Delete
+    Delete,
+    Chart
 };
 
 // The button pictures, drawn at 1x and 2x so they stay crisp when scaled.

@@ -44,6 +44,11 @@ public:
     // when the user cancels.
     virtual std::optional<QString> fileName(QWidget* parent, bool save,
                                             const QString& proposed) = 0;
+    // The save dialog for a picture, offering PNG and SVG; a name without
+    // an ending gets the chosen kind's. Others answer as fileName does.
+    virtual std::optional<QString> pictureFileName(QWidget* parent, const QString& proposed) {
+        return fileName(parent, true, proposed);
+    }
 };
 
 // The prompts in use: DialogPrompts until others are set.

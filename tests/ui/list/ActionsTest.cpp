@@ -98,7 +98,7 @@ TEST_F(Actions, EachStripButtonIsAnActionOfTheMenuBarWhoseTipNamesItsKey) {
                 << b->toolTip().toStdString();
         }
     }
-    EXPECT_EQ(buttons, 15);
+    EXPECT_EQ(buttons, 16);
     EXPECT_EQ(button("cmdCut")->toolTip(), QStringLiteral("Cut (Ctrl+X)"));
     // The strip's Load keeps its arrow menu of recent pairs; it is Load all the same.
     EXPECT_EQ(button("cmdLoad")->defaultAction(), actions().action(Command::Load));
