@@ -45,7 +45,9 @@ void Copy(EditorSession& session) {
     auto* mime = new QMimeData;
     mime->setText(kestrel::ui::FromCodePage(kestrel::EncodeClipboardText(records)));
     const std::string html = kestrel::EncodeHtmlTable(records);
-    mime->setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+    // As bytes: the mime data converts them only when a reader asks.
+    mime->setData(QStringLiteral("text/html"),
+                  QByteArray(html.data(), static_cast<qsizetype>(html.size())));
     const std::string table = kestrel::EncodeTabTable(records);
     mime->setData(QStringLiteral("text/tab-separated-values"),
                   QByteArray(table.data(), static_cast<qsizetype>(table.size())));

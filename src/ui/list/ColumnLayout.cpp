@@ -33,7 +33,8 @@ ColumnLayout::ColumnLayout(Grid& grid, ColumnFit* fit) : QObject(&grid), mGrid(g
     setObjectName(QStringLiteral("ColumnLayout"));
     grid.setColumnsMovable(true);
     restore();
-    connect(&grid, &Grid::ColumnsArranged, this, &ColumnLayout::remember);
+    // A drag is saved with the window's place when it closes: writing the
+    // settings on every move would cost more than the move's paint.
     connect(&grid, &Grid::HeadingMenu, this, &ColumnLayout::headingMenu);
 }
 

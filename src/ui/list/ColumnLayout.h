@@ -35,7 +35,8 @@ public:
         mResetAction = reset;
     }
 
-    // Saves the grid's order and hidden columns.
+    // Saves the grid's order and hidden columns; the list window does when
+    // it closes, the menu's commands at once.
     void remember() const;
 
 private:

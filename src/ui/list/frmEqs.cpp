@@ -515,6 +515,7 @@ void frmEqs::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     SaveMainPlace(*this);
+    mColumnLayout->remember();
     // Closing the list ends the editor: the properties window goes with it.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
