@@ -9,8 +9,12 @@ EquipmentRef Equipments::Add(const Equipment& values, const std::string& sKey) {
         throw std::invalid_argument("duplicate key in equipment collection");
     }
     auto record = std::make_shared<Equipment>(values);
+    // Until a record has a key there is no table of keys to keep.
+    if (!sKey.empty() || !mKeys.empty()) {
+        mKeys.resize(mItems.size());
+        mKeys.push_back(sKey);
+    }
     mItems.push_back(record);
-    mKeys.push_back(sKey);
     return record;
 }
 
@@ -60,7 +64,8 @@ void Equipments::Remove(std::int32_t vntIndexKey) {
     }
     auto at = static_cast<std::size_t>(vntIndexKey - 1);
     mItems.erase(mItems.begin() + static_cast<std::ptrdiff_t>(at));
-    mKeys.erase(mKeys.begin() + static_cast<std::ptrdiff_t>(at));
+    if (!mKeys.empty())
+        mKeys.erase(mKeys.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 void Equipments::RemoveRange(std::int32_t first, std::int32_t count) {
@@ -71,7 +76,8 @@ void Equipments::RemoveRange(std::int32_t first, std::int32_t count) {
     }
     auto from = static_cast<std::ptrdiff_t>(first - 1);
     mItems.erase(mItems.begin() + from, mItems.begin() + from + count);
-    mKeys.erase(mKeys.begin() + from, mKeys.begin() + from + count);
+    if (!mKeys.empty())
+        mKeys.erase(mKeys.begin() + from, mKeys.begin() + from + count);
 }
 
 void Equipments::Remove(const std::string& vntIndexKey) {

@@ -63,16 +63,15 @@ public:
     const_iterator end() const { return mItems.end(); }
 
     // Room for n records, so that a large load appends without regrowing.
-    void reserve(std::size_t n) {
-        mItems.reserve(n);
-        mKeys.reserve(n);
-    }
+    void reserve(std::size_t n) { mItems.reserve(n); }
 
 private:
     std::size_t positionOf(const std::string& key) const;
 
     std::vector<EquipmentRef> mItems;
-    std::vector<std::string> mKeys;  // parallel to mItems; empty for unkeyed records
+    // Parallel to mItems (empty strings for unkeyed records) once any record
+    // has a key; empty until then, as for every list read from a file.
+    std::vector<std::string> mKeys;
     std::string mDataPath;
     std::string mTrailingPath;
     std::string mTrailingBytes;

@@ -116,33 +116,40 @@ ClipboardDecodeResult DecodeClipboardText(std::string_view text) {
     if (text.substr(0, header.size()) != header)
         return refused("no header", 1);
 
-    std::vector<std::string_view> lines;
-    for (std::size_t start = 0;;) {
-        std::size_t end = text.find(kLineEnd, start);
+    // The pieces ended by CR LF, in order; what follows the last one is not
+    // looked at. They are counted first and read one by one after, so that a
+    // long text needs no table of its lines.
+    auto nextLine = [text](std::size_t& start, std::string_view& line) {
+        const std::size_t end = text.find(kLineEnd, start);
         if (end == std::string_view::npos)
-            break;
-        lines.push_back(text.substr(start, end - start));
+            return false;
+        line = text.substr(start, end - start);
         start = end + kLineEnd.size();
-    }
-    // lines holds the pieces ended by CR LF; what follows the last one is not looked at.
-    if (lines.size() < 3)
-        return refused("fewer than three lines", static_cast<int>(lines.size()) + 1);
+        return true;
+    };
+    std::size_t lineCount = 0;
+    std::string_view line;
+    for (std::size_t start = 0; nextLine(start, line);)
+        ++lineCount;
+    if (lineCount < 3)
+        return refused("fewer than three lines", static_cast<int>(lineCount) + 1);
 
-    auto count = ReadLeadingWholeNumber(lines[2]);
+    std::size_t start = 0;
+    for (int k = 0; k < 3; ++k)
+        nextLine(start, line);
+    auto count = ReadLeadingWholeNumber(line);
     if (!count || *count < 0)
         return refused("count is not a whole number 0 or more", 3);
-    const std::size_t records = (lines.size() - 3) / kLinesPerRecord;
-    if ((lines.size() - 3) % kLinesPerRecord != 0 ||
-        static_cast<std::uint64_t>(*count) != records) {
+    const std::size_t records = (lineCount - 3) / kLinesPerRecord;
+    if ((lineCount - 3) % kLinesPerRecord != 0 || static_cast<std::uint64_t>(*count) != records)
         return refused("line count does not match the record count", 0);
-    }
 
     std::vector<Equipment> decoded(records);
     std::vector<std::pair<std::size_t, int>> rounded;
     std::size_t at = 3;
     for (auto& record : decoded) {
         for (int f = 0; f < kFieldCount; ++f, ++at) {
-            std::string_view line = lines[at];
+            nextLine(start, line);
             const int lineNumber = static_cast<int>(at) + 1;
             const FieldKind kind = fieldKind(f);
             if (kind == FieldKind::Text) {
@@ -153,11 +160,14 @@ ClipboardDecodeResult DecodeClipboardText(std::string_view text) {
                 record.setText(f, Text(line));
                 continue;
             }
-            std::optional<std::int64_t> value;
-            if (readsLeadingNumber(f)) {
+            // A plain number reads alike whichever way the field is read, and whole.
+            std::optional<std::int64_t> value = ReadPlainWholeNumber(line);
+            const bool plain = value.has_value();
+            if (!plain && readsLeadingNumber(f)) {
                 value = ReadLeadingNumber(line);
-            } else if (auto whole = ReadWholeNumber(line)) {
-                value = *whole;
+            } else if (!plain) {
+                if (auto whole = ReadWholeNumber(line))
+                    value = *whole;
             }
             bool fits = value && (kind == FieldKind::Byte ? FitsByte(*value) : FitsLong(*value));
             if (!fits) {
@@ -165,7 +175,7 @@ ClipboardDecodeResult DecodeClipboardText(std::string_view text) {
                                    (kind == FieldKind::Byte ? " is not a byte" : " is not a long"),
                                lineNumber);
             }
-            if (!ReadLeadingWholeNumber(line))
+            if (!plain && !ReadLeadingWholeNumber(line))
                 rounded.emplace_back(static_cast<std::size_t>(&record - decoded.data()), f);
             record.setNumber(f, *value);
         }

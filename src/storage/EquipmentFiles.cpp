@@ -24,10 +24,13 @@ bool twoByte(const unsigned char* p, Long& value) {
 }
 
 // Only the trailing zero padding goes: zero bytes inside the field are data.
-Text unpadded(const unsigned char* p, std::size_t size) {
+// The text without its padding zeros, in scratch: a load reuses one buffer
+// rather than allocating and freeing a temporary per record.
+const Text& unpadded(const unsigned char* p, std::size_t size, Text& scratch) {
     while (size > 0 && p[size - 1] == 0)
         --size;
-    return Text(reinterpret_cast<const char*>(p), size);
+    scratch.assign(reinterpret_cast<const char*>(p), size);
+    return scratch;
 }
 
 // The mask bytes of the 26 countries, so a load compares four bytes instead
@@ -56,7 +59,8 @@ struct MaskBytes {
 
 // Fills record from one 73-byte slice; false at a two-byte field that does
 // not fit, with the fields before it already set.
-bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& record) {
+bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& record,
+                  Text& scratch) {
     Long value = 0;
     if (!twoByte(p, value))
         return false;
@@ -99,7 +103,7 @@ bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& rec
     record.setUnk5(p[36]);
     record.setUnk6(p[37]);
     record.setUnk7(p[38]);
-    record.setIconName(unpadded(p + 39, kIconSize));
+    record.setIconName(unpadded(p + 39, kIconSize, scratch));
     if (!twoByte(p + 45, value))
         return false;
     record.setAttackSound(value);
@@ -109,7 +113,7 @@ bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& rec
     if (!twoByte(p + 49, value))
         return false;
     record.setDeathSound(value);
-    record.setLastPart(unpadded(p + 51, kLastPartSize));
+    record.setLastPart(unpadded(p + 51, kLastPartSize, scratch));
     return true;
 }
 
@@ -322,9 +326,12 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
     equipments.reserve(static_cast<std::size_t>(first) + 2 + binaryBytes.size() / kRecordSize);
     Long n = 0;
     Equipment blank;
+    Text scratch;
     auto addBlank = [&](std::string_view name) {
         blank.setEqCode(++n);
-        equipments.Add(blank)->setEqName(Text(name));
+        scratch.assign(name);
+        blank.setEqName(scratch);
+        equipments.Add(blank);
     };
 
     const auto* p = reinterpret_cast<const unsigned char*>(binaryBytes.data());
@@ -368,7 +375,7 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
                     std::to_string(i - 1) + " whole records of " + std::to_string(count));
             return fail(i);
         }
-        if (!decodeRecord(p + offset, masks, **item)) {
+        if (!decodeRecord(p + offset, masks, **item, scratch)) {
             add(LoadFinding::Kind::ReadFailure, i, 0,
                 "record " + std::to_string(i) + " holds a two-byte value of 32768 or more");
             return fail(i);
@@ -406,7 +413,8 @@ std::optional<Equipment> FittedToFile(const Equipment& record) {
     if (!encodeRecord(record, bytes))
         return std::nullopt;
     Equipment fitted = record;
-    if (!decodeRecord(reinterpret_cast<const unsigned char*>(bytes.data()), masks, fitted))
+    Text scratch;
+    if (!decodeRecord(reinterpret_cast<const unsigned char*>(bytes.data()), masks, fitted, scratch))
         return std::nullopt;
     return fitted;
 }

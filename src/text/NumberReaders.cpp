@@ -285,6 +285,22 @@ std::optional<std::int64_t> ReadLeadingWholeNumber(std::string_view text) {
     return value;
 }
 
+std::optional<std::int64_t> ReadPlainWholeNumber(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    // 18 digits always fit in 64 bits.
+    if (text.empty() || text.size() > 18)
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : text) {
+        if (!isDigit(c))
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
 bool IsPlainWholeNumber(std::string_view text) {
     const std::size_t first = (!text.empty() && text[0] == '-') ? 1 : 0;
     if (first >= text.size())

@@ -33,6 +33,12 @@ std::optional<std::int64_t> ReadLeadingNumber(std::string_view text);
 // ("3", "3.0", "3 records"); no value for "1.5" or beyond 64 bits.
 std::optional<std::int64_t> ReadLeadingWholeNumber(std::string_view text);
 
+// Text of 1 to 18 digits after an optional minus sign and nothing else: the
+// value each reader above gives it (the whole-number reader only within a
+// long); no value for any other text. A quick first try for the plain
+// numbers that make up nearly all of a long text.
+std::optional<std::int64_t> ReadPlainWholeNumber(std::string_view text);
+
 // Digits only, after an optional minus sign: a cell the grids align to the
 // right as a number, unlike text that merely starts with one.
 bool IsPlainWholeNumber(std::string_view text);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <random>
 #include <string>
 
 using namespace kestrel;
@@ -174,6 +175,37 @@ TEST(IsPlainWholeNumber, DigitsAfterAnOptionalMinusOnly) {
     };
     for (const auto& [text, plain] : cases)
         EXPECT_EQ(IsPlainWholeNumber(text), plain) << '"' << text << '"';
+}
+
+// The quick reader must give what the general readers give wherever it gives
+// anything: seeded random lines built from the characters numbers are made of.
+TEST(ReadPlainWholeNumber, AgreesWithTheGeneralReaders) {
+    std::mt19937 rng(28);
+    const std::string alphabet = "0123456789-+ .eE&H";
+    int plain = 0;
+    for (int round = 0; round < 200000; ++round) {
+        std::string text;
+        const bool digitsOnly = rng() % 2 == 0;
+        if (digitsOnly && rng() % 3 == 0)
+            text = "-";
+        for (auto length = rng() % 22; length > 0; --length)
+            text.push_back(digitsOnly ? alphabet[rng() % 10] : alphabet[rng() % alphabet.size()]);
+        const std::optional<std::int64_t> quick = ReadPlainWholeNumber(text);
+        if (!quick)
+            continue;
+        ++plain;
+        EXPECT_TRUE(IsPlainWholeNumber(text)) << text;
+        EXPECT_EQ(ReadLeadingNumber(text), quick) << text;
+        EXPECT_EQ(ReadLeadingWholeNumber(text), quick) << text;
+        const std::optional<std::int32_t> whole = ReadWholeNumber(text);
+        EXPECT_EQ(whole.has_value(), FitsLong(*quick)) << text;
+        if (whole) {
+            EXPECT_EQ(*whole, *quick) << text;
+        }
+    }
+    EXPECT_GT(plain, 50000);
+    for (const char* refused : {"", "-", "+1", " 1", "1 ", "1.0", "1234567890123456789"})
+        EXPECT_FALSE(ReadPlainWholeNumber(refused)) << '"' << refused << '"';
 }
 
 }  // namespace
