@@ -268,6 +268,7 @@ MergedList EquipmentMerge::result() const {
     fromBase.fill(static_cast<std::int8_t>(kFromBase));
     out.records.reserve(mBaseRecords.size() + mEntries.size());
     out.from.reserve(mBaseRecords.size() + mEntries.size());
+    out.recordOfEntry.assign(mEntries.size(), -1);
     const int modCount = static_cast<int>(mMods.size());
 
     auto takeChanges = [&](const MergeEntry& e, const Settled& s, Equipment& record,
@@ -305,8 +306,10 @@ MergedList EquipmentMerge::result() const {
         }
         const MergeEntry& e = mEntries[static_cast<std::size_t>(index)];
         const Settled& s = settled[static_cast<std::size_t>(index)];
+        const auto at = static_cast<std::int32_t>(out.records.size());
         if (s.hasRemoval) {
             if (s.removal == kNoChoice || s.removal == kFromBase) {
+                out.recordOfEntry[static_cast<std::size_t>(index)] = at;
                 out.records.push_back(*mBaseRecords[i]);
                 out.from.push_back(fromBase);
                 continue;
@@ -319,6 +322,7 @@ MergedList EquipmentMerge::result() const {
         Equipment record = *mBaseRecords[i];
         auto from = fromBase;
         takeChanges(e, s, record, from);
+        out.recordOfEntry[static_cast<std::size_t>(index)] = at;
         out.records.push_back(std::move(record));
         out.from.push_back(from);
     }
@@ -340,6 +344,7 @@ MergedList EquipmentMerge::result() const {
                 from[static_cast<std::size_t>(field)] = static_cast<std::int8_t>(choice);
             }
         }
+        out.recordOfEntry[index] = static_cast<std::int32_t>(out.records.size());
         out.records.push_back(std::move(record));
         out.from.push_back(from);
     }
