@@ -109,7 +109,9 @@ public:
     // The merged list. Conflicts without a choice keep the base's value (an
     // added record the first adding mod's), so that a viewer can show it
     // while the user chooses; complete() says whether it is the merge.
-    MergedList result() const;
+    // touchedOnly leaves out the base records no mod touches, for a viewer
+    // of the entries that need not copy the whole list.
+    MergedList result(bool touchedOnly = false) const;
 
 private:
     void addConflicts(std::size_t entry);

@@ -35,7 +35,7 @@ void MergeModel::setMerge(const EquipmentMerge* merge) {
     mFields.clear();
     mConflictsOf.clear();
     mRemovalConflict.clear();
-    mResult = merge ? merge->result() : MergedList();
+    mResult = merge ? merge->result(true) : MergedList();
     if (merge) {
         const auto& entries = merge->entries();
         mConflictsOf.assign(entries.size(), {});
@@ -65,7 +65,7 @@ void MergeModel::setMerge(const EquipmentMerge* merge) {
 void MergeModel::choicesChanged() {
     if (!mMerge)
         return;
-    mResult = mMerge->result();
+    mResult = mMerge->result(true);
     if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }

@@ -38,6 +38,7 @@ public:
     // Which rows are listed: those with a conflict, those without.
     void setShown(bool withConflicts, bool withoutConflicts);
 
+    // The merge's records of the entries only (untouched records left out).
     const MergedList& result() const { return mResult; }
     // The entry of the merge a row shows.
     std::size_t entryAt(int row) const { return mRows.at(static_cast<std::size_t>(row)); }

@@ -51,16 +51,6 @@ QLabel* legendLabel(const QString& text, const QColor& colour, QWidget* parent) 
     return label;
 }
 
-std::unique_ptr<Equipments> copyOf(const Equipments& list) {
-    auto copy = std::make_unique<Equipments>();
-    copy->reserve(static_cast<std::size_t>(list.Count()));
-    for (const EquipmentRef& e : list)
-        copy->Add(*e);
-    copy->setDataPath(list.DataPath());
-    copy->setTrailingBytes(list.TrailingBytesPath(), list.TrailingBytes());
-    return copy;
-}
-
 QStringList namesOf(const QStringList& others) {
     QStringList names{QStringLiteral("this list")};
     names << others;
@@ -265,7 +255,9 @@ void frmMerge::mergeAgain() {
     mStale = false;
     BusyGuard busy;
     mModel->setMerge(nullptr);
-    mHere = copyOf(mDocument.equipments());
+    // The list's own records, shared: an edit changes one in place and
+    // merges again, a removal leaves this copy's record alive until then.
+    mHere = std::make_unique<Equipments>(mDocument.equipments());
     std::vector<const Equipments*> mods{mHere.get()};
     for (const auto& other : mOthers)
         mods.push_back(other.get());

@@ -75,7 +75,7 @@ private:
     std::unique_ptr<Equipments> mBase;
     std::vector<std::unique_ptr<Equipments>> mOthers;
     QStringList mReadNotes;
-    // This list as it stood at the last merge: the merge points into it.
+    // This list's records at the last merge: the merge points into them.
     std::unique_ptr<Equipments> mHere;
     std::unique_ptr<EquipmentMerge> mMerge;
     std::vector<int> mNthOfCode;  // per added entry, which of its code it is
