@@ -200,8 +200,10 @@ QVariant MergeModel::data(const QModelIndex& index, int role) const {
                 if (!e.added())
                     return RecordName(e.base, *mMerge->baseRecord(e));
                 for (int k = 0; k < mMerge->modCount(); ++k) {
+                    // Its position is the adding mod's, which the name says.
                     if (const Equipment* added = mMerge->modRecord(e, k))
-                        return RecordName(e.partners[static_cast<std::size_t>(k)], *added);
+                        return RecordName(e.partners[static_cast<std::size_t>(k)], *added) +
+                               QStringLiteral(" in %1").arg(mNames[k]);
                 }
                 return {};
             }
