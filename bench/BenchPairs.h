@@ -77,4 +77,18 @@ inline const Pair& pairOf(int n) {
     return *pairs.back();
 }
 
+// Mod m of a base: a tenth of the records changed in a few fields, each
+// mod its own tenth overlapping the others' now and then.
+inline void changeAsMod(Equipments& list, int m) {
+    std::mt19937 rng(100 + m);
+    for (Long i = 2; i <= list.Count(); ++i) {
+        if ((i + m * 3) % 10 == 0) {
+            Equipment& e = *list.Item(i);
+            e.setSoftAttack(static_cast<Byte>(rng() % 256));
+            e.setPrestigeCost(12 * static_cast<Long>(rng() % 200));
+            e.setEqName("Mod " + std::to_string(m) + " " + std::to_string(i));
+        }
+    }
+}
+
 }  // namespace bench

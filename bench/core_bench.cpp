@@ -260,8 +260,7 @@ void BM_ToolDiff(benchmark::State& state) {
         runTool({"diff", pairOf(n).eqp, second.DataPath()}, 1);
 }
 
-// Mod m of the base of n records: a tenth of the records changed in a few
-// fields, each mod its own tenth overlapping the others' now and then.
+// Mod m of the base of n records, written beside it.
 const Equipments& modOf(int n, int m) {
     static std::vector<std::unique_ptr<Equipments>> mods;
     const std::string name = "mod" + std::to_string(m);
@@ -270,15 +269,7 @@ const Equipments& modOf(int n, int m) {
             return *v;
     }
     auto v = std::make_unique<Equipments>(loaded(n));
-    std::mt19937 rng(100 + m);
-    for (Long i = 2; i <= v->Count(); ++i) {
-        if ((i + m * 3) % 10 == 0) {
-            Equipment& e = *v->Item(i);
-            e.setSoftAttack(static_cast<Byte>(rng() % 256));
-            e.setPrestigeCost(12 * static_cast<Long>(rng() % 200));
-            e.setEqName("Mod " + std::to_string(m) + " " + std::to_string(i));
-        }
-    }
+    bench::changeAsMod(*v, m);
     fs::path folder = pairOf(n).folder / name;
     fs::create_directories(folder);
     v->setDataPath((folder / "EQUIP97.EQP").string());

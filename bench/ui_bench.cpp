@@ -31,7 +31,9 @@
 #include "storage/TableText.h"
 #include "ui/compare/CompareWith.h"
 #include "ui/compare/ComparisonModel.h"
+#include "ui/compare/MergeModel.h"
 #include "ui/compare/frmCompare.h"
+#include "ui/compare/frmMerge.h"
 #include "ui/document/Document.h"
 #include "ui/list/CellEditor.h"
 #include "ui/list/ChartPanel.h"
@@ -385,6 +387,54 @@ void BM_ComparisonWindow(benchmark::State& state) {
     state.counters["paints"] =
         static_cast<double>(painted) / static_cast<double>(std::max<long>(1, state.iterations()));
     state.counters["differences"] = static_cast<double>(rows);
+}
+
+// The merge window: the open list is mod 0 of the base of n records, merged
+// with mods 1 and 2, each changing a tenth of the records; from the chosen
+// files to its painted table.
+void BM_MergeWindow(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    QStringList paths;
+    for (int m = 0; m < 3; ++m) {
+        Equipments mod;
+        mod.setDataPath(bench::pairOf(n).eqp);
+        GetEquipments(mod);
+        bench::changeAsMod(mod, m);
+        const bench::fs::path folder = bench::pairOf(n).folder / ("mod" + std::to_string(m));
+        bench::fs::create_directories(folder);
+        mod.setDataPath((folder / "EQUIP97.EQP").string());
+        PutEquipments(mod);
+        paths << QString::fromStdString(mod.DataPath());
+    }
+    benchPrompts().path = paths.takeFirst();
+    auto window = std::make_unique<frmEqs>();
+    window->show();
+    window->cmdLoad_Click();
+    QApplication::processEvents();
+    const QString base = QString::fromStdString(bench::pairOf(n).eqp);
+    struct PaintSeen : QObject {
+        bool seen = false;
+        bool eventFilter(QObject*, QEvent* event) override {
+            seen = seen || event->type() == QEvent::Paint;
+            return false;
+        }
+    };
+    long rows = 0, painted = 0;
+    for (auto _ : state) {
+        frmMerge* merge = MergeWithPairs(window->session(), base, paths, window.get());
+        PaintSeen paint;
+        merge->table().viewport()->installEventFilter(&paint);
+        QApplication::processEvents();
+        state.PauseTiming();
+        rows = merge->model().rowCount();
+        painted += paint.seen;
+        delete merge;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["paints"] =
+        static_cast<double>(painted) / static_cast<double>(std::max<long>(1, state.iterations()));
+    state.counters["records"] = static_cast<double>(rows);
 }
 
 // The Problems panel brought up to date after a command, on top of the
@@ -806,6 +856,7 @@ BENCHMARK(BM_DecodeTable)->Arg(16383)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PasteTableRows)->Arg(16383)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComparisonWindow)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeWindow)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintBaseline)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListIntoGrid)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Renumber)->Arg(999)->Arg(32767)->Unit(benchmark::kMillisecond);

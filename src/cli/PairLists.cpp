@@ -87,7 +87,11 @@ bool SaveList(const std::string& out, std::vector<Equipment>&& records,
     for (auto& r : records)
         list.Add(std::move(r));
     list.setTrailingBytes(*dataPath, trailingBytes);
-    // Refused before the save, so that no temporary file is left behind.
+    SaveResult saved = SaveEquipments(list);
+    if (saved.ok)
+        return true;
+    // The save refuses a value the file cannot take before it writes
+    // anything; only then is the list encoded again, to name the record.
     std::string bytes;
     Long refused = EncodeNameList(list, bytes);
     if (refused == 0)
@@ -99,12 +103,8 @@ bool SaveList(const std::string& out, std::vector<Equipment>&& records,
             err << "kestrel-eqp: " << FormatProblem(problem) << "\n";
         return false;
     }
-    SaveResult saved = SaveEquipments(list);
-    if (!saved.ok) {
-        err << "kestrel-eqp: " << saved.message << "\n";
-        return false;
-    }
-    return true;
+    err << "kestrel-eqp: " << saved.message << "\n";
+    return false;
 }
 
 }  // namespace kestrel::cli

@@ -238,7 +238,7 @@ std::size_t EquipmentMerge::unsettled() const {
     return open;
 }
 
-MergedList EquipmentMerge::result() const {
+MergedList EquipmentMerge::result(bool touchedOnly) const {
     // Each entry's choices, found once: removal and per-field sources.
     struct Settled {
         int removal = kNoChoice;  // the RemovedAndChanged choice, when there is one
@@ -266,8 +266,10 @@ MergedList EquipmentMerge::result() const {
     MergedList out;
     std::array<std::int8_t, kFieldCount> fromBase;
     fromBase.fill(static_cast<std::int8_t>(kFromBase));
-    out.records.reserve(mBaseRecords.size() + mEntries.size());
-    out.from.reserve(mBaseRecords.size() + mEntries.size());
+    const std::size_t size = (touchedOnly ? 0 : mBaseRecords.size()) + mEntries.size();
+    out.records.reserve(size);
+    out.from.reserve(size);
+    out.recordOfEntry.assign(mEntries.size(), -1);
     const int modCount = static_cast<int>(mMods.size());
 
     auto takeChanges = [&](const MergeEntry& e, const Settled& s, Equipment& record,
@@ -298,6 +300,8 @@ MergedList EquipmentMerge::result() const {
 
     for (std::size_t i = 0; i < mBaseRecords.size(); ++i) {
         const std::int32_t index = mEntryOfBase[i];
+        if (index < 0 && touchedOnly)
+            continue;
         if (index < 0) {
             out.records.push_back(*mBaseRecords[i]);
             out.from.push_back(fromBase);
@@ -305,8 +309,10 @@ MergedList EquipmentMerge::result() const {
         }
         const MergeEntry& e = mEntries[static_cast<std::size_t>(index)];
         const Settled& s = settled[static_cast<std::size_t>(index)];
+        const auto at = static_cast<std::int32_t>(out.records.size());
         if (s.hasRemoval) {
             if (s.removal == kNoChoice || s.removal == kFromBase) {
+                out.recordOfEntry[static_cast<std::size_t>(index)] = at;
                 out.records.push_back(*mBaseRecords[i]);
                 out.from.push_back(fromBase);
                 continue;
@@ -319,6 +325,7 @@ MergedList EquipmentMerge::result() const {
         Equipment record = *mBaseRecords[i];
         auto from = fromBase;
         takeChanges(e, s, record, from);
+        out.recordOfEntry[static_cast<std::size_t>(index)] = at;
         out.records.push_back(std::move(record));
         out.from.push_back(from);
     }
@@ -340,6 +347,7 @@ MergedList EquipmentMerge::result() const {
                 from[static_cast<std::size_t>(field)] = static_cast<std::int8_t>(choice);
             }
         }
+        out.recordOfEntry[index] = static_cast<std::int32_t>(out.records.size());
         out.records.push_back(std::move(record));
         out.from.push_back(from);
     }

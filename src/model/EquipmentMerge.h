@@ -50,7 +50,10 @@ struct MergedList {
     std::vector<Equipment> records;
     std::vector<std::array<std::int8_t, kFieldCount>> from;
     std::int32_t baseCount = 0;  // records of the base kept, which come first
-    std::string trailingBytes;   // to follow the last record
+    // Per entry of the merge, the index of its record in records; -1 where
+    // the merge removes it.
+    std::vector<std::int32_t> recordOfEntry;
+    std::string trailingBytes;  // to follow the last record
 };
 
 // Several mods of one base combined field by field. Each mod is matched to
@@ -106,7 +109,9 @@ public:
     // The merged list. Conflicts without a choice keep the base's value (an
     // added record the first adding mod's), so that a viewer can show it
     // while the user chooses; complete() says whether it is the merge.
-    MergedList result() const;
+    // touchedOnly leaves out the base records no mod touches, for a viewer
+    // of the entries that need not copy the whole list.
+    MergedList result(bool touchedOnly = false) const;
 
 private:
     void addConflicts(std::size_t entry);

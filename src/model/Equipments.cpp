@@ -18,6 +18,16 @@ EquipmentRef Equipments::Add(const Equipment& values, const std::string& sKey) {
     return record;
 }
 
+EquipmentRef Equipments::Add(Equipment&& values, const std::string& sKey) {
+    if (!sKey.empty() && positionOf(sKey) != mItems.size()) {
+        throw std::invalid_argument("duplicate key in equipment collection");
+    }
+    auto record = std::make_shared<Equipment>(std::move(values));
+    mItems.push_back(record);
+    mKeys.push_back(sKey);
+    return record;
+}
+
 EquipmentRef Equipments::Add(Long EqCode, const Text& EqName, Byte EqClass, Byte SoftAttack,
                              Byte HardAttack, Byte AirAttack, Byte NavalAttack, Byte GroundDefense,
                              Byte AirDefense, Byte CloseDefense, Byte TargetType, Byte Initiative,

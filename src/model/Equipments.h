@@ -30,6 +30,8 @@ public:
     // Appends a record holding values. A non-empty sKey must be unique:
     // a duplicate throws std::invalid_argument and adds nothing.
     EquipmentRef Add(const Equipment& values, const std::string& sKey = std::string());
+    // The same, taking values over rather than copying them.
+    EquipmentRef Add(Equipment&& values, const std::string& sKey = std::string());
 
     // The 41-argument form, in the property order of the record.
     EquipmentRef Add(Long EqCode, const Text& EqName, Byte EqClass, Byte SoftAttack,

@@ -526,6 +526,13 @@ ChangesDecodeResult DecodeChanges(std::string_view text) {
     try {
         if (text.rfind("\xEF\xBB\xBF", 0) == 0)
             text.remove_prefix(3);
+        // Room for every block at once: each starts a line with a word, its
+        // field lines start with a space.
+        std::size_t blocks = 0;
+        for (std::size_t nl = text.find('\n'); nl != std::string_view::npos && nl + 1 < text.size();
+             nl = text.find('\n', nl + 1))
+            blocks += text[nl + 1] >= 'a' && text[nl + 1] <= 'z';
+        changes.records.reserve(blocks);
         std::size_t at = 0;
         while (at < text.size()) {
             std::size_t end = text.find('\n', at);

@@ -20,6 +20,7 @@ enum class Command {
     Save,
     SaveAs,
     Compare,
+    MergeMods,
     Quit,
     Undo,
     Redo,

@@ -248,6 +248,7 @@ void frmEqs::makeActions() {
     set(Command::Save, [this] { SaveBack(); });
     set(Command::SaveAs, [this] { cmdSave_Click(); });
     set(Command::Compare, [this] { cmdCompare_Click(mSession, this); });
+    set(Command::MergeMods, [this] { cmdMerge_Click(mSession, this); });
     // Closing asks about unsaved changes like the close box does.
     set(Command::Quit, [this] { close(); });
     set(Command::Cut, [] { cmdCut_Click(); });
