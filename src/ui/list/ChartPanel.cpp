@@ -69,18 +69,18 @@ ChartPanel::ChartPanel(QMainWindow& window, EditorSession& session, Grid& grid)
         const char* accessible;
         bool none;
     };
-    const Box specs[] = {{&mXBox, "cmbChartX", "&X:", "X", false},
-                         {&mYBox, "cmbChartY", "&Y:", "Y", false},
-                         {&mColourBox, "cmbChartColour", "C&olour:", "Colour", true}};
-    for (const Box& spec : specs) {
-        QComboBox* box = fieldBox(body, spec.name, spec.none);
-        box->setAccessibleName(QString::fromLatin1(spec.accessible));
-        auto* label = new QLabel(QString::fromLatin1(spec.label), body);
+    const Box wanted[] = {{&mXBox, "cmbChartX", "&X:", "X", false},
+                          {&mYBox, "cmbChartY", "&Y:", "Y", false},
+                          {&mColourBox, "cmbChartColour", "C&olour:", "Colour", true}};
+    for (const Box& want : wanted) {
+        QComboBox* box = fieldBox(body, want.name, want.none);
+        box->setAccessibleName(QString::fromLatin1(want.accessible));
+        auto* label = new QLabel(QString::fromLatin1(want.label), body);
         label->setBuddy(box);
         boxes->addWidget(label);
         boxes->addWidget(box);
         boxes->addSpacing(8);
-        *spec.box = box;
+        *want.box = box;
     }
     boxes->addStretch(1);
     mSave = new QPushButton(QStringLiteral("Save &picture\u2026"), body);
