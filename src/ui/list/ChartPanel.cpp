@@ -36,7 +36,10 @@ QString fieldChoice(int field) {
 QComboBox* fieldBox(QWidget* parent, const char* name, bool none) {
     auto* box = new QComboBox(parent);
     box->setObjectName(QString::fromLatin1(name));
-    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Sized to the longest field name, the three boxes pushed the list window
+    // past a 1600-pixel screen at 200 %; they share the row's width instead.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(14);
     if (none)
         box->addItem(QStringLiteral("None"), -1);
     for (int field = 0; field < kFieldCount; ++field) {
@@ -78,11 +81,10 @@ ChartPanel::ChartPanel(QMainWindow& window, EditorSession& session, Grid& grid)
         auto* label = new QLabel(QString::fromLatin1(want.label), body);
         label->setBuddy(box);
         boxes->addWidget(label);
-        boxes->addWidget(box);
+        boxes->addWidget(box, 1);
         boxes->addSpacing(8);
         *want.box = box;
     }
-    boxes->addStretch(1);
     mSave = new QPushButton(QStringLiteral("Save &picture\u2026"), body);
     mSave->setObjectName(QStringLiteral("cmdSavePicture"));
     boxes->addWidget(mSave);
