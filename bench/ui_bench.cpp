@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -914,7 +915,10 @@ int main(int argc, char** argv) {
     HandLargeBuffersBackWhenFreed();
     QApplication app(argc, argv);
     setPrompts(&benchPrompts());
-    {
+    // KESTREL_BENCH_NO_PEAK=1 leaves the peak-memory rounds out, so that a
+    // profile of one figure holds that figure's work alone.
+    const char* noPeak = std::getenv("KESTREL_BENCH_NO_PEAK");
+    if (!noPeak || std::strcmp(noPeak, "1") != 0) {
         // Peak memory of the editor with the largest file listed and painted
         // and 100 commands on the undo stack.
         auto window = listed(32766);
