@@ -162,16 +162,20 @@ SetValueDialog::Outcome SetValueDialog::workOut() const {
         return out;
     }
     // Records that already hold the value are left out: they do not change.
+    // Not Item, which hands out a counted reference per record.
+    auto record = [&list](std::int32_t position) -> const Equipment& {
+        return **(list.begin() + (position - 1));
+    };
     auto& values = out.result.values;
     values.erase(std::remove_if(values.begin(), values.end(),
                                 [&](const auto& entry) {
-                                    return list.Item(entry.first)->number(field) == entry.second;
+                                    return record(entry.first).number(field) == entry.second;
                                 }),
                  values.end());
     auto& texts = out.result.texts;
     texts.erase(std::remove_if(texts.begin(), texts.end(),
                                [&](const auto& entry) {
-                                   return list.Item(entry.first)->text(field) == entry.second;
+                                   return record(entry.first).text(field) == entry.second;
                                }),
                 texts.end());
     return out;
