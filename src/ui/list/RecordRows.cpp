@@ -78,6 +78,13 @@ std::vector<std::int32_t> SelectedPositions() {
     if (!listWindow())
         return positions;
     const std::vector<int> rows = UnitList().SelectedRows();
+    // Every row in list order: each row is its record's position, and a
+    // selection of the whole list is not mapped row by row.
+    const QSortFilterProxyModel* p = proxy();
+    if (p && p->sortColumn() < 0 && p->rowCount() == p->sourceModel()->rowCount()) {
+        positions.assign(rows.begin(), rows.end());
+        return positions;
+    }
     positions.reserve(rows.size());
     for (int row : rows) {
         if (std::int32_t position = PositionOfRow(row))
