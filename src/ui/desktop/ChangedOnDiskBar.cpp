@@ -1,11 +1,14 @@
 #include "ui/desktop/ChangedOnDiskBar.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QTimer>
 
 #include "ui/desktop/PairPath.h"
@@ -60,16 +63,40 @@ ChangedOnDiskBar::ChangedOnDiskBar(EditorSession& session, QWidget* parent)
 void ChangedOnDiskBar::watch(const QString& pairPath) {
     mSettle->stop();
     hide();
-    // Reading both files again for their checksums waits until the load or
-    // save has shown its result; the stat taken now still catches a change
-    // made meanwhile.
+    // Both files are read again for their checksums beside the window, not
+    // before the load or save shows its result (a few milliseconds of the
+    // largest pair); the stat taken now still catches a change made
+    // meanwhile, and a watch begun since makes the result moot.
     mSnapshot = pairPath.isEmpty() ? PairSnapshot{}
                                    : SnapshotOf(QFileInfo(pairPath).absoluteFilePath(), false);
     rearm();
-    QTimer::singleShot(0, this, [this] {
-        CompleteStamp(mSnapshot.binary, mSnapshot.binaryPath);
-        CompleteStamp(mSnapshot.names, mSnapshot.namesPath);
+    if (mSnapshot.binaryPath.isEmpty())
+        return;
+    const int watch = ++mWatches;
+    QPointer<ChangedOnDiskBar> self(this);
+    QThreadPool::globalInstance()->start([self, watch, taken = mSnapshot]() mutable {
+        CompleteStamp(taken.binary, taken.binaryPath);
+        CompleteStamp(taken.names, taken.namesPath);
+        // Back on the window's thread, where the bar may be gone.
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, watch, taken] {
+                if (self && self->mWatches == watch)
+                    self->takeChecksums(taken);
+            },
+            Qt::QueuedConnection);
     });
+}
+
+void ChangedOnDiskBar::takeChecksums(const PairSnapshot& taken) {
+    // Only for stamps that still describe the files those checksums are of.
+    auto take = [](FileStamp& stamp, const FileStamp& worked) {
+        if (stamp.checksum.isEmpty() && stamp.exists == worked.exists &&
+            stamp.size == worked.size && stamp.modified == worked.modified)
+            stamp.checksum = worked.checksum;
+    };
+    take(mSnapshot.binary, taken.binary);
+    take(mSnapshot.names, taken.names);
 }
 
 // A save replaces the files by renaming new ones over them, which ends the

@@ -34,6 +34,7 @@ public:
 
 private:
     void watch(const QString& pairPath);
+    void takeChecksums(const PairSnapshot& taken);
     void rearm();
     void reload();
     void keepMine();
@@ -43,6 +44,7 @@ private:
     QFileSystemWatcher* mWatcher = nullptr;
     QTimer* mSettle = nullptr;
     PairSnapshot mSnapshot;
+    int mWatches = 0;  // the watches begun, so that late checksums of another are dropped
     QLabel* mLabel = nullptr;
     QPushButton* mReload = nullptr;
     QPushButton* mKeepMine = nullptr;
