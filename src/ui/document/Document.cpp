@@ -1,5 +1,6 @@
 #include "ui/document/Document.h"
 
+#include <QThreadPool>
 #include <QUndoStack>
 #include <algorithm>
 #include <numeric>
@@ -21,8 +22,13 @@ Document::~Document() = default;
 void Document::replaceAll(std::unique_ptr<Equipments> equipments, bool loadComplete) {
     mStack->clear();
     mModel->beginResetModel();
+    std::shared_ptr<Equipments> old = std::move(mEquipments);
     mEquipments = equipments ? std::move(equipments) : std::make_unique<Equipments>();
     mModel->endResetModel();
+    // The list it held is freed beside the window rather than before the new
+    // one is painted: tens of thousands of records, a few milliseconds.
+    if (old && old->Count() > 1000)
+        QThreadPool::globalInstance()->start([old]() mutable { old.reset(); });
     mLoadComplete = loadComplete;
     mUnsaved = false;
     mStack->setClean();
