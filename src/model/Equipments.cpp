@@ -23,9 +23,23 @@ EquipmentRef Equipments::Add(Equipment&& values, const std::string& sKey) {
         throw std::invalid_argument("duplicate key in equipment collection");
     }
     auto record = std::make_shared<Equipment>(std::move(values));
+    if (!sKey.empty() || !mKeys.empty()) {
+        mKeys.resize(mItems.size());
+        mKeys.push_back(sKey);
+    }
     mItems.push_back(record);
-    mKeys.push_back(sKey);
     return record;
+}
+
+void Equipments::AddAll(std::vector<Equipment>&& records) {
+    if (records.empty())
+        return;
+    auto block = std::make_shared<std::vector<Equipment>>(std::move(records));
+    mItems.reserve(mItems.size() + block->size());
+    for (Equipment& record : *block)
+        mItems.emplace_back(block, &record);
+    if (!mKeys.empty())
+        mKeys.resize(mItems.size());
 }
 
 EquipmentRef Equipments::Add(Long EqCode, const Text& EqName, Byte EqClass, Byte SoftAttack,

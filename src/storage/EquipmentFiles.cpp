@@ -307,10 +307,13 @@ std::string NamesAndRecords::difference(std::string_view nameBytes) const {
                                : " have no record and are left out");
 }
 
-Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryBytes,
-                         Equipments& equipments, LoadReport* report) {
-    LoadReport ignored;
-    LoadReport& found = report ? *report : ignored;
+namespace {
+
+// The records are made in one vector and handed to the list together at the
+// end, whatever the outcome: one allocation for all of them, each record
+// built once.
+Long decodePair(std::string_view nameBytes, std::string_view binaryBytes, Equipments& equipments,
+                std::vector<Equipment>& records, LoadReport& found) {
     auto add = [&found](LoadFinding::Kind kind, long first, long second, std::string message) {
         found.findings.push_back({kind, first, second, std::move(message)});
     };
@@ -322,16 +325,16 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
     if (NameListEndsLinesWithLf(nameBytes))
         add(LoadFinding::Kind::LfLineEnds, 0, 0, kLfLineEndsMessage);
 
-    const Long first = equipments.Count();
-    equipments.reserve(static_cast<std::size_t>(first) + 2 + binaryBytes.size() / kRecordSize);
+    records.reserve(2 + binaryBytes.size() / kRecordSize);
     Long n = 0;
-    Equipment blank;
     Text scratch;
     auto addBlank = [&](std::string_view name) {
+        Equipment& blank = records.emplace_back();
         blank.setEqCode(++n);
-        scratch.assign(name);
-        blank.setEqName(scratch);
-        equipments.Add(blank);
+        if (!name.empty()) {
+            scratch.assign(name);
+            blank.setEqName(scratch);
+        }
     };
 
     const auto* p = reinterpret_cast<const unsigned char*>(binaryBytes.data());
@@ -363,7 +366,7 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
     const Long mismatch = shape.agree() ? 0 : shape.lines + 1;
 
     const MaskBytes masks;
-    auto item = equipments.begin() + first;
+    auto item = records.begin();
     long unknownMasks = 0;
     long firstUnknown = 0;
     const Long decoded = std::min(listed, count);
@@ -375,12 +378,12 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
                     std::to_string(i - 1) + " whole records of " + std::to_string(count));
             return fail(i);
         }
-        if (!decodeRecord(p + offset, masks, **item, scratch)) {
+        if (!decodeRecord(p + offset, masks, *item, scratch)) {
             add(LoadFinding::Kind::ReadFailure, i, 0,
                 "record " + std::to_string(i) + " holds a two-byte value of 32768 or more");
             return fail(i);
         }
-        if ((*item)->hasUnknownMask() && ++unknownMasks == 1)
+        if (item->hasUnknownMask() && ++unknownMasks == 1)
             firstUnknown = i;
     }
     if (decoded < count && shape.held == decoded) {
@@ -404,6 +407,18 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
         equipments.setTrailingBytes(equipments.DataPath(), std::string(tail));
     }
     return mismatch != 0 ? fail(mismatch) : 0;
+}
+
+}  // namespace
+
+Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryBytes,
+                         Equipments& equipments, LoadReport* report) {
+    LoadReport ignored;
+    std::vector<Equipment> records;
+    const Long failed =
+        decodePair(nameBytes, binaryBytes, equipments, records, report ? *report : ignored);
+    equipments.AddAll(std::move(records));
+    return failed;
 }
 
 std::optional<Equipment> FittedToFile(const Equipment& record) {
