@@ -498,6 +498,10 @@ std::vector<RecordFit> FitsOfASave(const Equipments& list) {
 
 Long EncodeNameList(const Equipments& equipments, std::string& out) {
     out.clear();
+    std::size_t size = 0;
+    for (const EquipmentRef& record : equipments)
+        size += record->EqName().size() + 2;
+    out.reserve(size);
     Long i = 1;
     for (const EquipmentRef& record : equipments) {
         const Text& name = record->EqName();
