@@ -155,9 +155,7 @@ int gitMerge(const std::vector<std::string>& args, std::ostream& err) {
     MergedList result = merge.result();
     Equipments merged;
     merged.setDataPath(path);
-    merged.reserve(result.records.size());
-    for (const auto& r : result.records)
-        merged.Add(r);
+    merged.AddAll(std::move(result.records));
     merged.setTrailingBytes(path, result.trailingBytes);
     std::string bytes;
     Long refused = binary ? EncodeBinaryFile(merged, bytes) : EncodeNameList(merged, bytes);

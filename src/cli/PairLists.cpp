@@ -83,9 +83,7 @@ bool SaveList(const std::string& out, std::vector<Equipment>&& records,
         return false;
     Equipments list;
     list.setDataPath(*dataPath);
-    list.reserve(records.size());
-    for (auto& r : records)
-        list.Add(std::move(r));
+    list.AddAll(std::move(records));
     list.setTrailingBytes(*dataPath, trailingBytes);
     SaveResult saved = SaveEquipments(list);
     if (saved.ok)

@@ -33,6 +33,17 @@ EquipmentRef Equipments::Add(Equipment&& values, const std::string& sKey) {
     return record;
 }
 
+void Equipments::AddAll(std::vector<Equipment>&& records) {
+    if (records.empty())
+        return;
+    auto block = std::make_shared<std::vector<Equipment>>(std::move(records));
+    mItems.reserve(mItems.size() + block->size());
+    for (Equipment& record : *block)
+        mItems.emplace_back(block, &record);
+    if (!mKeys.empty())
+        mKeys.resize(mItems.size());
+}
+
 EquipmentRef Equipments::Add(Long EqCode, const Text& EqName, Byte EqClass, Byte SoftAttack,
                              Byte HardAttack, Byte AirAttack, Byte NavalAttack, Byte GroundDefense,
                              Byte AirDefense, Byte CloseDefense, Byte TargetType, Byte Initiative,

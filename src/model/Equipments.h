@@ -32,6 +32,10 @@ public:
     EquipmentRef Add(const Equipment& values, const std::string& sKey = std::string());
     // The same, taking values over rather than copying them.
     EquipmentRef Add(Equipment&& values, const std::string& sKey = std::string());
+    // Appends every record, unkeyed, taking them over. They share one
+    // allocation, which lives while any of them is referenced: a load of
+    // thousands of records pays for one allocation instead of one each.
+    void AddAll(std::vector<Equipment>&& records);
 
     // The 41-argument form, in the property order of the record.
     EquipmentRef Add(Long EqCode, const Text& EqName, Byte EqClass, Byte SoftAttack,

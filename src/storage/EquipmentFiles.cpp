@@ -33,27 +33,33 @@ const Text& unpadded(const unsigned char* p, std::size_t size, Text& scratch) {
     return scratch;
 }
 
-// The mask bytes of the 26 countries, so a load compares four bytes instead
-// of building a hexadecimal text per record. Entry 0 gives 0 like a mask
-// that matches nothing, but it is a known mask.
+// The mask bytes of the 26 countries as one number each, so a load compares
+// four bytes at once instead of building a hexadecimal text per record.
+// Entry 0 gives 0 like a mask that matches nothing, but it is a known mask.
 struct MaskBytes {
-    std::string bytes[26];
+    std::uint32_t masks[26] = {};
+    bool known[26] = {};  // a table entry of four bytes
     MaskBytes() {
         // Read against empty tables every mask would be unknown and kept
         // as such; the tables' values never change, so filling them is safe.
         if (CountryMasks[0].empty())
             InitLookupTables();
-        for (std::size_t k = 0; k < 26; ++k)
-            bytes[k] = HexToBytes(CountryMasks[k]);
+        for (std::size_t k = 0; k < 26; ++k) {
+            const std::string bytes = HexToBytes(CountryMasks[k]);
+            known[k] = bytes.size() == 4;
+            if (known[k])
+                std::memcpy(&masks[k], bytes.data(), 4);
+        }
     }
     // The index, or -1 for a mask of no country.
     Long country(const unsigned char* p) const {
+        std::uint32_t mask = 0;
+        std::memcpy(&mask, p, 4);
         for (std::size_t k = 1; k < 26; ++k) {
-            if (bytes[k].size() == 4 && std::memcmp(bytes[k].data(), p, 4) == 0) {
+            if (known[k] && masks[k] == mask)
                 return static_cast<Long>(k);
-            }
         }
-        return bytes[0].size() == 4 && std::memcmp(bytes[0].data(), p, 4) == 0 ? 0 : -1;
+        return known[0] && masks[0] == mask ? 0 : -1;
     }
 };
 
@@ -117,53 +123,86 @@ bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& rec
     return true;
 }
 
-bool putTwoByte(std::string& out, Long value) {
+bool putTwoByte(unsigned char* p, Long value) {
     if (value < 0 || value > kMaxTwoByte)
         return false;
-    out.push_back(static_cast<char>(value % 256));
-    out.push_back(static_cast<char>(value / 256));
+    p[0] = static_cast<unsigned char>(value % 256);
+    p[1] = static_cast<unsigned char>(value / 256);
     return true;
 }
 
-void putPadded(std::string& out, const Text& text, std::size_t size) {
+void putPadded(unsigned char* p, const Text& text, std::size_t size) {
     std::size_t n = std::min(text.size(), size);
-    out.append(text, 0, n);
-    out.append(size - n, '\0');
+    std::memcpy(p, text.data(), n);
+    std::memset(p + n, 0, size - n);
 }
 
-bool encodeRecord(const Equipment& record, std::string& out) {
-    if (!putTwoByte(out, record.EqCode()))
+// The 73 bytes of record, in the order decodeRecord reads them; false, with
+// nothing appended, where a value does not fit.
+bool encodeRecord(const Equipment& record, const MaskBytes& masks, std::string& out) {
+    unsigned char p[kRecordSize];
+    if (!putTwoByte(p, record.EqCode()))
         return false;
-    for (int field = static_cast<int>(Field::EqClass); field <= static_cast<int>(Field::Unk0);
-         ++field) {
-        out.push_back(static_cast<char>(record.number(field)));
-    }
+    p[2] = record.EqClass();
+    p[3] = record.SoftAttack();
+    p[4] = record.HardAttack();
+    p[5] = record.AirAttack();
+    p[6] = record.NavalAttack();
+    p[7] = record.GroundDefense();
+    p[8] = record.AirDefense();
+    p[9] = record.CloseDefense();
+    p[10] = record.TargetType();
+    p[11] = record.Initiative();
+    p[12] = record.GunRange();
+    p[13] = record.SpottingRange();
+    p[14] = record.RangeDefenseModifier();
+    p[15] = record.MoveMode();
+    p[16] = record.MovementMode();
+    p[17] = record.Movement();
+    p[18] = record.Fuel();
+    p[19] = record.Ammunition();
+    p[20] = record.Unk0();
     long prestige = SavedCostByte(record.PrestigeCost());
     if (prestige < 0 || prestige > kMaxCostByte)
         return false;
-    out.push_back(static_cast<char>(prestige));
-    for (int field = static_cast<int>(Field::Unk1);
-         field <= static_cast<int>(Field::NonOrganicTransport); ++field) {
-        out.push_back(static_cast<char>(record.number(field)));
-    }
+    p[21] = static_cast<unsigned char>(prestige);
+    p[22] = record.Unk1();
+    p[23] = record.Unk2();
+    p[24] = record.Unk3();
+    p[25] = record.Unk4();
+    p[26] = record.MonthAvail();
+    p[27] = record.YearAvail();
+    p[28] = record.YearExpire();
+    p[29] = record.NonOrganicTransport();
+    std::size_t k = 0;
     if (const auto& mask = record.MaskAsRead()) {
-        out.append(reinterpret_cast<const char*>(mask->data()), mask->size());
+        std::memcpy(p + 30, mask->data(), 4);
     } else {
         if (record.Country() < 0 || record.Country() > 25)
             return false;
-        out += HexToBytes(CountryMasks[static_cast<std::size_t>(record.Country())]);
+        k = static_cast<std::size_t>(record.Country());
+        std::memcpy(p + 30, &masks.masks[k], 4);
     }
-    if (!putTwoByte(out, record.UnitSpecial()))
+    if (!putTwoByte(p + 34, record.UnitSpecial()))
         return false;
-    out.push_back(static_cast<char>(record.Unk5()));
-    out.push_back(static_cast<char>(record.Unk6()));
-    out.push_back(static_cast<char>(record.Unk7()));
-    putPadded(out, record.IconName(), kIconSize);
-    if (!putTwoByte(out, record.AttackSound()) || !putTwoByte(out, record.MoveSound()) ||
-        !putTwoByte(out, record.DeathSound())) {
+    p[36] = record.Unk5();
+    p[37] = record.Unk6();
+    p[38] = record.Unk7();
+    putPadded(p + 39, record.IconName(), kIconSize);
+    if (!putTwoByte(p + 45, record.AttackSound()) || !putTwoByte(p + 47, record.MoveSound()) ||
+        !putTwoByte(p + 49, record.DeathSound())) {
         return false;
     }
-    putPadded(out, record.LastPart(), kLastPartSize);
+    putPadded(p + 51, record.LastPart(), kLastPartSize);
+    const auto* bytes = reinterpret_cast<const char*>(p);
+    if (record.MaskAsRead() || masks.known[k]) {
+        out.append(bytes, kRecordSize);
+    } else {
+        // A table entry that is not four bytes goes in as it stands.
+        out.append(bytes, 30);
+        out += HexToBytes(CountryMasks[k]);
+        out.append(bytes + 34, kRecordSize - 34);
+    }
     return true;
 }
 
@@ -178,9 +217,11 @@ template <typename Visit>
 void forEachLine(std::string_view bytes, Visit visit) {
     const char end = lineEnd(bytes);
     std::size_t start = 0;
-    for (std::size_t k = 0; k < bytes.size(); ++k) {
-        if (bytes[k] != end)
-            continue;
+    while (start < bytes.size()) {
+        const void* found = std::memchr(bytes.data() + start, end, bytes.size() - start);
+        if (!found)
+            break;
+        std::size_t k = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
         visit(bytes.substr(start, k - start));
         if (end == '\r' && k + 1 < bytes.size() && bytes[k + 1] == '\n')
             ++k;
@@ -307,10 +348,13 @@ std::string NamesAndRecords::difference(std::string_view nameBytes) const {
                                : " have no record and are left out");
 }
 
-Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryBytes,
-                         Equipments& equipments, LoadReport* report) {
-    LoadReport ignored;
-    LoadReport& found = report ? *report : ignored;
+namespace {
+
+// The records are made in one vector and handed to the list together at the
+// end, whatever the outcome: one allocation for all of them, each record
+// built once.
+Long decodePair(std::string_view nameBytes, std::string_view binaryBytes, Equipments& equipments,
+                std::vector<Equipment>& records, LoadReport& found) {
     auto add = [&found](LoadFinding::Kind kind, long first, long second, std::string message) {
         found.findings.push_back({kind, first, second, std::move(message)});
     };
@@ -322,16 +366,16 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
     if (NameListEndsLinesWithLf(nameBytes))
         add(LoadFinding::Kind::LfLineEnds, 0, 0, kLfLineEndsMessage);
 
-    const Long first = equipments.Count();
-    equipments.reserve(static_cast<std::size_t>(first) + 2 + binaryBytes.size() / kRecordSize);
+    records.reserve(2 + binaryBytes.size() / kRecordSize);
     Long n = 0;
-    Equipment blank;
     Text scratch;
     auto addBlank = [&](std::string_view name) {
+        Equipment& blank = records.emplace_back();
         blank.setEqCode(++n);
-        scratch.assign(name);
-        blank.setEqName(scratch);
-        equipments.Add(blank);
+        if (!name.empty()) {
+            scratch.assign(name);
+            blank.setEqName(scratch);
+        }
     };
 
     const auto* p = reinterpret_cast<const unsigned char*>(binaryBytes.data());
@@ -363,7 +407,7 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
     const Long mismatch = shape.agree() ? 0 : shape.lines + 1;
 
     const MaskBytes masks;
-    auto item = equipments.begin() + first;
+    auto item = records.begin();
     long unknownMasks = 0;
     long firstUnknown = 0;
     const Long decoded = std::min(listed, count);
@@ -375,12 +419,12 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
                     std::to_string(i - 1) + " whole records of " + std::to_string(count));
             return fail(i);
         }
-        if (!decodeRecord(p + offset, masks, **item, scratch)) {
+        if (!decodeRecord(p + offset, masks, *item, scratch)) {
             add(LoadFinding::Kind::ReadFailure, i, 0,
                 "record " + std::to_string(i) + " holds a two-byte value of 32768 or more");
             return fail(i);
         }
-        if ((*item)->hasUnknownMask() && ++unknownMasks == 1)
+        if (item->hasUnknownMask() && ++unknownMasks == 1)
             firstUnknown = i;
     }
     if (decoded < count && shape.held == decoded) {
@@ -406,11 +450,23 @@ Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryByte
     return mismatch != 0 ? fail(mismatch) : 0;
 }
 
+}  // namespace
+
+Long DecodeEquipmentPair(std::string_view nameBytes, std::string_view binaryBytes,
+                         Equipments& equipments, LoadReport* report) {
+    LoadReport ignored;
+    std::vector<Equipment> records;
+    const Long failed =
+        decodePair(nameBytes, binaryBytes, equipments, records, report ? *report : ignored);
+    equipments.AddAll(std::move(records));
+    return failed;
+}
+
 std::optional<Equipment> FittedToFile(const Equipment& record) {
     static const MaskBytes masks;
     std::string bytes;
     bytes.reserve(kRecordSize);
-    if (!encodeRecord(record, bytes))
+    if (!encodeRecord(record, masks, bytes))
         return std::nullopt;
     Equipment fitted = record;
     Text scratch;
@@ -442,6 +498,10 @@ std::vector<RecordFit> FitsOfASave(const Equipments& list) {
 
 Long EncodeNameList(const Equipments& equipments, std::string& out) {
     out.clear();
+    std::size_t size = 0;
+    for (const EquipmentRef& record : equipments)
+        size += record->EqName().size() + 2;
+    out.reserve(size);
     Long i = 1;
     for (const EquipmentRef& record : equipments) {
         const Text& name = record->EqName();
@@ -462,11 +522,15 @@ Long EncodeBinaryFile(const Equipments& equipments, std::string& out) {
         InitLookupTables();
     out.clear();
     out.reserve(2 + kRecordSize * static_cast<std::size_t>(equipments.Count()));
-    if (!putTwoByte(out, equipments.Count()))
-        return equipments.Count() + 1;
+    const Long count = equipments.Count();
+    if (count < 0 || count > kMaxTwoByte)
+        return count + 1;
+    out.push_back(static_cast<char>(count % 256));
+    out.push_back(static_cast<char>(count / 256));
+    const MaskBytes masks;
     Long i = 1;
     for (const EquipmentRef& record : equipments) {
-        if (!encodeRecord(*record, out))
+        if (!encodeRecord(*record, masks, out))
             return i;
         ++i;
     }

@@ -42,14 +42,18 @@ BoundedRead PosixFileSystem::readBounded(const std::string& path, std::uint64_t 
         read.result = BoundedRead::Result::TooLarge;
         return read;
     }
-    std::uint64_t want = std::min(read.size, limit);
-    read.bytes.reserve(static_cast<std::size_t>(want));
+    // Straight into the text for the size the file has; a file that grew
+    // since goes on through a buffer. The limit holds either way.
+    read.bytes.resize(static_cast<std::size_t>(std::min(read.size, limit)));
+    std::size_t got = 0;
     char buffer[1 << 16];
-    // The size may change while reading; the limit still holds.
-    while (read.bytes.size() < limit) {
-        std::size_t chunk = static_cast<std::size_t>(
-            std::min<std::uint64_t>(sizeof buffer, limit - read.bytes.size()));
-        ssize_t n = ::read(fd, buffer, chunk);
+    while (got < limit) {
+        const bool direct = got < read.bytes.size();
+        char* into = direct ? read.bytes.data() + got : buffer;
+        std::size_t room =
+            direct ? read.bytes.size() - got
+                   : static_cast<std::size_t>(std::min<std::uint64_t>(sizeof buffer, limit - got));
+        ssize_t n = ::read(fd, into, room);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -60,8 +64,11 @@ BoundedRead PosixFileSystem::readBounded(const std::string& path, std::uint64_t 
         }
         if (n == 0)
             break;
-        read.bytes.append(buffer, static_cast<std::size_t>(n));
+        if (!direct)
+            read.bytes.append(buffer, static_cast<std::size_t>(n));
+        got += static_cast<std::size_t>(n);
     }
+    read.bytes.resize(got);
     ::close(fd);
     read.size = std::max<std::uint64_t>(read.size, read.bytes.size());
     read.result = BoundedRead::Result::Ok;

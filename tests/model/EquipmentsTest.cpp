@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "model/Equipments.h"
 
@@ -108,6 +110,42 @@ TEST(Equipments, KeyFollowsItsRecordAfterRemoval) {
     EXPECT_EQ(list.Item("kb")->EqName(), "b");
     list.Add(named("a2"), "ka");  // the key is free again
     EXPECT_EQ(names(list), "ba2");
+}
+
+// Records come in one by one (copied or moved, keyed) or all at once
+// (unkeyed); a key finds its own record whichever way the others came.
+TEST(Equipments, KeysFindTheirRecordsWhateverWayRecordsCameIn) {
+    enum Way { Copied, Moved, AllAtOnce };
+    const std::vector<std::vector<Way>> orders = {
+        {Copied, Moved, AllAtOnce}, {AllAtOnce, Moved, Copied}, {Moved, AllAtOnce, Copied}};
+    for (const auto& order : orders) {
+        Equipments list;
+        std::string expected, keyed;
+        for (Way way : order) {
+            const std::string n(1, static_cast<char>('a' + expected.size()));
+            if (way == AllAtOnce) {
+                list.AddAll({named("1"), named("2")});
+                expected += "12";
+                continue;
+            }
+            const Equipment e = named(n.c_str());
+            way == Copied ? list.Add(e, "k" + n) : list.Add(Equipment(e), "k" + n);
+            expected += n;
+            keyed += n;
+        }
+        SCOPED_TRACE(expected);
+        EXPECT_EQ(names(list), expected);
+        for (char n : keyed)
+            EXPECT_EQ(list.Item("k" + std::string(1, n))->EqName(), std::string(1, n));
+    }
+    // Records taken over together stay valid for their holders after the list goes.
+    EquipmentRef kept;
+    {
+        Equipments list;
+        list.AddAll({named("x"), named("y")});
+        kept = list.Item(2);
+    }
+    EXPECT_EQ(kept->EqName(), "y");
 }
 
 }  // namespace
