@@ -82,9 +82,9 @@ std::vector<std::int32_t> SelectedPositions() {
     std::vector<std::int32_t> positions;
     if (!listWindow())
         return positions;
-    const std::vector<int> rows = UnitList().SelectedRows();
+    std::vector<int> rows = UnitList().SelectedRows();
     if (rowsArePositions(proxy()))
-        return std::vector<std::int32_t>(rows.begin(), rows.end());
+        return rows;
     positions.reserve(rows.size());
     for (int row : rows) {
         if (std::int32_t position = PositionOfRow(row))
