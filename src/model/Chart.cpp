@@ -1,7 +1,9 @@
 #include "model/Chart.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -58,9 +60,19 @@ std::string axisTitle(int field) {
     return std::string(info.heading) + " (" + info.name + ")";
 }
 
+// The records at the positions given, looked up as they are read.
+struct Records {
+    const Equipments& list;
+    const std::vector<Long>& positions;
+    std::size_t size() const { return positions.size(); }
+    const Equipment& operator[](std::size_t i) const {
+        return **(list.begin() + (positions[i] - 1));
+    }
+};
+
 // Fills the axis and each record's value on it: numbers as they are, words
 // as their rank (the strip's or row's middle).
-void placeOnAxis(ChartAxis& axis, int field, const std::vector<const Equipment*>& records,
+void placeOnAxis(ChartAxis& axis, int field, const Records& records,
                  std::vector<std::int64_t>& values, std::vector<std::string>* wordsInOrder) {
     axis.field = field;
     axis.title = axisTitle(field);
@@ -69,7 +81,7 @@ void placeOnAxis(ChartAxis& axis, int field, const std::vector<const Equipment*>
     if (axis.coded) {
         CodedWords words(field);
         for (std::size_t i = 0; i < records.size(); ++i)
-            values[i] = words.idOf(*records[i]);
+            values[i] = words.idOf(records[i]);
         const std::vector<int> rank = words.ranks();
         for (std::int64_t& v : values)
             v = rank[static_cast<std::size_t>(v)];
@@ -87,7 +99,7 @@ void placeOnAxis(ChartAxis& axis, int field, const std::vector<const Equipment*>
     std::int64_t min = 0;
     std::int64_t max = 1;
     for (std::size_t i = 0; i < records.size(); ++i) {
-        const std::int64_t v = records[i]->number(field);
+        const std::int64_t v = records[i].number(field);
         values[i] = v;
         if (i == 0 || v < min)
             min = v;
@@ -109,15 +121,15 @@ void placeOnAxis(ChartAxis& axis, int field, const std::vector<const Equipment*>
 // Each record's legend entry: the words of a coded field, the values of a
 // number field when there are few, else whole-number ranges. Past the
 // palette, the most common keep their colour and the rest share "other".
-std::vector<int> colourRecords(Chart& chart, int field,
-                               const std::vector<const Equipment*>& records) {
-    std::vector<int> entryOf(records.size());
+// Each record's entry is kept in its point's colour as it is worked out.
+void colourRecords(Chart& chart, int field, const Records& records) {
+    std::vector<ChartPoint>& points = chart.points;
     std::vector<std::string> labels;
     std::vector<int> counts;
     if (fieldInfo(field).words != FieldWords::None) {
         CodedWords words(field);
         for (std::size_t i = 0; i < records.size(); ++i)
-            entryOf[i] = words.idOf(*records[i]);
+            points[i].colour = words.idOf(records[i]);
         const std::vector<int> rank = words.ranks();
         labels.resize(words.size());
         counts.resize(words.size());
@@ -125,14 +137,14 @@ std::vector<int> colourRecords(Chart& chart, int field,
             labels[static_cast<std::size_t>(rank[id])] = words.word(static_cast<int>(id));
             counts[static_cast<std::size_t>(rank[id])] = words.count(static_cast<int>(id));
         }
-        for (int& e : entryOf)
-            e = rank[static_cast<std::size_t>(e)];
+        for (ChartPoint& point : points)
+            point.colour = rank[static_cast<std::size_t>(point.colour)];
     } else {
         std::vector<std::int64_t> distinct;
         std::int64_t min = 0;
         std::int64_t max = 0;
         for (std::size_t i = 0; i < records.size(); ++i) {
-            const std::int64_t v = records[i]->number(field);
+            const std::int64_t v = records[i].number(field);
             min = i == 0 ? v : std::min(min, v);
             max = i == 0 ? v : std::max(max, v);
             if (distinct.size() <= kPaletteSize &&
@@ -145,10 +157,10 @@ std::vector<int> colourRecords(Chart& chart, int field,
                 labels.push_back(GroupedNumber(v));
             counts.assign(distinct.size(), 0);
             for (std::size_t i = 0; i < records.size(); ++i) {
-                const std::int64_t v = records[i]->number(field);
-                entryOf[i] = static_cast<int>(
+                const std::int64_t v = records[i].number(field);
+                points[i].colour = static_cast<int>(
                     std::lower_bound(distinct.begin(), distinct.end(), v) - distinct.begin());
-                ++counts[static_cast<std::size_t>(entryOf[i])];
+                ++counts[static_cast<std::size_t>(points[i].colour)];
             }
         } else {
             // Ranges [low, low + step): at most as many as the palette has.
@@ -169,8 +181,9 @@ std::vector<int> colourRecords(Chart& chart, int field,
             const std::int64_t bins = floorDiv(max, step) - first + 1;
             counts.assign(static_cast<std::size_t>(bins), 0);
             for (std::size_t i = 0; i < records.size(); ++i) {
-                entryOf[i] = static_cast<int>(floorDiv(records[i]->number(field), step) - first);
-                ++counts[static_cast<std::size_t>(entryOf[i])];
+                points[i].colour =
+                    static_cast<int>(floorDiv(records[i].number(field), step) - first);
+                ++counts[static_cast<std::size_t>(points[i].colour)];
             }
             // Empty ranges are left out of the legend.
             std::vector<int> kept(static_cast<std::size_t>(bins), -1);
@@ -184,8 +197,8 @@ std::vector<int> colourRecords(Chart& chart, int field,
                 keptCounts.push_back(counts[static_cast<std::size_t>(b)]);
             }
             counts = std::move(keptCounts);
-            for (int& e : entryOf)
-                e = kept[static_cast<std::size_t>(e)];
+            for (ChartPoint& point : points)
+                point.colour = kept[static_cast<std::size_t>(point.colour)];
         }
     }
 
@@ -225,9 +238,8 @@ std::vector<int> colourRecords(Chart& chart, int field,
                 finalEntry[static_cast<std::size_t>(e)] = otherEntry;
         }
     }
-    for (int& e : entryOf)
-        e = finalEntry[static_cast<std::size_t>(e)];
-    return entryOf;
+    for (ChartPoint& point : points)
+        point.colour = finalEntry[static_cast<std::size_t>(point.colour)];
 }
 
 }  // namespace
@@ -259,30 +271,136 @@ int ChartFieldNamed(std::string_view word, std::string& error) {
 
 Chart DescribeChart(const Equipments& list, const std::vector<Long>& positions, int xField,
                     int yField, int colourField) {
+    Chart chart;
+    ChartScratch scratch;
+    DescribeChart(chart, scratch, list, positions, xField, yField, colourField);
+    return chart;
+}
+
+namespace {
+
+unsigned bitsFor(std::uint64_t value) {
+    unsigned bits = 0;
+    for (; value != 0; value >>= 1)
+        ++bits;
+    return bits;
+}
+
+// Each point's count of records with its pair of values. The pairs are
+// sorted with the point's index in the low bits of one word, a digit at a
+// time, when they fit there (as the values of every field do); else by
+// comparison.
+void countTogether(Chart& chart, ChartScratch& scratch) {
+    const std::vector<std::int64_t>& xs = scratch.xs;
+    const std::vector<std::int64_t>& ys = scratch.ys;
+    const std::size_t n = xs.size();
+    if (n == 0)
+        return;
+    std::uint32_t xLow = UINT32_MAX, xHigh = 0, yLow = UINT32_MAX, yHigh = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<std::uint32_t>(xs[i]);
+        const auto y = static_cast<std::uint32_t>(ys[i]);
+        xLow = std::min(xLow, x);
+        xHigh = std::max(xHigh, x);
+        yLow = std::min(yLow, y);
+        yHigh = std::max(yHigh, y);
+    }
+    const unsigned yBits = bitsFor(yHigh - yLow);
+    const unsigned keyBits = bitsFor(xHigh - xLow) + yBits;
+    const unsigned indexBits = bitsFor(n - 1);
+    std::vector<std::uint64_t>& keys = scratch.keys;
+    keys.resize(n);
+    std::uint64_t indexMask = 0;
+    if (keyBits + indexBits <= 64) {
+        indexMask = (std::uint64_t{1} << indexBits) - 1;
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint64_t key =
+                (static_cast<std::uint64_t>(static_cast<std::uint32_t>(xs[i]) - xLow) << yBits) |
+                (static_cast<std::uint32_t>(ys[i]) - yLow);
+            keys[i] = (key << indexBits) | i;
+        }
+        constexpr unsigned kDigit = 11;
+        std::vector<std::uint64_t>& other = scratch.sorted;
+        other.resize(n);
+        std::size_t counts[std::size_t{1} << kDigit];
+        for (unsigned shift = indexBits; shift < indexBits + keyBits; shift += kDigit) {
+            const std::uint64_t mask = (std::uint64_t{1} << kDigit) - 1;
+            std::fill(std::begin(counts), std::end(counts), 0);
+            for (std::uint64_t k : keys)
+                ++counts[(k >> shift) & mask];
+            std::size_t at = 0;
+            for (std::size_t& c : counts)
+                at += std::exchange(c, at);
+            for (std::uint64_t k : keys)
+                other[counts[(k >> shift) & mask]++] = k;
+            keys.swap(other);
+        }
+    } else {
+        // Sorted on the pair of values, the index beside it.
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> pairs(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto x = static_cast<std::uint32_t>(xs[i]);
+            const auto y = static_cast<std::uint32_t>(ys[i]);
+            pairs[i] = {(static_cast<std::uint64_t>(x) << 32) | y, static_cast<std::uint32_t>(i)};
+        }
+        std::sort(pairs.begin(), pairs.end());
+        for (std::size_t run = 0; run < n;) {
+            std::size_t end = run + 1;
+            while (end < n && pairs[end].first == pairs[run].first)
+                ++end;
+            for (std::size_t k = run; k < end; ++k)
+                chart.points[pairs[k].second].together = static_cast<int>(end - run);
+            run = end;
+        }
+        return;
+    }
+    // Each run of one key is one spot (or, on a strip, one value pair spread
+    // apart).
+    for (std::size_t run = 0; run < n;) {
+        const std::uint64_t key = keys[run] >> indexBits;
+        std::size_t end = run + 1;
+        while (end < n && (keys[end] >> indexBits) == key)
+            ++end;
+        for (std::size_t k = run; k < end; ++k)
+            chart.points[keys[k] & indexMask].together = static_cast<int>(end - run);
+        run = end;
+    }
+}
+
+}  // namespace
+
+void DescribeChart(Chart& chart, ChartScratch& scratch, const Equipments& list,
+                   const std::vector<Long>& positions, int xField, int yField, int colourField) {
     if (!ChartCanShow(xField) || !ChartCanShow(yField) ||
         (colourField != -1 && !ChartCanShow(colourField)))
         throw std::invalid_argument("a chart takes number and coded fields only");
     const std::size_t n = positions.size();
-    std::vector<const Equipment*> records(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        if (positions[i] < 1 || positions[i] > list.Count())
+    for (Long position : positions) {
+        if (position < 1 || position > list.Count())
             throw std::out_of_range("no record at that position");
-        records[i] = (list.begin() + (positions[i] - 1))->get();
     }
+    const Records records{list, positions};
 
-    Chart chart;
+    // All but the points start anew; the points' memory is kept.
+    chart.x = ChartAxis();
+    chart.y = ChartAxis();
     chart.colourField = colourField;
-    std::vector<std::int64_t> xs;
-    std::vector<std::int64_t> ys;
+    chart.strips.clear();
+    chart.legend.clear();
+    std::vector<std::int64_t>& xs = scratch.xs;
+    std::vector<std::int64_t>& ys = scratch.ys;
     std::vector<std::string> stripWords;
     placeOnAxis(chart.x, xField, records, xs, &stripWords);
     placeOnAxis(chart.y, yField, records, ys, nullptr);
 
     chart.points.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
-        chart.points[i].record = positions[i];
-        chart.points[i].x = static_cast<double>(xs[i]);
-        chart.points[i].y = static_cast<double>(ys[i]);
+        ChartPoint& point = chart.points[i];
+        point.record = positions[i];
+        point.x = static_cast<double>(xs[i]);
+        point.y = static_cast<double>(ys[i]);
+        point.colour = -1;
+        point.together = 1;
     }
 
     if (chart.x.coded) {
@@ -313,30 +431,10 @@ Chart DescribeChart(const Equipments& list, const std::vector<Long>& positions, 
         }
     }
 
-    // Records sharing both values: sorted on the pair of values, each run
-    // is one spot (or, on a strip, one value pair spread apart).
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> keys(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<std::uint32_t>(xs[i]);
-        const auto y = static_cast<std::uint32_t>(ys[i]);
-        keys[i] = {(static_cast<std::uint64_t>(x) << 32) | y, static_cast<std::uint32_t>(i)};
-    }
-    std::sort(keys.begin(), keys.end());
-    for (std::size_t run = 0; run < n;) {
-        std::size_t end = run + 1;
-        while (end < n && keys[end].first == keys[run].first)
-            ++end;
-        for (std::size_t k = run; k < end; ++k)
-            chart.points[keys[k].second].together = static_cast<int>(end - run);
-        run = end;
-    }
+    countTogether(chart, scratch);
 
-    if (colourField != -1) {
-        const std::vector<int> entries = colourRecords(chart, colourField, records);
-        for (std::size_t i = 0; i < n; ++i)
-            chart.points[i].colour = entries[i];
-    }
-    return chart;
+    if (colourField != -1)
+        colourRecords(chart, colourField, records);
 }
 
 namespace {

@@ -81,6 +81,21 @@ int ChartFieldNamed(std::string_view word, std::string& error);
 Chart DescribeChart(const Equipments& list, const std::vector<Long>& positions, int xField,
                     int yField, int colourField = -1);
 
+// What working a chart out needs besides the chart itself.
+struct ChartScratch {
+    std::vector<std::int64_t> xs;
+    std::vector<std::int64_t> ys;
+    std::vector<std::uint64_t> keys;
+    std::vector<std::uint64_t> sorted;
+};
+
+// The same, into chart: a view that works its chart out again after every
+// change keeps the chart and the scratch, so that a list of tens of thousands
+// of records is not given back to the system and faulted in anew each time.
+void DescribeChart(Chart& chart, ChartScratch& scratch, const Equipments& list,
+                   const std::vector<Long>& positions, int xField, int yField,
+                   int colourField = -1);
+
 // A sentence a screen reader can say for the chart: its axes, their ranges
 // and the number of points.
 std::string ChartSummary(const Chart& chart);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -350,6 +352,82 @@ TEST(ChartTest, SummaryNamesAxesAndCount) {
     EXPECT_EQ(ChartSummary(DescribeChart(list, {1}, CL, SA, CO)),
               "X: CL (EqClass), 1 word. Y: SA (SoftAttack), 9 to 11. Colour: Co (Country). "
               "1 point.");
+}
+
+// A view works its chart out again in the same chart and scratch after
+// every change: each time it must equal a chart worked out afresh, with the
+// records of one pair of values counted as a plain tally counts them, also
+// where the values span too many bits to be sorted packed in one word.
+TEST(ChartTest, AChartWorkedOutAgainMatchesAFreshOne) {
+    InitLookupTables();
+    struct Case {
+        int x, y, colour;
+        std::int64_t costSpan;  // of the prestige costs drawn at random
+    };
+    const Case cases[] = {{P, SA, -1, 40},        {CL, SA, CO, 40}, {SA, CL, P, 4000},
+                          {P, P, -1, 1LL << 32},  {P, SA, CL, 1},   {CL, CO, -1, 40},
+                          {YA, P, SA, 1LL << 32}, {P, SA, -1, 40}};
+    std::mt19937 random(26);
+    Chart reused;
+    ChartScratch scratch;
+    for (const Case& c : cases) {
+        SCOPED_TRACE("fields " + std::to_string(c.x) + ", " + std::to_string(c.y) + ", " +
+                     std::to_string(c.colour) + "; costs over " + std::to_string(c.costSpan));
+        Equipments list;
+        const int n = 1 + static_cast<int>(random() % 700);
+        for (int i = 1; i <= n; ++i) {
+            Equipment e = FreshEquipment();
+            e.setEqCode(i);
+            e.setNumber(CL, random() % 5);
+            e.setCountry(static_cast<Long>(random() % 4));
+            e.setNumber(SA, random() % 12);
+            e.setNumber(YA, random() % 3);
+            e.setNumber(P, static_cast<std::int64_t>(random()) % c.costSpan - c.costSpan / 2);
+            list.Add(e);
+        }
+        // Some records left out, the rest in a shuffled order.
+        std::vector<Long> positions = all(list);
+        std::shuffle(positions.begin(), positions.end(), random);
+        positions.resize(positions.size() - positions.size() / 5);
+
+        DescribeChart(reused, scratch, list, positions, c.x, c.y, c.colour);
+        const Chart fresh = DescribeChart(list, positions, c.x, c.y, c.colour);
+        std::map<std::pair<std::int64_t, std::int64_t>, int> tally;
+        for (Long p : positions) {
+            const Equipment& e = *list.Item(p);
+            ++tally[{e.number(c.x), e.number(c.y)}];
+        }
+        ASSERT_EQ(reused.points.size(), positions.size());
+        ASSERT_EQ(fresh.points.size(), positions.size());
+        for (std::size_t i = 0; i < positions.size(); ++i) {
+            const ChartPoint& a = reused.points[i];
+            const ChartPoint& b = fresh.points[i];
+            const Equipment& e = *list.Item(positions[i]);
+            EXPECT_EQ(a.record, positions[i]);
+            EXPECT_EQ(a.together, (tally[{e.number(c.x), e.number(c.y)}])) << "point " << i;
+            EXPECT_TRUE(a.record == b.record && a.x == b.x && a.y == b.y && a.colour == b.colour &&
+                        a.together == b.together)
+                << "point " << i;
+        }
+        for (auto [mine, theirs] : {std::pair{&reused.x, &fresh.x}, {&reused.y, &fresh.y}}) {
+            EXPECT_EQ(labels(*mine), labels(*theirs));
+            EXPECT_EQ(mine->title, theirs->title);
+            EXPECT_TRUE(mine->field == theirs->field && mine->coded == theirs->coded &&
+                        mine->low == theirs->low && mine->high == theirs->high);
+        }
+        EXPECT_EQ(reused.colourField, fresh.colourField);
+        ASSERT_EQ(reused.strips.size(), fresh.strips.size());
+        for (std::size_t s = 0; s < fresh.strips.size(); ++s) {
+            EXPECT_EQ(reused.strips[s].word, fresh.strips[s].word);
+            EXPECT_EQ(reused.strips[s].count, fresh.strips[s].count);
+            EXPECT_EQ(reused.strips[s].mean, fresh.strips[s].mean);
+        }
+        ASSERT_EQ(reused.legend.size(), fresh.legend.size());
+        for (std::size_t k = 0; k < fresh.legend.size(); ++k) {
+            EXPECT_EQ(reused.legend[k].label, fresh.legend[k].label);
+            EXPECT_EQ(reused.legend[k].count, fresh.legend[k].count);
+        }
+    }
 }
 
 TEST(ChartTest, GroupedNumbers) {

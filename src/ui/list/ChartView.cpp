@@ -24,7 +24,6 @@ namespace {
 
 constexpr double kRadius = 3.5;         // a point, in device independent pixels
 constexpr double kMarkedRadius = 4.5;   // a selected record's point, ringed
-constexpr double kReach = 5.0;          // how near the mouse names a point
 constexpr double kPointOpacity = 0.55;  // points on one spot show darker
 constexpr double kLongestLabel = 120;   // a word on an axis, cut beyond
 constexpr double kPi = 3.14159265358979323846;
@@ -128,8 +127,8 @@ void ChartView::selectionChanged() {
     QWidget::update();
 }
 
-std::vector<std::int32_t> ChartView::shownPositions() const {
-    std::vector<std::int32_t> positions;
+void ChartView::shownPositions(std::vector<std::int32_t>& positions) const {
+    positions.clear();
     const int rows = mShown->rowCount();
     positions.reserve(static_cast<std::size_t>(rows));
     const auto* proxy = qobject_cast<const QAbstractProxyModel*>(mShown);
@@ -137,14 +136,13 @@ std::vector<std::int32_t> ChartView::shownPositions() const {
     if (rows == all) {
         for (int r = 1; r <= rows; ++r)
             positions.push_back(r);
-        return positions;
+        return;
     }
     for (int r = 0; r < rows; ++r) {
         const QModelIndex source = proxy->mapToSource(proxy->index(r, 0));
         if (source.isValid())
             positions.push_back(source.row() + 1);
     }
-    return positions;
 }
 
 void ChartView::ensureChart() {
@@ -154,10 +152,12 @@ void ChartView::ensureChart() {
         mPlacesStale = true;
         mOrder.clear();
         mFocus = SIZE_MAX;
-        if (ChartCanShow(mX) && ChartCanShow(mY) && (mColour == -1 || ChartCanShow(mColour)))
-            mChart = DescribeChart(list, shownPositions(), mX, mY, mColour);
-        else
+        if (ChartCanShow(mX) && ChartCanShow(mY) && (mColour == -1 || ChartCanShow(mColour))) {
+            shownPositions(mPositions);
+            DescribeChart(mChart, mScratch, list, mPositions, mX, mY, mColour);
+        } else {
             mChart = Chart();
+        }
         const QString summary = FromCodePage(ChartSummary(mChart));
         setAccessibleDescription(summary);
         emit summaryChanged(summary);
@@ -223,13 +223,12 @@ ChartView::Layout ChartView::layoutFor(QSizeF size, bool title) const {
     return layout;
 }
 
-std::vector<QPointF> ChartView::placesFor(const Layout& layout) const {
-    std::vector<QPointF> places(mChart.points.size());
+void ChartView::placesFor(const Layout& layout, std::vector<QPointF>& places) const {
+    places.resize(mChart.points.size());
     for (std::size_t i = 0; i < places.size(); ++i) {
         const ChartPoint& point = mChart.points[i];
         places[i] = QPointF(layout.px(mChart.x, point.x), layout.py(mChart.y, point.y));
     }
-    return places;
 }
 
 void ChartView::ensurePlaces() {
@@ -237,19 +236,56 @@ void ChartView::ensurePlaces() {
     if (!mPlacesStale)
         return;
     mPlacesStale = false;
+    mLayerStale = true;
     mLayout = layoutFor(size(), false);
-    mPlaces = placesFor(mLayout);
+    placesFor(mLayout, mPlaces);
     mPointOf.assign(static_cast<std::size_t>(mSession.equipments().Count()) + 1, SIZE_MAX);
     for (std::size_t i = 0; i < mChart.points.size(); ++i)
         mPointOf[static_cast<std::size_t>(mChart.points[i].record)] = i;
 }
 
-void ChartView::draw(QPainter& p, QSizeF size, const Layout& layout,
-                     const std::vector<QPointF>& places, bool onScreen) {
+QColor ChartView::inkFor(bool onScreen) const {
+    return onScreen ? palette().color(QPalette::Text) : QColor(0x33, 0x33, 0x33);
+}
+
+void ChartView::stampPoints(QPainter& p, const QRectF& plot, const std::vector<QPointF>& places,
+                            bool ringed, const QColor& ink,
+                            const std::function<bool(const ChartPoint&)>& take) const {
+    const Chart& chart = mChart;
+    const qreal dpr = p.device()->devicePixelRatioF();
+    std::vector<QImage> stamps(std::max<std::size_t>(1, chart.legend.size()));
+    p.save();
+    p.setClipRect(plot.adjusted(-kMarkedRadius - 2, -kMarkedRadius - 2, kMarkedRadius + 2,
+                                kMarkedRadius + 2));
+    for (std::size_t i = 0; i < chart.points.size(); ++i) {
+        const ChartPoint& point = chart.points[i];
+        if (!take(point))
+            continue;
+        const auto k = static_cast<std::size_t>(std::max(0, point.colour));
+        if (stamps[k].isNull()) {
+            stamps[k] = stampOf(colourOf(point.colour >= 0 ? chart.legend[k].rgb : kChartPointRgb),
+                                dpr, ringed, ink);
+        }
+        // Placed on whole device pixels, where stamping is a plain copy.
+        const double half = stamps[k].width() / dpr / 2;
+        p.drawImage(QPointF(std::round((places[i].x() - half) * dpr) / dpr,
+                            std::round((places[i].y() - half) * dpr) / dpr),
+                    stamps[k]);
+    }
+    p.restore();
+}
+
+bool ChartView::markedAt(std::int32_t record) const {
+    return static_cast<std::size_t>(record) < mMarked.size() &&
+           mMarked[static_cast<std::size_t>(record)];
+}
+
+void ChartView::drawBase(QPainter& p, QSizeF size, const Layout& layout,
+                         const std::vector<QPointF>& places, bool onScreen) {
     const Chart& chart = mChart;
     const QRectF& plot = layout.plot;
     const QPalette& colours = palette();
-    const QColor ink = onScreen ? colours.color(QPalette::Text) : QColor(0x33, 0x33, 0x33);
+    const QColor ink = inkFor(onScreen);
     const QColor paper = onScreen ? colours.color(QPalette::Base) : QColor(Qt::white);
     QColor lines = onScreen ? colours.color(QPalette::Mid) : QColor(0xDD, 0xDD, 0xDD);
     if (onScreen)
@@ -349,45 +385,36 @@ void ChartView::draw(QPainter& p, QSizeF size, const Layout& layout,
     p.restore();
     p.setFont(font());
 
-    // The points, those of selected records on top and ringed.
-    const qreal dpr = p.device()->devicePixelRatioF();
-    const std::size_t kinds = std::max<std::size_t>(1, chart.legend.size());
-    std::vector<QImage> plain(kinds);
-    std::vector<QImage> ringed(kinds);
-    auto colourAt = [&chart](int entry) {
-        return colourOf(entry >= 0 ? chart.legend[static_cast<std::size_t>(entry)].rgb
-                                   : kChartPointRgb);
-    };
-    // Placed on whole device pixels, where stamping is a plain copy.
-    auto stampAt = [&p, dpr](const QImage& stamp, QPointF at) {
-        const double half = stamp.width() / dpr / 2;
-        p.drawImage(QPointF(std::round((at.x() - half) * dpr) / dpr,
-                            std::round((at.y() - half) * dpr) / dpr),
-                    stamp);
-    };
-    p.setClipRect(plot.adjusted(-kMarkedRadius - 2, -kMarkedRadius - 2, kMarkedRadius + 2,
-                                kMarkedRadius + 2));
-    std::vector<std::size_t> marked;
-    for (std::size_t i = 0; i < chart.points.size(); ++i) {
-        const ChartPoint& point = chart.points[i];
-        if (onScreen && static_cast<std::size_t>(point.record) < mMarked.size() &&
-            mMarked[static_cast<std::size_t>(point.record)]) {
-            marked.push_back(i);
-            continue;
-        }
-        const auto k = static_cast<std::size_t>(std::max(0, point.colour));
-        if (plain[k].isNull())
-            plain[k] = stampOf(colourAt(point.colour), dpr, false, ink);
-        stampAt(plain[k], places[i]);
+    // The points of the records not selected: those of selected records go
+    // on top, ringed, and hide them wholly.
+    if (!onScreen) {
+        stampPoints(p, plot, places, false, ink, [](const ChartPoint&) { return true; });
+        return;
     }
-    for (std::size_t i : marked) {
-        const ChartPoint& point = chart.points[i];
-        const auto k = static_cast<std::size_t>(std::max(0, point.colour));
-        if (ringed[k].isNull())
-            ringed[k] = stampOf(colourAt(point.colour), dpr, true, ink);
-        stampAt(ringed[k], places[i]);
+    mLeftOut.assign(mMarked.size(), 0);
+    stampPoints(p, plot, places, false, ink, [this](const ChartPoint& point) {
+        if (!markedAt(point.record))
+            return true;
+        mLeftOut[static_cast<std::size_t>(point.record)] = 1;
+        return false;
+    });
+}
+
+void ChartView::drawTop(QPainter& p, QSizeF size, const Layout& layout,
+                        const std::vector<QPointF>& places, bool onScreen) {
+    const Chart& chart = mChart;
+    const QRectF& plot = layout.plot;
+    const QPalette& colours = palette();
+    const QColor ink = inkFor(onScreen);
+    const QFontMetricsF metrics(p.font());
+    const double line = metrics.height();
+    QFont bold = p.font();
+    bold.setBold(true);
+
+    if (onScreen) {
+        stampPoints(p, plot, places, true, ink,
+                    [this](const ChartPoint& point) { return markedAt(point.record); });
     }
-    p.setClipping(false);
 
     // The mean of each strip, across it.
     p.setPen(QPen(ink, 2));
@@ -444,10 +471,47 @@ void ChartView::draw(QPainter& p, QSizeF size, const Layout& layout,
     }
 }
 
+void ChartView::ensureLayer() {
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = size() * dpr;
+    if (mLayerStale || mLayer.size() != pixels || mLayer.devicePixelRatio() != dpr) {
+        mLayerStale = false;
+        if (mLayer.size() != pixels)
+            mLayer = QImage(pixels, QImage::Format_RGB32);
+        mLayer.setDevicePixelRatio(dpr);
+        QPainter p(&mLayer);
+        p.setFont(font());
+        drawBase(p, size(), mLayout, mPlaces, true);
+        return;
+    }
+    // Points left out as selected when the layer was drawn that are no
+    // longer selected go in now.
+    bool missing = false;
+    for (const ChartPoint& point : mChart.points) {
+        const auto record = static_cast<std::size_t>(point.record);
+        if (record < mLeftOut.size() && mLeftOut[record] && !markedAt(point.record)) {
+            missing = true;
+            break;
+        }
+    }
+    if (!missing)
+        return;
+    QPainter p(&mLayer);
+    stampPoints(p, mLayout.plot, mPlaces, false, inkFor(true), [this](const ChartPoint& point) {
+        const auto record = static_cast<std::size_t>(point.record);
+        if (record >= mLeftOut.size() || !mLeftOut[record] || markedAt(point.record))
+            return false;
+        mLeftOut[record] = 0;
+        return true;
+    });
+}
+
 void ChartView::paintEvent(QPaintEvent*) {
     ensurePlaces();
+    ensureLayer();
     QPainter p(this);
-    draw(p, size(), mLayout, mPlaces, true);
+    p.drawImage(QPointF(0, 0), mLayer);
+    drawTop(p, size(), mLayout, mPlaces, true);
     if (hasFocus() && mFocus == SIZE_MAX) {
         // Where the keyboard is, before the keys have picked a point.
         p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
@@ -463,8 +527,26 @@ QImage ChartView::picture(QSize size, qreal devicePixelRatio) {
     QPainter p(&image);
     p.setFont(font());
     const Layout layout = layoutFor(size, true);
-    draw(p, size, layout, placesFor(layout), false);
+    std::vector<QPointF> places;
+    placesFor(layout, places);
+    drawBase(p, size, layout, places, false);
+    drawTop(p, size, layout, places, false);
     return image;
+}
+
+void ChartView::changeEvent(QEvent* event) {
+    // The layer holds the colours and the words as they were.
+    switch (event->type()) {
+        case QEvent::PaletteChange:
+        case QEvent::FontChange:
+        case QEvent::StyleChange:
+            mPlacesStale = true;
+            QWidget::update();
+            break;
+        default:
+            break;
+    }
+    QWidget::changeEvent(event);
 }
 
 void ChartView::resizeEvent(QResizeEvent* event) {
@@ -493,13 +575,22 @@ std::optional<QPointF> ChartView::placeOf(std::int32_t position) {
     return mPlaces[mPointOf[static_cast<std::size_t>(position)]];
 }
 
+std::vector<std::size_t>::const_iterator ChartView::firstAtOrRightOf(double x) const {
+    return std::lower_bound(mOrder.begin(), mOrder.end(), x,
+                            [this](std::size_t i, double at) { return mPlaces[i].x() < at; });
+}
+
 std::vector<std::int32_t> ChartView::recordsAt(QPointF at) {
     ensurePlaces();
+    ensureOrder();
+    // The places run left to right along mOrder: only those as near as the
+    // reach across can be nearer still.
     std::vector<std::int32_t> found;
-    for (std::size_t i = 0; i < mPlaces.size(); ++i) {
-        const QPointF d = mPlaces[i] - at;
+    for (auto it = firstAtOrRightOf(at.x() - kReach);
+         it != mOrder.end() && mPlaces[*it].x() <= at.x() + kReach; ++it) {
+        const QPointF d = mPlaces[*it] - at;
         if (d.x() * d.x() + d.y() * d.y() <= kReach * kReach)
-            found.push_back(mChart.points[i].record);
+            found.push_back(mChart.points[*it].record);
     }
     std::sort(found.begin(), found.end());
     return found;
@@ -507,13 +598,25 @@ std::vector<std::int32_t> ChartView::recordsAt(QPointF at) {
 
 std::vector<std::int32_t> ChartView::recordsInside(const QRectF& rect) {
     ensurePlaces();
+    ensureOrder();
     const QRectF area = rect.normalized();
-    std::vector<std::int32_t> found;
-    for (std::size_t i = 0; i < mPlaces.size(); ++i) {
-        if (area.contains(mPlaces[i]))
-            found.push_back(mChart.points[i].record);
+    // Ticked off by position, they come out in list order without a sort.
+    std::vector<char>& inside = mInside;
+    inside.assign(mPointOf.size(), 0);
+    std::size_t count = 0;
+    for (auto it = firstAtOrRightOf(area.left());
+         it != mOrder.end() && mPlaces[*it].x() <= area.right(); ++it) {
+        if (area.contains(mPlaces[*it])) {
+            inside[static_cast<std::size_t>(mChart.points[*it].record)] = 1;
+            ++count;
+        }
     }
-    std::sort(found.begin(), found.end());
+    std::vector<std::int32_t> found;
+    found.reserve(count);
+    for (std::size_t p = 1; p < inside.size() && found.size() < count; ++p) {
+        if (inside[p])
+            found.push_back(static_cast<std::int32_t>(p));
+    }
     return found;
 }
 

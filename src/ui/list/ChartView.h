@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -42,7 +43,10 @@ public:
     // Where the record's point is drawn, in the view's coordinates; nothing
     // when the record is not shown.
     std::optional<QPointF> placeOf(std::int32_t position);
-    // The records whose points are drawn under at, in list order.
+    // How near the mouse names a point, in device independent pixels.
+    static constexpr double kReach = 5.0;
+    // The records whose points are drawn under at (kReach or nearer), in
+    // list order.
     std::vector<std::int32_t> recordsAt(QPointF at);
     // The records whose points lie inside rect, in list order.
     std::vector<std::int32_t> recordsInside(const QRectF& rect);
@@ -86,6 +90,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void recordsChanged();
@@ -95,10 +100,25 @@ private:
     void ensureOrder();
     void ensurePlaces();
     Layout layoutFor(QSizeF size, bool title) const;
-    void draw(QPainter& painter, QSizeF size, const Layout& layout,
-              const std::vector<QPointF>& places, bool onScreen);
-    std::vector<QPointF> placesFor(const Layout& layout) const;
-    std::vector<std::int32_t> shownPositions() const;
+    // What lies under the marks: the axes, their words and the points of the
+    // records not selected (on screen; every point in a picture).
+    void drawBase(QPainter& painter, QSizeF size, const Layout& layout,
+                  const std::vector<QPointF>& places, bool onScreen);
+    // The rest: on screen the selected records' points, ringed; the strips'
+    // means, the legend, the keys' point and the dragged rectangle.
+    void drawTop(QPainter& painter, QSizeF size, const Layout& layout,
+                 const std::vector<QPointF>& places, bool onScreen);
+    void stampPoints(QPainter& painter, const QRectF& plot, const std::vector<QPointF>& places,
+                     bool ringed, const QColor& ink,
+                     const std::function<bool(const ChartPoint&)>& take) const;
+    QColor inkFor(bool onScreen) const;
+    bool markedAt(std::int32_t record) const;
+    // mLayer as the chart and the marks stand now.
+    void ensureLayer();
+    void placesFor(const Layout& layout, std::vector<QPointF>& places) const;
+    // The first of mOrder whose place is at x or right of it.
+    std::vector<std::size_t>::const_iterator firstAtOrRightOf(double x) const;
+    void shownPositions(std::vector<std::int32_t>& positions) const;
     // Selects positions in the grid, beside its selection when add (a click
     // with Ctrl toggles the one record instead), and shows current there.
     void select(std::vector<std::int32_t> positions, bool add);
@@ -115,16 +135,25 @@ private:
     int mColour = -1;
 
     Chart mChart;
-    bool mStale = true;           // the chart: records, filter or fields changed
-    bool mSelectionStale = true;  // the marks: the grid's selection changed
-    bool mPlacesStale = true;     // the points' places: the chart or the size changed
+    ChartScratch mScratch;
+    std::vector<std::int32_t> mPositions;  // the shown records the chart is of
+    bool mStale = true;                    // the chart: records, filter or fields changed
+    bool mSelectionStale = true;           // the marks: the grid's selection changed
+    bool mPlacesStale = true;              // the points' places: the chart or the size changed
     Layout mLayout;
     std::vector<QPointF> mPlaces;       // per point of mChart
     std::vector<std::size_t> mPointOf;  // per position: its point, or SIZE_MAX
     std::vector<char> mMarked;          // per position, 1 + the list's count
-    std::vector<std::size_t> mOrder;    // points in X order, then Y
-    std::size_t mFocus = SIZE_MAX;      // into mOrder; none at SIZE_MAX
-    std::int32_t mFocusRecord = 0;      // kept across a new chart
+    std::vector<std::size_t> mOrder;    // points in X order, then Y; also the places'
+    // The chart drawn without the marks, at the view's size, for the many
+    // paints that move no point: a change of the selection, an uncovered
+    // window, the dragged rectangle.
+    QImage mLayer;
+    bool mLayerStale = true;
+    std::vector<char> mLeftOut;     // per position: its point is not in mLayer
+    std::vector<char> mInside;      // per position, the records a rectangle holds
+    std::size_t mFocus = SIZE_MAX;  // into mOrder; none at SIZE_MAX
+    std::int32_t mFocusRecord = 0;  // kept across a new chart
 
     QPointF mPressAt;
     bool mPressed = false;

@@ -14,6 +14,11 @@ const QSortFilterProxyModel* proxy() {
         return nullptr;
     return qobject_cast<const QSortFilterProxyModel*>(UnitList().model());
 }
+// Whether row r shows the record at position r: no filter hides any and
+// no sort moves them, and the rows need no looking up one by one.
+bool rowsArePositions(const QSortFilterProxyModel* p) {
+    return !p || (p->sortColumn() < 0 && p->rowCount() == p->sourceModel()->rowCount());
+}
 }  // namespace
 
 bool Filtering() {
@@ -77,14 +82,9 @@ std::vector<std::int32_t> SelectedPositions() {
     std::vector<std::int32_t> positions;
     if (!listWindow())
         return positions;
-    const std::vector<int> rows = UnitList().SelectedRows();
-    // Every row in list order: each row is its record's position, and a
-    // selection of the whole list is not mapped row by row.
-    const QSortFilterProxyModel* p = proxy();
-    if (p && p->sortColumn() < 0 && p->rowCount() == p->sourceModel()->rowCount()) {
-        positions.assign(rows.begin(), rows.end());
-        return positions;
-    }
+    std::vector<int> rows = UnitList().SelectedRows();
+    if (rowsArePositions(proxy()))
+        return rows;
     positions.reserve(rows.size());
     for (int row : rows) {
         if (std::int32_t position = PositionOfRow(row))
@@ -99,9 +99,17 @@ std::vector<std::int32_t> SelectedPositions() {
 void SelectPositions(const std::vector<std::int32_t>& positions, std::int32_t current) {
     std::vector<int> rows;
     rows.reserve(positions.size());
-    for (std::int32_t position : positions) {
-        if (int row = RowOfPosition(position))
-            rows.push_back(row);
+    if (rowsArePositions(proxy())) {
+        const int last = UnitList().Rows() - 1;
+        for (std::int32_t position : positions) {
+            if (position >= 1 && position <= last)
+                rows.push_back(position);
+        }
+    } else {
+        for (std::int32_t position : positions) {
+            if (int row = RowOfPosition(position))
+                rows.push_back(row);
+        }
     }
     std::sort(rows.begin(), rows.end());
     int currentRow = RowOfPosition(current);

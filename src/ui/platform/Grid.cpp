@@ -41,24 +41,54 @@ void setupView(QTableView* view) {
 }
 // The headings never show the selection, yet a header asks its selection
 // model whether each column is wholly selected when it paints, which walks
-// every row once all rows are selected. An empty selection model of its own
-// answers at once.
-void quietHeader(QTableView* view) {
-    QHeaderView* header = view->horizontalHeader();
-    QItemSelectionModel* old = header->selectionModel();
-    const bool own = old && old->parent() == header;
-    if (own && old->model() == view->model())
-        return;
-    header->setSelectionModel(new QItemSelectionModel(view->model(), header));
-    if (own)
-        old->deleteLater();
+// every row once all rows are selected, and the row headings ask it of each
+// row beside the shown ones, which walks every run of selected rows. An
+// empty selection model of their own answers at once.
+void quietHeaders(QTableView* view) {
+    for (QHeaderView* header : {view->horizontalHeader(), view->verticalHeader()}) {
+        QItemSelectionModel* old = header->selectionModel();
+        const bool own = old && old->parent() == header;
+        if (own && old->model() == view->model())
+            continue;
+        header->setSelectionModel(new QItemSelectionModel(view->model(), header));
+        if (own)
+            old->deleteLater();
+    }
 }
+
+// A table whose selection can be thousands of runs of rows (records picked
+// on a chart): QTableView works out the area of every run, column by
+// column, to repaint what a change of selection covers, while only the rows
+// on screen can need it.
+class GridTableView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override {
+        constexpr int kFewRuns = 16;
+        if (selection.size() <= kFewRuns)
+            return QTableView::visualRegionForSelection(selection);
+        const int first = rowAt(0);
+        int last = rowAt(viewport()->height() - 1);
+        if (first < 0)
+            return QRegion();
+        if (last < 0)
+            last = model()->rowCount(rootIndex()) - 1;
+        QItemSelection shown;
+        for (const QItemSelectionRange& range : selection) {
+            if (range.bottom() >= first && range.top() <= last)
+                shown.append(range);
+        }
+        return QTableView::visualRegionForSelection(shown);
+    }
+};
 }  // namespace
 
 Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
     d->own = new GridModel(this);
     d->model = d->own;
-    d->view = new QTableView(this);
+    d->view = new GridTableView(this);
     d->view->setObjectName(QStringLiteral("UnitListView"));
     setupView(d->view);
     d->view->setModel(d->model);
@@ -67,7 +97,7 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
     // NoSelection keeps the view from changing it on its own.
     d->view->setSelectionMode(QAbstractItemView::NoSelection);
 
-    d->frozen = new QTableView(d->view);
+    d->frozen = new GridTableView(d->view);
     d->frozen->setObjectName(QStringLiteral("UnitListFrozen"));
     setupView(d->frozen);
     d->frozen->setModel(d->model);
@@ -79,8 +109,8 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
     d->frozen->setStyleSheet(
         QStringLiteral("QTableView { border-right: 1px solid palette(mid); }"));
     d->frozen->hide();
-    quietHeader(d->view);
-    quietHeader(d->frozen);
+    quietHeaders(d->view);
+    quietHeaders(d->frozen);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -279,8 +309,8 @@ void Grid::setModel(QAbstractItemModel* model) {
     d->frozen->setModel(model);
     d->frozen->setSelectionModel(d->selection);
     delete old;
-    quietHeader(d->view);
-    quietHeader(d->frozen);
+    quietHeaders(d->view);
+    quietHeaders(d->frozen);
     d->view->setSelectionMode(QAbstractItemView::NoSelection);
     watchModel();
     d->widths.resize(static_cast<std::size_t>(std::max(0, Cols())), -1);

@@ -16,6 +16,7 @@
 #include <QUndoStack>
 #include <algorithm>
 #include <functional>
+#include <random>
 
 #include "model/FieldText.h"
 #include "support/XmlCheck.h"
@@ -283,6 +284,74 @@ TEST_F(ChartPanelTest, PicturesAreWrittenWholeAsPngOrSvg) {
     EXPECT_TRUE(messages[0].contains(QStringLiteral("chart.png"))) << messages[0].toStdString();
     EXPECT_FALSE(QFile::exists(nowhere));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+// Hit-testing goes through the points sorted left to right: it must find
+// what looking at every point finds, on a crowded chart.
+TEST_F(ChartPanelTest, PointsUnderTheMouseAndInARectangleAreThoseAPlainSearchFinds) {
+    std::mt19937 random(26);
+    std::vector<Equipment> crowd;
+    for (int i = 1; i <= 400; ++i)
+        crowd.push_back(
+            unit(i, static_cast<int>(random() % 20), 12 * static_cast<int>(random() % 20)));
+    load(crowd);
+    std::vector<std::pair<std::int32_t, QPointF>> places;
+    for (std::int32_t record : drawn())
+        places.emplace_back(record, *view().placeOf(record));
+    auto plainAt = [&places](QPointF at) {
+        std::vector<std::int32_t> found;
+        for (const auto& [record, place] : places) {
+            const QPointF d = place - at;
+            if (d.x() * d.x() + d.y() * d.y() <= ChartView::kReach * ChartView::kReach)
+                found.push_back(record);
+        }
+        return found;
+    };
+    const double r = ChartView::kReach;
+    for (const auto& [record, place] : places) {
+        for (QPointF off : {QPointF(0, 0), QPointF(r, 0), QPointF(-r, 0), QPointF(0, r),
+                            QPointF(3.6, 3.6), QPointF(-3.6, -3.5), QPointF(r + 0.01, 0)}) {
+            EXPECT_EQ(view().recordsAt(place + off), plainAt(place + off)) << "record " << record;
+        }
+    }
+    const QRectF area = view().rect();
+    for (int i = 0; i < 200; ++i) {
+        std::uniform_real_distribution<double> x(area.left(), area.right());
+        std::uniform_real_distribution<double> y(area.top(), area.bottom());
+        const QRectF rect(QPointF(x(random), y(random)), QPointF(x(random), y(random)));
+        std::vector<std::int32_t> inside;
+        for (const auto& [record, place] : places) {
+            if (rect.normalized().contains(place))
+                inside.push_back(record);
+        }
+        EXPECT_EQ(view().recordsInside(rect), inside) << "rectangle " << i;
+    }
+}
+
+// The view keeps the chart drawn without the marks and mends it as the
+// selection changes: what it shows must be what a view drawing the chart
+// afresh shows.
+TEST_F(ChartPanelTest, MarksFollowingTheSelectionLookAsAFreshDrawing) {
+    panel().chooseFields(static_cast<int>(Field::PrestigeCost), static_cast<int>(Field::SoftAttack),
+                         static_cast<int>(Field::EqClass));
+    const std::vector<std::vector<std::int32_t>> selections = {
+        {4, 5, 6, 7}, {2, 3}, {1, 8}, {1, 2, 3, 4, 5, 6, 7, 8}, {5}, {2, 3, 7}};
+    for (const std::vector<std::int32_t>& selected : selections) {
+        SCOPED_TRACE(::testing::PrintToString(selected));
+        mdlGeneral::SelectPositions(selected, selected.front());
+        // A chart worked out anew while every record is selected leaves
+        // every point out of what it keeps drawn.
+        if (selected.size() == 8)
+            panel().chooseFields(static_cast<int>(Field::PrestigeCost),
+                                 static_cast<int>(Field::SoftAttack), -1);
+        view().clearFocus();
+        QApplication::processEvents();
+        const QImage shown = view().grab().toImage();
+        ChartView fresh(window->session(), grid(), view().parentWidget());
+        fresh.setFields(view().xField(), view().yField(), view().colourField());
+        fresh.resize(view().size());
+        EXPECT_TRUE(shown == fresh.grab().toImage());
+    }
 }
 
 // The status bar's figures for the clicked column over the selected records.
