@@ -14,6 +14,13 @@ const QSortFilterProxyModel* proxy() {
         return nullptr;
     return qobject_cast<const QSortFilterProxyModel*>(UnitList().model());
 }
+
+// Every record shown, in list order: row n shows record n, and a whole
+// selection converts without a look-up in the proxy's map per row.
+bool shownAsListed() {
+    const QSortFilterProxyModel* p = proxy();
+    return p && p->sortColumn() < 0 && p->rowCount() == p->sourceModel()->rowCount();
+}
 }  // namespace
 
 bool Filtering() {
@@ -79,9 +86,13 @@ std::vector<std::int32_t> SelectedPositions() {
         return positions;
     const std::vector<int> rows = UnitList().SelectedRows();
     positions.reserve(rows.size());
-    for (int row : rows) {
-        if (std::int32_t position = PositionOfRow(row))
-            positions.push_back(position);
+    if (shownAsListed()) {
+        positions.assign(rows.begin(), rows.end());
+    } else {
+        for (int row : rows) {
+            if (std::int32_t position = PositionOfRow(row))
+                positions.push_back(position);
+        }
     }
     // Rows keep list order unless the view is sorted.
     if (!std::is_sorted(positions.begin(), positions.end()))
@@ -92,9 +103,15 @@ std::vector<std::int32_t> SelectedPositions() {
 void SelectPositions(const std::vector<std::int32_t>& positions, std::int32_t current) {
     std::vector<int> rows;
     rows.reserve(positions.size());
+    const int shownRows = UnitList().Rows() - 1;
+    const bool asListed = shownAsListed();
     for (std::int32_t position : positions) {
-        if (int row = RowOfPosition(position))
+        if (asListed) {
+            if (position >= 1 && position <= shownRows)
+                rows.push_back(position);
+        } else if (int row = RowOfPosition(position)) {
             rows.push_back(row);
+        }
     }
     std::sort(rows.begin(), rows.end());
     int currentRow = RowOfPosition(current);
