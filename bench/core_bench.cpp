@@ -361,6 +361,21 @@ void BM_SortOrder(benchmark::State& state) {
         benchmark::DoNotOptimize(ExchangeSortOrder(keys).data());
 }
 
+// The records put in the order a sort of random codes gives, then back: the
+// core's part of a sort command, its undo and redo beside the order itself.
+void BM_ApplyOrder(benchmark::State& state) {
+    Equipments e = loaded(static_cast<int>(state.range(0)));
+    const std::vector<std::int32_t> order = ExchangeSortOrder(keysFor(e.Count(), 0));
+    std::vector<std::int32_t> inverse(order.size());
+    for (std::size_t p = 0; p < order.size(); ++p)
+        inverse[static_cast<std::size_t>(order[p])] = static_cast<std::int32_t>(p);
+    bool back = false;
+    for (auto _ : state) {
+        ApplyOrder(e, back ? inverse : order);
+        back = !back;
+    }
+}
+
 // The whole check of the list, on the generated list as it is (no problem)
 // and with a word-less class in every record (a problem each).
 void BM_CheckList(benchmark::State& state) {
@@ -475,6 +490,8 @@ BENCHMARK(BM_SortOrder)
     ->Args({32767, 1})
     ->Args({32767, 2})
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_ApplyOrder)->Arg(32767)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_CheckList)
     ->Args({999, 0})

@@ -400,8 +400,73 @@ std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Lo
     return ordered;
 }
 
+ProblemSplice InsertOrRemoveSplice(const Equipments& list, Long position, Long count,
+                                   const std::vector<Problem>& problems, std::vector<Long>& codes) {
+    ProblemSplice splice;
+    splice.shift = count;
+    const auto from = std::lower_bound(problems.begin(), problems.end(), position, beforeRecord);
+    splice.first = static_cast<std::size_t>(from - problems.begin());
+    if (count < 0) {
+        splice.removed = rangeOf(problems, position - count - 1).second - splice.first;
+    } else {
+        for (Long p = position; p < position + count; ++p) {
+            CheckRecord(*list.Item(p), p, splice.inserted);
+            codes.push_back(list.Item(p)->EqCode());
+        }
+    }
+    // Every duplicate from position on may name a record that moved or went:
+    // its group is settled again, with the members before position that name
+    // one after it. Without duplicates there is nothing to settle.
+    for (auto p = from; p != problems.end(); ++p) {
+        if (p->kind == ProblemKind::DuplicateCode)
+            codes.push_back(p->eqCode);
+    }
+    return splice;
+}
+
+std::vector<ProblemSplice> DuplicateSplices(const Equipments& list, std::vector<Long> codes,
+                                            const std::vector<Problem>& problems) {
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    std::vector<ProblemSplice> splices;
+    if (codes.empty())
+        return splices;
+    std::vector<std::vector<Long>> groups(codes.size());
+    Long at = 0;
+    for (const EquipmentRef& r : list) {
+        ++at;
+        const std::size_t k = indexOf(codes, r->EqCode());
+        if (k < codes.size() && codes[k] == r->EqCode())
+            groups[k].push_back(at);
+    }
+    NumberedSplices numbered;
+    for (const std::vector<Long>& group : groups) {
+        for (Long p : group) {
+            const auto [first, last] = rangeOf(problems, p);
+            const bool had = first < last && problems[last - 1].kind == ProblemKind::DuplicateCode;
+            ProblemSplice splice;
+            splice.first = had ? last - 1 : last;
+            splice.removed = had ? 1 : 0;
+            if (const Long other = otherIn(group, p))
+                addDuplicate(*list.Item(p), p, other, splice.inserted);
+            if (had && splice.inserted.size() == 1 && splice.inserted[0] == problems[last - 1])
+                continue;
+            if (splice.removed == 0 && splice.inserted.empty())
+                continue;
+            numbered.push_back({p, std::move(splice)});
+        }
+    }
+    std::sort(numbered.begin(), numbered.end(),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
+    splices.reserve(numbered.size());
+    for (auto& s : numbered)
+        splices.push_back(std::move(s.second));
+    return splices;
+}
+
 void ApplySplice(std::vector<Problem>& problems, ProblemSplice splice) {
     const std::size_t kept = std::min(splice.removed, splice.inserted.size());
+    const std::size_t after = splice.first + splice.inserted.size();
     const auto at = problems.begin() + static_cast<long>(splice.first);
     std::move(splice.inserted.begin(), splice.inserted.begin() + static_cast<long>(kept), at);
     if (splice.removed > kept) {
@@ -411,6 +476,22 @@ void ApplySplice(std::vector<Problem>& problems, ProblemSplice splice) {
                         std::make_move_iterator(splice.inserted.begin() + static_cast<long>(kept)),
                         std::make_move_iterator(splice.inserted.end()));
     }
+    ShiftRecords(problems, after, splice.shift);
+}
+
+void ShiftRecords(std::vector<Problem>& problems, std::size_t first, Long shift) {
+    if (shift == 0)
+        return;
+    for (auto p = problems.begin() + static_cast<long>(first); p != problems.end(); ++p)
+        p->record += shift;
+}
+
+void RecheckInsertOrRemove(const Equipments& list, Long position, Long count,
+                           std::vector<Problem>& problems) {
+    std::vector<Long> codes;
+    ApplySplice(problems, InsertOrRemoveSplice(list, position, count, problems, codes));
+    for (ProblemSplice& splice : DuplicateSplices(list, std::move(codes), problems))
+        ApplySplice(problems, std::move(splice));
 }
 
 void RecheckRecords(const Equipments& list, std::vector<Long> positions,

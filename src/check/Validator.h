@@ -34,11 +34,13 @@ std::vector<Problem> SaveRefusals(const Equipments& list, Long counter);
 std::string SaveFailureMessage(const Equipments& list, const SaveResult& result);
 
 // One run of a problem list replaced: the problems at [first, first +
-// removed) give way to inserted.
+// removed) give way to inserted. Records inserted into the list or removed
+// from it move the problems after the run: shift is added to their record.
 struct ProblemSplice {
     std::size_t first = 0;
     std::size_t removed = 0;
     std::vector<Problem> inserted;
+    Long shift = 0;
 };
 
 // What brings problems, a CheckList result, up to date after the records at
@@ -52,8 +54,28 @@ struct ProblemSplice {
 std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Long> positions,
                                           const std::vector<Problem>& problems);
 
-// Replaces the run splice names.
+// What brings problems, a CheckList result, up to date after count records
+// were inserted into the list at position (count > 0) or removed from there
+// (count < 0); list is the list after. The first splice takes the records'
+// own problems in or out and moves those after them; once it is applied,
+// DuplicateSplices of codes settles the duplicates that name other records
+// than before. The work grows with the problems after position.
+ProblemSplice InsertOrRemoveSplice(const Equipments& list, Long position, Long count,
+                                   const std::vector<Problem>& problems, std::vector<Long>& codes);
+
+// What brings the duplicate-code problems of every record with one of codes
+// up to date, last record first as RecheckSplices gives them.
+std::vector<ProblemSplice> DuplicateSplices(const Equipments& list, std::vector<Long> codes,
+                                            const std::vector<Problem>& problems);
+
+// Replaces the run splice names and moves the records after it.
 void ApplySplice(std::vector<Problem>& problems, ProblemSplice splice);
+// Adds shift to the record of every problem from first on.
+void ShiftRecords(std::vector<Problem>& problems, std::size_t first, Long shift);
+
+// Both of the above applied.
+void RecheckInsertOrRemove(const Equipments& list, Long position, Long count,
+                           std::vector<Problem>& problems);
 
 // RecheckSplices applied.
 void RecheckRecords(const Equipments& list, std::vector<Long> positions,

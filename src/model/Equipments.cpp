@@ -23,8 +23,13 @@ EquipmentRef Equipments::Add(Equipment&& values, const std::string& sKey) {
         throw std::invalid_argument("duplicate key in equipment collection");
     }
     auto record = std::make_shared<Equipment>(std::move(values));
+    // As above: the table of keys, once there is one, stays as long as the
+    // list, and a removal erases the same positions from both.
+    if (!sKey.empty() || !mKeys.empty()) {
+        mKeys.resize(mItems.size());
+        mKeys.push_back(sKey);
+    }
     mItems.push_back(record);
-    mKeys.push_back(sKey);
     return record;
 }
 

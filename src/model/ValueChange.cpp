@@ -196,7 +196,8 @@ BulkResult ApplyValueChange(const ValueChange& change, const Equipments& list,
     for (std::int32_t position : positions) {
         if (position <= 1 || position > list.Count())
             continue;
-        const Equipment& e = *list.Item(position);
+        // Not Item, which hands out a counted reference per record.
+        const Equipment& e = **(list.begin() + (position - 1));
         if (change.kind == ValueChange::Kind::SetText) {
             result.texts.emplace_back(position, change.text);
             continue;

@@ -98,7 +98,48 @@ struct NumberCandidates {
     }
 };
 
+// The texts a number field's candidates stand for, offered to its texts.
+void offerNumbers(int field, const NumberCandidates& numbers, Longest& texts) {
+    Equipment probe;
+    auto offer = [&](std::int64_t v) {
+        probe.setNumber(field, v);
+        texts.offer(FieldValueText(probe, field));
+    };
+    for (std::int64_t v = 0; v < 256; ++v) {
+        if (numbers.small[static_cast<std::size_t>(v)])
+            offer(v);
+    }
+    for (const auto& l : numbers.large)
+        offer(l.second);
+}
+
 }  // namespace
+
+std::vector<std::string> LongestFieldTexts(const Equipments& equipments, int field,
+                                           std::int32_t first, std::int32_t last, std::size_t keep,
+                                           const ByteWidths* widths) {
+    first = std::max<std::int32_t>(first, 1);
+    last = std::min(last, equipments.Count());
+    Longest texts(keep, widths);
+    NumberCandidates numbers;
+    const bool isText = fieldKind(field) == FieldKind::Text;
+    if (first <= last) {
+        const auto end = equipments.begin() + last;
+        for (auto it = equipments.begin() + (first - 1); it != end; ++it) {
+            if (isText) {
+                const Text& value = (*it)->text(field);
+                const std::size_t w = texts.width(value);
+                if (w >= texts.floor())
+                    texts.offer(value, w);
+            } else {
+                numbers.offer((*it)->number(field), keep);
+            }
+        }
+    }
+    if (!isText)
+        offerNumbers(field, numbers, texts);
+    return texts.take();
+}
 
 std::vector<std::vector<std::string>> LongestFieldTexts(const Equipments& equipments,
                                                         std::int32_t first, std::int32_t last,
@@ -126,21 +167,10 @@ std::vector<std::vector<std::string>> LongestFieldTexts(const Equipments& equipm
         }
     }
     std::vector<std::vector<std::string>> widest(kFieldCount);
-    Equipment probe;
     for (int field = 0; field < kFieldCount; ++field) {
         const auto f = static_cast<std::size_t>(field);
-        if (fieldKind(field) != FieldKind::Text) {
-            auto offer = [&](std::int64_t v) {
-                probe.setNumber(field, v);
-                texts[f].offer(FieldValueText(probe, field));
-            };
-            for (std::int64_t v = 0; v < 256; ++v) {
-                if (numbers[f].small[static_cast<std::size_t>(v)])
-                    offer(v);
-            }
-            for (const auto& l : numbers[f].large)
-                offer(l.second);
-        }
+        if (fieldKind(field) != FieldKind::Text)
+            offerNumbers(field, numbers[f], texts[f]);
         widest[f] = texts[f].take();
     }
     return widest;

@@ -24,4 +24,10 @@ std::vector<std::vector<std::string>> LongestFieldTexts(const Equipments& equipm
                                                         std::size_t keep,
                                                         const ByteWidths* widths = nullptr);
 
+// The same for one field, its texts alone: a change to one column need not
+// walk the other 39.
+std::vector<std::string> LongestFieldTexts(const Equipments& equipments, int field,
+                                           std::int32_t first, std::int32_t last, std::size_t keep,
+                                           const ByteWidths* widths = nullptr);
+
 }  // namespace kestrel

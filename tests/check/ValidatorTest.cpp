@@ -262,6 +262,46 @@ TEST_F(Validator, RecheckingChangedRecordsGivesTheWholeCheck) {
     }
 }
 
+// Records taken in or out move the problems after them, and every duplicate
+// that names a record that moved or went names another.
+TEST_F(Validator, InsertingOrRemovingRecordsGivesTheWholeCheck) {
+    std::mt19937 random(43);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    auto record = [&] {
+        Equipment e = cleanRecord();
+        e.setEqCode(pick(25));
+        if (pick(4) == 0)
+            e.setEqClass(30);
+        if (pick(6) == 0)
+            e.setCountry(26);
+        return e;
+    };
+    Equipments list;
+    for (int i = 0; i < 40; ++i)
+        list.Add(record());
+    std::vector<Problem> problems = CheckList(list);
+    for (int round = 0; round < 600; ++round) {
+        const Long count = 1 + pick(3);
+        if (list.Count() > 60 || (list.Count() > count && pick(2) == 0)) {
+            const Long position = 1 + pick(list.Count() - count + 1);
+            list.RemoveRange(position, count);
+            RecheckInsertOrRemove(list, position, -count, problems);
+        } else {
+            const Long position = 1 + pick(list.Count() + 1);
+            Equipments grown;
+            for (Long p = 1; p <= list.Count() + count; ++p) {
+                if (p >= position && p < position + count)
+                    grown.Add(record());
+                else
+                    grown.Add(*list.Item(p < position ? p : p - count));
+            }
+            list = std::move(grown);
+            RecheckInsertOrRemove(list, position, count, problems);
+        }
+        ASSERT_EQ(problems, CheckList(list)) << round;
+    }
+}
+
 // A re-check replaces only the problems that change, the duplicates of the
 // records sharing an old or a new code among them.
 TEST_F(Validator, RecheckingTouchesOnlyWhatChanged) {

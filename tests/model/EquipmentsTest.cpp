@@ -84,6 +84,20 @@ TEST(Equipments, RecordsAreSharedAndRemovalShiftsLaterOnes) {
     list.RemoveRange(2, 2);
     EXPECT_EQ(names(list), "a");
     EXPECT_EQ(list.Count(), 1);
+
+    // Records copied in and taken over, mixed: the two forms of Add once
+    // disagreed on the table of keys, which then named other records and
+    // was erased past its end by a removal.
+    Equipments mixed;
+    const Equipment copied = named("c");
+    mixed.Add(copied);
+    mixed.Add(copied);
+    mixed.Add(named("k"), "k");
+    mixed.Add(named("t"));
+    EXPECT_EQ(mixed.Item("k")->EqName(), "k");
+    mixed.RemoveRange(1, 2);
+    EXPECT_EQ(names(mixed), "kt");
+    EXPECT_EQ(mixed.Item("k")->EqName(), "k");
 }
 
 TEST(Equipments, KeyFollowsItsRecordAfterRemoval) {

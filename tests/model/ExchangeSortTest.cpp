@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 #include <utility>
@@ -125,4 +126,23 @@ TEST(ExchangeSort, ApplyOrderMovesContentsNotRecords) {
     EXPECT_EQ(list.Item(2)->EqName(), "n4");
     EXPECT_THROW(ApplyOrder(list, {0, 1, 2, 3}), std::invalid_argument);
     EXPECT_THROW(ApplyOrder(list, {0, 1, 2, 3, 3}), std::invalid_argument);
+
+    // Long cycles, and cycles of every length, land each record where the
+    // order says.
+    std::mt19937 random(5);
+    for (int round = 0; round < 20; ++round) {
+        Equipments many;
+        const int n = 1 + static_cast<int>(random() % 400);
+        for (int i = 0; i < n; ++i) {
+            Equipment e;
+            e.setEqCode(i);
+            many.Add(e);
+        }
+        std::vector<std::int32_t> order(static_cast<std::size_t>(n));
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin() + (round % 2), order.end(), random);
+        ApplyOrder(many, order);
+        for (int p = 0; p < n; ++p)
+            ASSERT_EQ(many.Item(p + 1)->EqCode(), order[static_cast<std::size_t>(p)]) << round;
+    }
 }

@@ -115,6 +115,10 @@ TEST(LongestFieldTexts, EachFieldGetsItsOwnColumnsTexts) {
         EXPECT_EQ(got.front().size(), longest);
         for (const std::string& text : got)
             EXPECT_NE(std::find(cells.begin(), cells.end(), text), cells.end()) << text;
+        // One field walked alone gives what the walk of all gives it.
+        EXPECT_EQ(LongestFieldTexts(list, field, 1, 200, 3), got);
+        EXPECT_EQ(LongestFieldTexts(list, field, 50, 120, 2),
+                  LongestFieldTexts(list, 50, 120, 2)[static_cast<std::size_t>(field)]);
     }
 }
 

@@ -154,8 +154,10 @@ void Document::setNumbers(int field,
     if (low < 1 || high > mEquipments->Count())
         throw std::out_of_range("position outside the list");
     fieldKind(field);
+    // Not Item, which hands out a counted reference per record.
+    const auto first = mEquipments->begin();
     for (const auto& [position, value] : values)
-        mEquipments->Item(position)->setNumber(field, value);
+        first[position - 1]->setNumber(field, value);
     emit mModel->dataChanged(mModel->index(low - 1, field), mModel->index(high - 1, field));
 }
 

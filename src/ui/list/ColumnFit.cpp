@@ -65,10 +65,15 @@ std::vector<int> ColumnFit::neededPixels(int first, int last) const {
     const std::vector<std::vector<std::string>> widest =
         LongestFieldTexts(equipments, first, last, kMeasured, &mByteWidths);
     std::vector<int> pixels(widest.size(), 0);
-    for (std::size_t c = 0; c < widest.size(); ++c) {
-        for (const std::string& text : widest[c])
-            pixels[c] = std::max(pixels[c], cellWidth(FromCodePage(text)));
-    }
+    for (std::size_t c = 0; c < widest.size(); ++c)
+        pixels[c] = neededPixels(widest[c]);
+    return pixels;
+}
+
+int ColumnFit::neededPixels(const std::vector<std::string>& widest) const {
+    int pixels = 0;
+    for (const std::string& text : widest)
+        pixels = std::max(pixels, cellWidth(FromCodePage(text)));
     return pixels;
 }
 
@@ -94,7 +99,16 @@ void ColumnFit::fitAll() {
     }
 }
 
-void ColumnFit::widenFor(int first, int last) {
+void ColumnFit::widenFor(int first, int last, int field) {
+    if (field >= 0 && field < kFieldCount && field < mGrid.Cols()) {
+        if (mUserSet[static_cast<std::size_t>(field)])
+            return;
+        const int pixels = neededPixels(LongestFieldTexts(
+            mdlGeneral::document().equipments(), field, first, last, kMeasured, &mByteWidths));
+        if (pixels > mGrid.view()->columnWidth(field))
+            setPixels(field, pixels);
+        return;
+    }
     const std::vector<int> needed = neededPixels(first, last);
     for (int c = 0; c < kFieldCount && c < mGrid.Cols(); ++c) {
         if (mUserSet[static_cast<std::size_t>(c)])
@@ -138,7 +152,9 @@ ColumnFit* InstallColumnFit(Grid& grid) {
         [fit](const QModelIndex&, int first, int last) { fit->widenFor(first + 1, last + 1); });
     QObject::connect(model, &QAbstractItemModel::dataChanged, fit,
                      [fit](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
-                         fit->widenFor(topLeft.row() + 1, bottomRight.row() + 1);
+                         fit->widenFor(
+                             topLeft.row() + 1, bottomRight.row() + 1,
+                             topLeft.column() == bottomRight.column() ? topLeft.column() : -1);
                      });
     fit->fitAll();
     return fit;

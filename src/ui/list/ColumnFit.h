@@ -25,8 +25,8 @@ public:
     // Fits every column to the whole list.
     void fitAll();
     // Widens columns for records first to last (1-based) where they no
-    // longer fit.
-    void widenFor(int first, int last);
+    // longer fit; field, when given, is the one column that changed.
+    void widenFor(int first, int last, int field = -1);
 
     // Forgets the widths the user set, here and in the settings, and fits
     // every column again.
@@ -39,6 +39,7 @@ public:
 private:
     // The pixels each column's texts need over records first to last.
     std::vector<int> neededPixels(int first, int last) const;
+    int neededPixels(const std::vector<std::string>& widest) const;
     void setPixels(int col, int pixels);
     void userResized(int col);
 

@@ -42,9 +42,14 @@ ProblemTracker::ProblemTracker(Document& document, QObject* parent)
             [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
                 recordsChanged(topLeft.row(), bottomRight.row());
             });
-    connect(model, &QAbstractItemModel::rowsInserted, this, &ProblemTracker::recordsMoved);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &ProblemTracker::recordsMoved);
-    connect(model, &QAbstractItemModel::rowsMoved, this, &ProblemTracker::recordsMoved);
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { rowsInOrOut(first, last, true); });
+    connect(model, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int last) { rowsInOrOut(first, last, false); });
+    connect(model, &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex&, int start, int end, const QModelIndex&, int destination) {
+                rowsMoved(start, end, destination);
+            });
     connect(model, &QAbstractItemModel::layoutChanged, this, &ProblemTracker::recordsMoved);
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         // Another list: what the last load found was about the one before.
@@ -91,6 +96,43 @@ void ProblemTracker::recordsChanged(int firstRow, int lastRow) {
     schedule();
 }
 
+namespace {
+// Past a few records one check of the whole list and a reset of the rows
+// cost less than a splice of rows for each.
+constexpr std::size_t kFewRecords = 8;
+}  // namespace
+
+bool ProblemTracker::loadNamesRecords() const {
+    return std::any_of(mLoad.begin(), mLoad.end(), [](const Problem& p) { return p.record != 0; });
+}
+
+void ProblemTracker::rowsInOrOut(int firstRow, int lastRow, bool in) {
+    const auto count = static_cast<std::size_t>(lastRow - firstRow + 1);
+    // Positions changed in place before it are not those of the list after.
+    if (mWhole || !mChanged.empty() || mShiftCount != 0 || count > kFewRecords ||
+        loadNamesRecords()) {
+        recordsMoved();
+        return;
+    }
+    mShiftAt = firstRow + 1;
+    mShiftCount = in ? static_cast<std::int32_t>(count) : -static_cast<std::int32_t>(count);
+    schedule();
+}
+
+void ProblemTracker::rowsMoved(int start, int end, int destination) {
+    // Every record between where the rows were and where they went now
+    // holds another one's values.
+    const int low = std::min(start, destination);
+    const int high = destination > end ? destination - 1 : end;
+    if (mWhole || static_cast<std::size_t>(high - low + 1) > kFewRecords || loadNamesRecords()) {
+        recordsMoved();
+        return;
+    }
+    for (int row = low; row <= high; ++row)
+        mChanged.push_back(row + 1);
+    schedule();
+}
+
 void ProblemTracker::recordsMoved() {
     // The load's findings of single records no longer name theirs; they go
     // with the next update, which the panel hears of.
@@ -108,12 +150,9 @@ void ProblemTracker::schedule() {
 
 void ProblemTracker::refresh() {
     mScheduled = false;
-    if (!mWhole && mChanged.empty())
+    if (!mWhole && mChanged.empty() && mShiftCount == 0)
         return;
     emit aboutToUpdate();
-    // Past a few records one check of the whole list and a reset of the
-    // rows cost less than a splice of rows for each.
-    constexpr std::size_t kFewRecords = 8;
     bool newError = false;
     if (mWhole || mLoadGiven || mDropRecordFindings || mChanged.size() > kFewRecords) {
         emit problemsAboutToBeReset();
@@ -140,6 +179,7 @@ void ProblemTracker::refresh() {
         newError = recheckChanged();
     }
     mWhole = false;
+    mShiftCount = 0;
     mChanged.clear();
     emit updated(newError);
 }
@@ -151,6 +191,12 @@ bool ProblemTracker::recheckChanged() {
                    mChanged.end());
     std::vector<std::string> gone;
     std::vector<std::string> added;
+    if (mShiftCount != 0) {
+        std::vector<Long> codes;
+        applySplice(InsertOrRemoveSplice(list, mShiftAt, mShiftCount, mList, codes), gone, added);
+        for (ProblemSplice& splice : DuplicateSplices(list, std::move(codes), mList))
+            applySplice(std::move(splice), gone, added);
+    }
     // All at once: each record's re-check counts on the others' problems
     // being those of the list as it stands.
     for (ProblemSplice& splice : RecheckSplices(list, mChanged, mList))
@@ -199,6 +245,12 @@ void ProblemTracker::applySplice(ProblemSplice splice, std::vector<std::string>&
     if (kept > 0) {
         std::move(splice.inserted.begin(), splice.inserted.begin() + kept, mList.begin() + first);
         emit problemsChanged(row, row + static_cast<int>(kept) - 1);
+    }
+    const std::size_t after = splice.first + static_cast<std::size_t>(inserted);
+    if (splice.shift != 0 && after < mList.size()) {
+        ShiftRecords(mList, after, splice.shift);
+        emit problemsChanged(static_cast<int>(mLoad.size() + after),
+                             static_cast<int>(mLoad.size() + mList.size()) - 1);
     }
 }
 

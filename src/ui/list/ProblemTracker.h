@@ -14,9 +14,11 @@ class Document;
 
 // Keeps the problems of the open list up to date as it changes. It listens
 // to the list's table model: a record changed in place is checked again on
-// its own (with the duplicate codes), anything that adds, removes or moves
-// records has the whole list checked. The work is done once per command,
-// when the undo stack moves, or soon after a change made outside it.
+// its own (with the duplicate codes), as are the few records a move passes;
+// a few records added or removed have their own problems taken in or out and
+// those after them renumbered. Anything larger has the whole list checked.
+// The work is done once per command, when the undo stack moves, or soon
+// after a change made outside it.
 //
 // What the load found in the files is kept beside the list's problems until
 // the list is saved; those of single records go once records move, as their
@@ -61,7 +63,10 @@ signals:
 
 private:
     void recordsChanged(int firstRow, int lastRow);
+    void rowsInOrOut(int firstRow, int lastRow, bool in);
+    void rowsMoved(int start, int end, int destination);
     void recordsMoved();
+    bool loadNamesRecords() const;
     void schedule();
     // Brings the list's problems up to date one splice at a time; returns
     // whether an error came that was not there.
@@ -78,6 +83,10 @@ private:
     bool mDropRecordFindings = false;
     std::vector<std::string> mErrorKeys;  // of the errors shown, sorted
     std::vector<std::int32_t> mChanged;   // positions changed in place
+    // Records inserted at (count > 0) or removed from (count < 0) a
+    // position, before the changes in place; count 0 when none.
+    std::int32_t mShiftAt = 0;
+    std::int32_t mShiftCount = 0;
     bool mWhole = true;
     bool mScheduled = false;
 };

@@ -18,10 +18,11 @@ SetValueCommand::SetValueCommand(Document& document, int field, Numbers news)
     : ListCommand(document, title(field, news.size())),
       mField(field),
       mNewNumbers(std::move(news)) {
-    const Equipments& list = document.equipments();
+    // Not Item, which hands out a counted reference per record.
+    const auto first = document.equipments().begin();
     mOldNumbers.reserve(mNewNumbers.size());
     for (const auto& [position, value] : mNewNumbers)
-        mOldNumbers.emplace_back(position, list.Item(position)->number(field));
+        mOldNumbers.emplace_back(position, first[position - 1]->number(field));
 }
 
 SetValueCommand::SetValueCommand(Document& document, int field, Texts news)

@@ -14,6 +14,7 @@
 #include "model/ValueChange.h"
 #include "text/CodePage.h"
 #include "ui/document/Document.h"
+#include "ui/document/EquipmentTableModel.h"
 #include "ui/list/FieldTitles.h"
 #include "ui/list/SetValueCommand.h"
 #include "ui/mdlGeneral.h"
@@ -98,6 +99,15 @@ SetValueDialog::SetValueDialog(std::vector<std::int32_t> positions, QWidget* par
         mValue->setText(settings.value(QLatin1String(kValueKey)).toString());
         mValue->selectAll();
     }
+    // Another list, or other values in it, make the kept outcome stale.
+    const QAbstractItemModel* list = mdlGeneral::document().model();
+    auto stale = [this] { mOutcome.reset(); };
+    connect(list, &QAbstractItemModel::dataChanged, this, stale);
+    connect(list, &QAbstractItemModel::layoutChanged, this, stale);
+    connect(list, &QAbstractItemModel::modelReset, this, stale);
+    connect(list, &QAbstractItemModel::rowsInserted, this, stale);
+    connect(list, &QAbstractItemModel::rowsRemoved, this, stale);
+    connect(list, &QAbstractItemModel::rowsMoved, this, stale);
     connect(mField, &QComboBox::currentIndexChanged, this, &SetValueDialog::describe);
     connect(mHow, &QComboBox::currentIndexChanged, this, &SetValueDialog::describe);
     connect(mValue, &QLineEdit::textChanged, this, &SetValueDialog::describe);
@@ -111,7 +121,20 @@ struct SetValueDialog::Outcome {
     BulkResult result;            // only the records whose value changes
 };
 
-SetValueDialog::Outcome SetValueDialog::outcome() const {
+const SetValueDialog::Outcome& SetValueDialog::outcome() const {
+    const int field = mField->currentData().toInt();
+    const int how = mHow->currentIndex();
+    const QString text = mValue->text();
+    if (!mOutcome || field != mOutcomeField || how != mOutcomeHow || text != mOutcomeText) {
+        mOutcome = std::make_shared<Outcome>(workOut());
+        mOutcomeField = field;
+        mOutcomeHow = how;
+        mOutcomeText = text;
+    }
+    return *mOutcome;
+}
+
+SetValueDialog::Outcome SetValueDialog::workOut() const {
     Outcome out;
     const Document& document = mdlGeneral::document();
     const Equipments& list = document.equipments();
@@ -139,16 +162,20 @@ SetValueDialog::Outcome SetValueDialog::outcome() const {
         return out;
     }
     // Records that already hold the value are left out: they do not change.
+    // Not Item, which hands out a counted reference per record.
+    auto record = [&list](std::int32_t position) -> const Equipment& {
+        return **(list.begin() + (position - 1));
+    };
     auto& values = out.result.values;
     values.erase(std::remove_if(values.begin(), values.end(),
                                 [&](const auto& entry) {
-                                    return list.Item(entry.first)->number(field) == entry.second;
+                                    return record(entry.first).number(field) == entry.second;
                                 }),
                  values.end());
     auto& texts = out.result.texts;
     texts.erase(std::remove_if(texts.begin(), texts.end(),
                                [&](const auto& entry) {
-                                   return list.Item(entry.first)->text(field) == entry.second;
+                                   return record(entry.first).text(field) == entry.second;
                                }),
                 texts.end());
     return out;
@@ -173,7 +200,7 @@ void SetValueDialog::describe() {
     }
     mHow->setItemText(0, words);
 
-    const Outcome out = outcome();
+    const Outcome& out = outcome();
     const std::int64_t changing =
         static_cast<std::int64_t>(out.result.values.size() + out.result.texts.size());
     const std::int64_t keeping = out.considered - changing;
@@ -237,8 +264,13 @@ void SetValueDialog::refuse(const QString& reason) {
 }
 
 bool SetValueDialog::tryApply() {
-    Outcome out = outcome();
+    outcome();
+    // Taken: the values go to the command, and the list they were worked
+    // out on changes with it.
+    const std::shared_ptr<Outcome> taken = std::move(mOutcome);
+    Outcome& out = *taken;
     if (!out.refusal.isEmpty()) {
+        mOutcome = taken;
         refuse(out.refusal);
         return false;
     }

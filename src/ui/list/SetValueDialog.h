@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class QComboBox;
@@ -36,9 +37,12 @@ private:
     void refuse(const QString& reason);
     // The counts and the change box's words for what is typed now.
     void describe();
-    // The records that would change and their new values, or why not.
+    // The records that would change and their new values, or why not. The
+    // counts work it out at every keystroke and OK needs it once more: it is
+    // kept until the field, the change, the value or the list changes.
     struct Outcome;
-    Outcome outcome() const;
+    const Outcome& outcome() const;
+    Outcome workOut() const;
     void remember() const;
 
     std::vector<std::int32_t> mPositions;
@@ -48,6 +52,10 @@ private:
     QLabel* mScope = nullptr;
     QLabel* mMessage = nullptr;
     QPushButton* mOk = nullptr;
+    mutable std::shared_ptr<Outcome> mOutcome;
+    mutable int mOutcomeField = -1;
+    mutable int mOutcomeHow = -1;
+    mutable QString mOutcomeText;
 };
 
 }  // namespace kestrel::ui

@@ -115,6 +115,10 @@ struct ProblemsPanelTest : ::testing::Test {
         return {};
     }
     std::vector<Problem> checked() { return CheckList(mdlGeneral::gEquipments()); }
+    void select(int position) {
+        window->UnitList().setRow(position);
+        window->UnitList().setRowSel(position);
+    }
 };
 
 TEST_F(ProblemsPanelTest, ActivatingAProblemOpensItsRecordWithTheFieldFocused) {
@@ -226,10 +230,11 @@ TEST_F(ProblemsPanelTest, PanelAndCounterFollowCommandsUndoAndRedo) {
     }
 }
 
-// A change to one record moves only its rows and those of records sharing
-// its codes: the rows in between stay, and so do the user's sort and
+// A change to one record, or a few records moved, cut or pasted, changes
+// only their rows, those of records sharing their codes and the positions
+// after them: the rows in between stay, and so do the user's sort and
 // selection.
-TEST_F(ProblemsPanelTest, ChangesInPlaceKeepSortAndSelection) {
+TEST_F(ProblemsPanelTest, SmallChangesKeepSortAndSelection) {
     std::vector<Equipment> records = cleanList(6);
     records[1].setEqClass(30);
     records[3].setPrestigeCost(30);
@@ -275,6 +280,15 @@ TEST_F(ProblemsPanelTest, ChangesInPlaceKeepSortAndSelection) {
              update(6, [](Equipment& e) { e.setEqCode(2); });
              mdlGeneral::SwapEquipments(3, 6);
              QCoreApplication::processEvents();
+         }},
+        {"a record moved up", [&] { select(5), cmdUp_Click(); }},
+        {"one cut", [&] { select(4), cmdCut_Click(); }},
+        {"pasted in front of another", [&] { select(3), cmdPaste_Click(); }},
+        {"all three undone",
+         [&] {
+             stack->undo();
+             stack->undo();
+             stack->undo();
          }},
     };
     for (const Step& s : steps) {

@@ -97,6 +97,20 @@ TEST_F(SetValue, RemembersTheLastFieldAndChange) {
     EXPECT_EQ(scope(again), QStringLiteral("1 of 1 changes."));
 }
 
+// What the counts worked out as the value was typed is not applied to a list
+// that changed since: OK adds to the values the records hold then.
+TEST_F(SetValue, OkWorksOnTheListAsItIsThen) {
+    SetValueDialog dialog({3, 4});
+    choose(dialog, Field::SoftAttack);
+    dialog.valueBox()->setText(QStringLiteral("+1"));
+    Equipment changed = *mdlGeneral::gEquipments().Item(3);
+    changed.setSoftAttack(40);
+    mdlGeneral::document().replaceRecord(3, changed);
+    ASSERT_TRUE(dialog.tryApply());
+    EXPECT_EQ(mdlGeneral::gEquipments().Item(3)->SoftAttack(), 41);
+    EXPECT_EQ(mdlGeneral::gEquipments().Item(4)->SoftAttack(), 4);
+}
+
 // Every refusal of a value gives the range the field takes.
 TEST_F(SetValue, RefusalsGiveTheFieldsRange) {
     const struct {
