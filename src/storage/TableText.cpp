@@ -1,5 +1,6 @@
 #include "storage/TableText.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "model/FieldTable.h"
@@ -84,64 +85,130 @@ std::string shown(std::string_view cell) {
     return out;
 }
 
-// Splits the text into rows of cells, quotes as spreadsheets write them.
-// False on a quote that is not closed.
-bool splitRows(std::string_view text, std::vector<std::vector<std::string>>& rows) {
-    std::vector<std::string> row;
-    std::string cell;
-    std::size_t i = 0;
-    bool any = false;
-    while (i < text.size()) {
-        char c = text[i];
-        if (c == '"' && cell.empty()) {
-            std::size_t j = i + 1;
-            std::string quoted;
-            for (;;) {
-                const std::size_t quote = text.find('"', j);
-                if (quote == std::string_view::npos)
-                    return false;
-                quoted.append(text.substr(j, quote - j));
-                if (quote + 1 < text.size() && text[quote + 1] == '"') {
-                    quoted += '"';
-                    j = quote + 2;
-                    continue;
-                }
-                i = quote + 1;
-                break;
-            }
-            cell = std::move(quoted);
-            any = true;
-            continue;
-        }
-        if (c == '\t') {
-            row.push_back(std::move(cell));
-            cell.clear();
-            any = true;
-            ++i;
-            continue;
-        }
-        if (c == '\r' || c == '\n') {
-            row.push_back(std::move(cell));
-            cell.clear();
-            rows.push_back(std::move(row));
-            row.clear();
-            any = false;
-            i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-            continue;
-        }
-        cell += c;
-        any = true;
-        ++i;
-    }
-    if (any) {
-        row.push_back(std::move(cell));
-        rows.push_back(std::move(row));
-    }
-    return true;
-}
+// Reads the text row by row, quotes as spreadsheets write them. A cell is
+// a piece of the text itself unless quotes make it another text: the rows
+// of a whole paste are never held at once.
+class RowReader {
+public:
+    enum class Read { Row, End, Unclosed };
+    explicit RowReader(std::string_view text) : mText(text) {}
 
-bool blank(const std::vector<std::string>& row) {
-    for (const std::string& c : row) {
+    // The next row's cells, valid until the next call.
+    Read next(std::vector<std::string_view>& cells) {
+        cells.clear();
+        mCells.clear();
+        mUsed = 0;
+        if (mAt >= mText.size())
+            return Read::End;
+        bool any = false;
+        Cell cell;
+        while (mAt < mText.size()) {
+            const char c = mText[mAt];
+            if (c == '"' && empty(cell)) {
+                std::size_t j = mAt + 1;
+                std::string& quoted = scratch();
+                for (;;) {
+                    const std::size_t quote = mText.find('"', j);
+                    if (quote == std::string_view::npos)
+                        return Read::Unclosed;
+                    quoted.append(mText.substr(j, quote - j));
+                    if (quote + 1 < mText.size() && mText[quote + 1] == '"') {
+                        quoted += '"';
+                        j = quote + 2;
+                        continue;
+                    }
+                    mAt = quote + 1;
+                    break;
+                }
+                cell = Cell{0, 0, static_cast<int>(mUsed - 1)};
+                any = true;
+                continue;
+            }
+            if (c == '\t') {
+                mCells.push_back(cell);
+                cell = Cell{};
+                any = true;
+                ++mAt;
+                continue;
+            }
+            if (c == '\r' || c == '\n') {
+                mCells.push_back(cell);
+                mAt += (c == '\r' && mAt + 1 < mText.size() && mText[mAt + 1] == '\n') ? 2 : 1;
+                finish(cells);
+                return Read::Row;
+            }
+            append(cell, c);
+            any = true;
+            ++mAt;
+        }
+        if (!any)
+            return Read::End;
+        mCells.push_back(cell);
+        finish(cells);
+        return Read::Row;
+    }
+
+    // Whether a quote further on is not closed: the whole text's fault,
+    // which goes before any fault of a row.
+    bool restUnclosed() {
+        std::vector<std::string_view> cells;
+        for (;;) {
+            const Read read = next(cells);
+            if (read != Read::Row)
+                return read == Read::Unclosed;
+        }
+    }
+
+private:
+    // Characters [from, from + size) of the text, or the scratch text held
+    // at index scratch when quotes made the cell.
+    struct Cell {
+        std::size_t from = 0, size = 0;
+        int scratch = -1;
+    };
+    bool empty(const Cell& cell) const {
+        return cell.scratch < 0 ? cell.size == 0
+                                : mScratch[static_cast<std::size_t>(cell.scratch)].empty();
+    }
+    std::string& scratch() {
+        if (mUsed == mScratch.size())
+            mScratch.emplace_back();
+        std::string& text = mScratch[mUsed++];
+        text.clear();
+        return text;
+    }
+    void append(Cell& cell, char c) {
+        if (cell.scratch < 0) {
+            if (cell.size == 0)
+                cell.from = mAt;
+            if (cell.from + cell.size == mAt) {
+                ++cell.size;
+                return;
+            }
+            std::string& text = scratch();
+            text.assign(mText.substr(cell.from, cell.size));
+            cell = Cell{0, 0, static_cast<int>(mUsed - 1)};
+        }
+        mScratch[static_cast<std::size_t>(cell.scratch)] += c;
+    }
+    void finish(std::vector<std::string_view>& cells) const {
+        for (const Cell& cell : mCells)
+            cells.push_back(
+                cell.scratch < 0
+                    ? mText.substr(cell.from, cell.size)
+                    : std::string_view(mScratch[static_cast<std::size_t>(cell.scratch)]));
+    }
+
+    std::string_view mText;
+    std::size_t mAt = 0;
+    std::vector<Cell> mCells;
+    // Texts made by quotes, kept between rows for their room.
+    std::vector<std::string> mScratch;
+    std::size_t mUsed = 0;
+};
+
+bool blank(const std::vector<std::string_view>& row) {
+    for (std::string_view c : row) {
         if (!c.empty())
             return false;
     }
@@ -149,7 +216,7 @@ bool blank(const std::vector<std::string>& row) {
 }
 
 // Reads one cell into e's field as import reads it; empty when accepted.
-std::string readCell(Equipment& e, int field, const std::string& cell) {
+std::string readCell(Equipment& e, int field, std::string_view cell) {
     if (fieldKind(field) == FieldKind::Text) {
         if (isCodePageText(field)) {
             std::optional<std::string> bytes = Utf8ToCodePage(cell);
@@ -236,80 +303,82 @@ TableDecodeResult DecodeTabTable(std::string_view utf8, std::size_t maxRecords) 
     TableDecodeResult result;
     if (utf8.substr(0, 3) == "\xEF\xBB\xBF")
         utf8.remove_prefix(3);
-    std::vector<std::vector<std::string>> rows;
-    if (!splitRows(utf8, rows)) {
+    RowReader reader(utf8);
+    auto unclosed = [&result] {
+        result = TableDecodeResult{};
         result.error = "a quoted cell is not closed";
         return result;
-    }
-    if (rows.empty()) {
+    };
+    // A fault of a row gives way to a quote not closed further on.
+    auto failed = [&](std::string why, int row, int column) {
+        if (reader.restUnclosed())
+            return unclosed();
+        result.error = std::move(why);
+        result.row = row;
+        result.column = column;
+        return result;
+    };
+    std::vector<std::string_view> cells;
+    const RowReader::Read first = reader.next(cells);
+    if (first == RowReader::Read::Unclosed)
+        return unclosed();
+    if (first == RowReader::Read::End) {
         result.error = "there is no heading row";
         result.row = 1;
         return result;
     }
-    const std::vector<std::string>& heading = rows.front();
-    std::vector<int> fieldOf(heading.size(), -1);
+    const std::size_t width = cells.size();
+    std::vector<int> fieldOf(width, -1);
     std::vector<bool> given(kFieldCount, false);
-    for (std::size_t c = 0; c < heading.size(); ++c) {
-        std::string name = heading[c];
+    for (std::size_t c = 0; c < width; ++c) {
+        std::string_view name = cells[c];
         while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
-            name.pop_back();
+            name.remove_suffix(1);
         while (!name.empty() && name.front() == ' ')
-            name.erase(name.begin());
-        auto fail = [&](const std::string& why) {
-            result.error = why;
-            result.row = 1;
-            result.column = static_cast<int>(c) + 1;
-        };
-        if (name.empty()) {
-            fail("a heading is empty");
-            return result;
-        }
+            name.remove_prefix(1);
+        const int column = static_cast<int>(c) + 1;
+        if (name.empty())
+            return failed("a heading is empty", 1, column);
         const std::vector<int> fields = FieldsNamed(name);
-        if (fields.empty()) {
-            fail("the heading \"" + shown(name) + "\" names no field");
-            return result;
-        }
-        if (fields.size() > 1) {
-            fail("the heading \"" + shown(name) + "\" stands for " + std::to_string(fields.size()) +
-                 " fields; use their property names");
-            return result;
-        }
-        if (given[static_cast<std::size_t>(fields.front())]) {
-            fail(std::string("the heading names ") + fieldName(fields.front()) + " twice");
-            return result;
-        }
+        if (fields.empty())
+            return failed("the heading \"" + shown(name) + "\" names no field", 1, column);
+        if (fields.size() > 1)
+            return failed("the heading \"" + shown(name) + "\" stands for " +
+                              std::to_string(fields.size()) + " fields; use their property names",
+                          1, column);
+        if (given[static_cast<std::size_t>(fields.front())])
+            return failed(std::string("the heading names ") + fieldName(fields.front()) + " twice",
+                          1, column);
         given[static_cast<std::size_t>(fields.front())] = true;
         fieldOf[c] = fields.front();
     }
     const Equipment fresh = FreshEquipment();
     std::vector<Equipment> records;
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-        const std::vector<std::string>& row = rows[r];
-        if (blank(row))
+    // Room for a record a line at most, so that the list is not moved as it grows.
+    const auto lines = static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '\n')) + 1;
+    records.reserve(std::min(lines, maxRecords));
+    for (int rowNumber = 2;; ++rowNumber) {
+        const RowReader::Read read = reader.next(cells);
+        if (read == RowReader::Read::Unclosed)
+            return unclosed();
+        if (read == RowReader::Read::End)
+            break;
+        if (blank(cells))
             continue;
-        const int rowNumber = static_cast<int>(r) + 1;
-        if (records.size() >= maxRecords) {
-            result.error = "the table holds more records than the list has room for";
-            result.row = rowNumber;
-            return result;
+        if (records.size() >= maxRecords)
+            return failed("the table holds more records than the list has room for", rowNumber, 0);
+        if (cells.size() != width)
+            return failed("the row has " + std::to_string(cells.size()) + " cells, the heading " +
+                              std::to_string(width),
+                          rowNumber, 0);
+        records.push_back(fresh);
+        Equipment& e = records.back();
+        for (std::size_t c = 0; c < width; ++c) {
+            std::string why = readCell(e, fieldOf[c], cells[c]);
+            if (!why.empty())
+                return failed(std::string(fieldName(fieldOf[c])) + ": " + why, rowNumber,
+                              static_cast<int>(c) + 1);
         }
-        if (row.size() != heading.size()) {
-            result.error = "the row has " + std::to_string(row.size()) + " cells, the heading " +
-                           std::to_string(heading.size());
-            result.row = rowNumber;
-            return result;
-        }
-        Equipment e = fresh;
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            const std::string why = readCell(e, fieldOf[c], row[c]);
-            if (!why.empty()) {
-                result.error = std::string(fieldName(fieldOf[c])) + ": " + why;
-                result.row = rowNumber;
-                result.column = static_cast<int>(c) + 1;
-                return result;
-            }
-        }
-        records.push_back(std::move(e));
     }
     result.records = std::move(records);
     return result;

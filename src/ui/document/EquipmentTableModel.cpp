@@ -13,6 +13,13 @@ namespace kestrel::ui {
 EquipmentTableModel::EquipmentTableModel(Document& document)
     : QAbstractTableModel(&document), mDocument(document) {}
 
+QModelIndex EquipmentTableModel::index(int row, int column, const QModelIndex& parent) const {
+    if (parent.isValid() || row < 0 || column < 0 || column >= kFieldCount ||
+        row >= mDocument.equipments().Count())
+        return {};
+    return createIndex(row, column);
+}
+
 int EquipmentTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : mDocument.equipments().Count();
 }

@@ -17,6 +17,10 @@ public:
 
     explicit EquipmentTableModel(Document& document);
 
+    // Without the base class's two virtual calls for the bounds: the
+    // sorted view asks for two indexes per comparison of its sort.
+    QModelIndex index(int row, int column,
+                      const QModelIndex& parent = QModelIndex()) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/FieldText.h"
@@ -72,23 +73,46 @@ void Cut(EditorSession& session) {
 }
 
 namespace {
-bool startsWithHeader(const QByteArray& utf8) {
-    return utf8.startsWith(QByteArray(kestrel::kClipboardHeader));
+bool startsWithHeader(std::string_view utf8) {
+    return utf8.substr(0, std::char_traits<char>::length(kestrel::kClipboardHeader)) ==
+           kestrel::kClipboardHeader;
+}
+
+// The clipboard's text as UTF-8, a piece at a time: converted whole, the
+// text would need room for three bytes a character, a buffer so large that
+// each paste meets its pages fresh. A piece never ends between the two
+// halves of a character.
+std::string utf8Of(const QString& text) {
+    constexpr qsizetype kPiece = 1 << 14;
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size() + text.size() / 8));
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype size = std::min(kPiece, text.size() - at);
+        if (at + size < text.size() && text.at(at + size - 1).isHighSurrogate())
+            ++size;
+        const QByteArray piece = QStringView(text).mid(at, size).toUtf8();
+        out.append(piece.constData(), static_cast<std::size_t>(piece.size()));
+        at += size;
+    }
+    return out;
 }
 
 // A spreadsheet's table: the tab-separated type beside a text that is not
 // the editor's own, or a plain text whose first line reads as headings.
-std::optional<QByteArray> tableText(const QMimeData& mime, const QByteArray& plainUtf8) {
+std::optional<QByteArray> tableText(const QMimeData& mime, std::string_view plainUtf8) {
     const QString tsv = QStringLiteral("text/tab-separated-values");
     if (startsWithHeader(plainUtf8))
         return std::nullopt;
     if (mime.hasFormat(tsv))
         return mime.data(tsv);
-    const qsizetype lineEnd = plainUtf8.indexOf('\n');
-    const QByteArray first = plainUtf8.left(lineEnd < 0 ? plainUtf8.size() : lineEnd).trimmed();
+    // The plain text itself, not copied: it outlives the paste's reading.
+    const QByteArray plain =
+        QByteArray::fromRawData(plainUtf8.data(), static_cast<qsizetype>(plainUtf8.size()));
+    const qsizetype lineEnd = plain.indexOf('\n');
+    const QByteArray first = plain.left(lineEnd < 0 ? plain.size() : lineEnd).trimmed();
     if (first.contains('\t') ||
         kestrel::FieldsNamed(std::string_view(first.constData(), first.size())).size() == 1)
-        return plainUtf8;
+        return plain;
     return std::nullopt;
 }
 }  // namespace
@@ -98,16 +122,16 @@ std::optional<QString> Paste(EditorSession& session) {
     const QMimeData* mime = clipboard->mimeData();
     if (!mime || !mime->hasText())
         return std::nullopt;
-    const QByteArray utf8 = mime->text().toUtf8();
+    const std::string utf8 = utf8Of(mime->text());
     kestrel::ui::Document& doc = session.document();
     std::vector<kestrel::Equipment> records;
     if (std::optional<QByteArray> table = tableText(*mime, utf8)) {
+        const std::string_view text(table->constData(), static_cast<std::size_t>(table->size()));
         // One more than fits, so that a table too large is refused by the
         // document's own words.
         const std::int64_t room = kestrel::kMaxRecords - doc.equipments().Count() + 1;
-        kestrel::TableDecodeResult decoded =
-            kestrel::DecodeTabTable(std::string_view(table->constData(), table->size()),
-                                    static_cast<std::size_t>(std::max<std::int64_t>(0, room)));
+        kestrel::TableDecodeResult decoded = kestrel::DecodeTabTable(
+            text, static_cast<std::size_t>(std::max<std::int64_t>(0, room)));
         if (!decoded.ok()) {
             QString where;
             if (decoded.row > 0 && decoded.column > 0)
@@ -119,8 +143,7 @@ std::optional<QString> Paste(EditorSession& session) {
         }
         records = std::move(decoded.records);
     } else {
-        std::optional<std::string> bytes =
-            kestrel::Utf8ToCodePage(std::string_view(utf8.constData(), utf8.size()));
+        std::optional<std::string> bytes = kestrel::Utf8ToCodePage(utf8);
         kestrel::ClipboardDecodeResult decoded;
         if (bytes)
             decoded = kestrel::DecodeClipboardText(*bytes);

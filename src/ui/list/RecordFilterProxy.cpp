@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
+#include <utility>
 
+#include "model/Equipments.h"
 #include "model/FieldTable.h"
 #include "model/FieldText.h"
 #include "ui/document/Document.h"
@@ -45,6 +48,9 @@ QVariant RecordFilterProxy::headerData(int section, Qt::Orientation orientation,
 }
 
 void RecordFilterProxy::sort(int column, Qt::SortOrder order) {
+    // The base class does nothing then: the rows are sorted so already.
+    if (column == sortColumn() && order == sortOrder())
+        return;
     mWordRank.clear();
     if (column >= 0 && column < kFieldCount) {
         std::size_t count = 0;
@@ -57,25 +63,58 @@ void RecordFilterProxy::sort(int column, Qt::SortOrder order) {
             for (std::size_t rank = 0; rank < count; ++rank)
                 mWordRank[static_cast<std::size_t>(byWord[rank])] = static_cast<int>(rank);
         }
+        computeKeys(column);
     }
     QSortFilterProxyModel::sort(column, order);
+    mKeys.clear();
+    mKeys.shrink_to_fit();
+}
+
+void RecordFilterProxy::computeKeys(int column) {
+    const Equipments& list = mDocument.equipments();
+    const auto n = static_cast<std::size_t>(list.Count());
+    mKeys.resize(n);
+    if (fieldKind(column) == FieldKind::Text) {
+        // Texts become their rank among all of the column's texts, equal
+        // texts the same rank.
+        std::vector<std::pair<std::string_view, std::int32_t>> texts;
+        texts.reserve(n);
+        std::int32_t row = 0;
+        for (const EquipmentRef& e : list)
+            texts.emplace_back(e->text(column), row++);
+        std::sort(texts.begin(), texts.end());
+        std::int64_t rank = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            if (k > 0 && texts[k].first != texts[k - 1].first)
+                ++rank;
+            mKeys[static_cast<std::size_t>(texts[k].second)] = rank;
+        }
+        return;
+    }
+    std::size_t row = 0;
+    for (const EquipmentRef& e : list)
+        mKeys[row++] = keyOf(e->number(column));
+}
+
+std::int64_t RecordFilterProxy::keyOf(std::int64_t number) const {
+    if (mWordRank.empty())
+        return number;
+    // Codes without a word come after the words, by code.
+    const auto n = static_cast<std::int64_t>(mWordRank.size());
+    return number >= 0 && number < n ? mWordRank[static_cast<std::size_t>(number)] : n + number;
 }
 
 bool RecordFilterProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+    if (!mKeys.empty())
+        return mKeys[static_cast<std::size_t>(left.row())] <
+               mKeys[static_cast<std::size_t>(right.row())];
     const int field = left.column();
     const auto first = mDocument.equipments().begin();
     const Equipment& a = **(first + left.row());
     const Equipment& b = **(first + right.row());
     if (fieldKind(field) == FieldKind::Text)
         return a.text(field) < b.text(field);
-    std::int64_t x = a.number(field), y = b.number(field);
-    if (!mWordRank.empty()) {
-        // Codes without a word come after the words, by code.
-        const auto n = static_cast<std::int64_t>(mWordRank.size());
-        x = x >= 0 && x < n ? mWordRank[static_cast<std::size_t>(x)] : n + x;
-        y = y >= 0 && y < n ? mWordRank[static_cast<std::size_t>(y)] : n + y;
-    }
-    return x < y;
+    return keyOf(a.number(field)) < keyOf(b.number(field));
 }
 
 bool RecordFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {

@@ -2,6 +2,7 @@
 
 #include <QSortFilterProxyModel>
 
+#include <cstdint>
 #include <vector>
 
 #include "model/RecordFilter.h"
@@ -39,10 +40,20 @@ protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
+    // One key per source row for the column sort() was asked for, so that
+    // each of the sort's comparisons is two loads, not two records looked up
+    // (records lie apart in memory: each lookup is a cache miss).
+    void computeKeys(int column);
+    // A number as the column sorts it.
+    std::int64_t keyOf(std::int64_t number) const;
+
     Document& mDocument;
     RecordFilter mFilter;
     // A coded column sorts by its words: the rank of each code's word.
     std::vector<int> mWordRank;
+    // Only while sort() runs: the sorts the base class makes on its own
+    // after a change of the source compare the records themselves.
+    std::vector<std::int64_t> mKeys;
 };
 
 }  // namespace kestrel::ui
