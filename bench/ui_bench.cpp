@@ -574,7 +574,7 @@ constexpr char kStartFlag[] = "--start-to-first-paint";
 // main makes it, then "painted" on standard output once its list window
 // (no pair open) has painted.
 int startAndPaint(int argc, char** argv) {
-    HandLargeBuffersBackWhenFreed();
+    KeepLargeBuffersForReuse();
     QApplication app(argc, argv);
     setPrompts(&benchPrompts());
     FirstPaint painted;
@@ -912,7 +912,7 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], kStartFlag) == 0)
         return startAndPaint(argc, argv);
     // As the editor's own main does.
-    HandLargeBuffersBackWhenFreed();
+    KeepLargeBuffersForReuse();
     QApplication app(argc, argv);
     setPrompts(&benchPrompts());
     // KESTREL_BENCH_NO_PEAK=1 leaves the peak-memory rounds out, so that a

@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
         // What --version prints: the program's name as typed in a shell.
         QCoreApplication::setApplicationName(QStringLiteral("kestrel-editor"));
     } else {
-        kestrel::ui::HandLargeBuffersBackWhenFreed();
+        kestrel::ui::KeepLargeBuffersForReuse();
         windows = std::make_unique<QApplication>(argc, argv);
         // Settings and the data folder go under ~/.config/Kestrel and
         // ~/.local/share/Kestrel rather than under "Unknown Organization".
