@@ -295,6 +295,26 @@ std::size_t indexOf(const std::vector<Long>& sorted, Long value) {
                                     sorted.begin());
 }
 
+void sortUnique(std::vector<Long>& codes) {
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+}
+
+// The positions of the records under each of codes (sorted, no two alike),
+// in list order: one pass over the list.
+std::vector<std::vector<Long>> positionsUnder(const Equipments& list,
+                                              const std::vector<Long>& codes) {
+    std::vector<std::vector<Long>> groups(codes.size());
+    Long at = 0;
+    for (const EquipmentRef& r : list) {
+        ++at;
+        const std::size_t k = indexOf(codes, r->EqCode());
+        if (k < codes.size() && codes[k] == r->EqCode())
+            groups[k].push_back(at);
+    }
+    return groups;
+}
+
 }  // namespace
 
 std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Long> positions,
@@ -334,17 +354,9 @@ std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Lo
             spliceRun(c, std::move(mine), problems, splices);
         }
     } else {
-        std::sort(codes.begin(), codes.end());
-        codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
         // The positions under each of those codes now, and before the change.
-        std::vector<std::vector<Long>> now(codes.size());
-        Long at = 0;
-        for (const EquipmentRef& r : list) {
-            ++at;
-            const std::size_t k = indexOf(codes, r->EqCode());
-            if (k < codes.size() && codes[k] == r->EqCode())
-                now[k].push_back(at);
-        }
+        sortUnique(codes);
+        std::vector<std::vector<Long>> now = positionsUnder(list, codes);
         auto isChanged = [&](Long p) {
             return std::binary_search(positions.begin(), positions.end(), p);
         };
@@ -426,19 +438,11 @@ ProblemSplice InsertOrRemoveSplice(const Equipments& list, Long position, Long c
 
 std::vector<ProblemSplice> DuplicateSplices(const Equipments& list, std::vector<Long> codes,
                                             const std::vector<Problem>& problems) {
-    std::sort(codes.begin(), codes.end());
-    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    sortUnique(codes);
     std::vector<ProblemSplice> splices;
     if (codes.empty())
         return splices;
-    std::vector<std::vector<Long>> groups(codes.size());
-    Long at = 0;
-    for (const EquipmentRef& r : list) {
-        ++at;
-        const std::size_t k = indexOf(codes, r->EqCode());
-        if (k < codes.size() && codes[k] == r->EqCode())
-            groups[k].push_back(at);
-    }
+    const std::vector<std::vector<Long>> groups = positionsUnder(list, codes);
     NumberedSplices numbered;
     for (const std::vector<Long>& group : groups) {
         for (Long p : group) {
