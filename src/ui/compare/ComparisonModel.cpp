@@ -143,19 +143,15 @@ QVariant ComparisonModel::data(const QModelIndex& index, int role) const {
             return changedCell ? QBrush(QColor(255, 236, 160)) : QVariant();
         case Qt::ForegroundRole:
             return changedCell ? QBrush(QColor(0, 0, 0)) : QVariant();
-        case Qt::FontRole: {
-            if (!changedCell)
-                return {};
-            QFont bold;
-            bold.setBold(true);
-            return bold;
-        }
+        case Qt::FontRole:
+            return changedCell ? changeFont() : QVariant();
         default:
             return {};
     }
 }
 
-QVariant ComparisonModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant ComparisonModel::heading(int section, Qt::Orientation orientation, int role,
+                                  const QString& kindHeading, int field) {
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Vertical)
@@ -163,9 +159,18 @@ QVariant ComparisonModel::headerData(int section, Qt::Orientation orientation, i
     if (section == RecordColumn)
         return QStringLiteral("Record");
     if (section == KindColumn)
-        return QStringLiteral("Difference");
-    const int field = fieldAt(section);
+        return kindHeading;
     return field >= 0 ? QVariant(QString::fromLatin1(FieldLabel(field))) : QVariant();
+}
+
+QVariant ComparisonModel::changeFont() {
+    QFont bold;
+    bold.setBold(true);
+    return bold;
+}
+
+QVariant ComparisonModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    return heading(section, orientation, role, QStringLiteral("Difference"), fieldAt(section));
 }
 
 }  // namespace kestrel::ui

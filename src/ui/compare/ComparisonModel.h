@@ -21,6 +21,13 @@ class ComparisonModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { RecordColumn, KindColumn, FirstFieldColumn };
+    // A listing's headings, the merge's too: rows numbered from 1, then
+    // "Record", the kind column's heading, and the label of the field a
+    // column shows (-1 for none).
+    static QVariant heading(int section, Qt::Orientation orientation, int role,
+                            const QString& kindHeading, int field);
+    // How a cell that holds a change is marked out.
+    static QVariant changeFont();
     // True for a cell whose field differs between the two records.
     static constexpr int ChangedRole = Qt::UserRole + 1;
 

@@ -1,7 +1,6 @@
 #include "ui/compare/MergeModel.h"
 
 #include <QBrush>
-#include <QFont>
 
 #include "model/FieldText.h"
 #include "ui/compare/ComparisonModel.h"
@@ -255,29 +254,16 @@ QVariant MergeModel::data(const QModelIndex& index, int role) const {
                 return QBrush(conflictColour());
             return source >= 0 && index.column() >= FirstFieldColumn ? QBrush(QColor(0, 0, 0))
                                                                      : QVariant();
-        case Qt::FontRole: {
-            if (conflict < 0)
-                return {};
-            QFont bold;
-            bold.setBold(true);
-            return bold;
-        }
+        case Qt::FontRole:
+            return conflict < 0 ? QVariant() : ComparisonModel::changeFont();
         default:
             return {};
     }
 }
 
 QVariant MergeModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Vertical)
-        return section + 1;
-    if (section == RecordColumn)
-        return QStringLiteral("Record");
-    if (section == KindColumn)
-        return QStringLiteral("Mods");
-    const int field = fieldAt(section);
-    return field >= 0 ? QVariant(QString::fromLatin1(FieldLabel(field))) : QVariant();
+    return ComparisonModel::heading(section, orientation, role, QStringLiteral("Mods"),
+                                    fieldAt(section));
 }
 
 }  // namespace kestrel::ui

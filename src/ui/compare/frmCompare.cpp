@@ -5,13 +5,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -24,7 +22,6 @@
 #include "ui/document/EquipmentTableModel.h"
 #include "ui/platform/Grid.h"
 #include "ui/platform/MessageBox.h"
-#include "ui/platform/WindowPlaces.h"
 
 namespace kestrel::ui {
 
@@ -43,7 +40,7 @@ QCheckBox* filterBox(const QString& text, QWidget* parent) {
 
 frmCompare::frmCompare(EditorSession& session, std::unique_ptr<Equipments> other,
                        const QString& otherName, const QStringList& notes, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : ListFollowingWindow(*session.document().model(), parent),
       mSession(session),
       mDocument(session.document()),
       mOther(std::move(other)),
@@ -164,7 +161,7 @@ frmCompare::frmCompare(EditorSession& session, std::unique_ptr<Equipments> other
     layout->addWidget(splitter, 1);
     layout->addLayout(bottom);
 
-    connect(mMatchBy, &QComboBox::currentIndexChanged, this, [this] { compare(); });
+    connect(mMatchBy, &QComboBox::currentIndexChanged, this, [this] { workOutAgain(); });
     for (QCheckBox* box : {mShowChanged, mShowOnlyHere, mShowOnlyThere}) {
         connect(box, &QCheckBox::toggled, this, [this] {
             mModel->setShown(mShowChanged->isChecked(), mShowOnlyHere->isChecked(),
@@ -189,51 +186,13 @@ frmCompare::frmCompare(EditorSession& session, std::unique_ptr<Equipments> other
             [this] { updateSelectionState(); });
     connect(mModel, &QAbstractItemModel::modelReset, this, [this] { updateSelectionState(); });
 
-    // Any change of the open list, an undo or redo among them, makes the
-    // listing stale; it is compared again once the change is complete.
-    QAbstractItemModel* list = mDocument.model();
-    connect(list, &QAbstractItemModel::rowsInserted, this, [this] { scheduleCompare(); });
-    connect(list, &QAbstractItemModel::rowsRemoved, this, [this] { scheduleCompare(); });
-    connect(list, &QAbstractItemModel::rowsMoved, this, [this] { scheduleCompare(); });
-    connect(list, &QAbstractItemModel::dataChanged, this, [this] { scheduleCompare(); });
-    connect(list, &QAbstractItemModel::layoutChanged, this, [this] { scheduleCompare(); });
-    connect(list, &QAbstractItemModel::modelReset, this, [this] { scheduleCompare(); });
-
-    compare();
-    resize(1000, 600);
-    // Over the list window, and wholly on its screen however large either is.
-    if (QWidget* list = parentWidget() ? parentWidget()->window() : nullptr) {
-        move(list->frameGeometry().center() - rect().center());
-        KeepOnScreen(*this, list);
-    }
+    workOutAgain();
+    placeOverListWindow(1000, 600);
 }
 
 frmCompare::~frmCompare() = default;
 
-// Escape reaches the window when the control with the focus has no use for
-// it (an open drop-down list takes it first).
-void frmCompare::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void frmCompare::scheduleCompare() {
-    if (mStale)
-        return;
-    mStale = true;
-    QTimer::singleShot(0, this, [this] { refresh(); });
-}
-
-void frmCompare::refresh() {
-    if (mStale)
-        compare();
-}
-
-void frmCompare::compare() {
-    mStale = false;
+void frmCompare::workOut() {
     const MatchBy by = mMatchBy->currentIndex() == 1 ? MatchBy::Position : MatchBy::Code;
     mModel->setComparison(CompareEquipments(mDocument.equipments(), *mOther, by));
     const EquipmentComparison& c = mModel->comparison();
@@ -329,8 +288,8 @@ void frmCompare::updateSelectionState() {
 // A stale listing's rows may name records that have moved: the click only
 // brings the listing up to date, for the user to choose again.
 void frmCompare::cmdTake_Click() {
-    if (mStale) {
-        compare();
+    if (stale()) {
+        workOutAgain();
         return;
     }
     std::optional<QString> refusal;
@@ -341,8 +300,8 @@ void frmCompare::cmdTake_Click() {
 }
 
 void frmCompare::cmdRemoveHere_Click() {
-    if (mStale) {
-        compare();
+    if (stale()) {
+        workOutAgain();
         return;
     }
     RemoveHere(mDocument, selectedDifferences(), mOtherName);

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QStringList>
-#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "model/EquipmentComparison.h"
+#include "ui/compare/ListFollowingWindow.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,7 +25,7 @@ class EditorSession;
 // the commands that take records across. The other pair is held in memory
 // only; nothing here writes it. The listing follows every change of the
 // open list, its undo and redo included.
-class frmCompare : public QWidget {
+class frmCompare : public ListFollowingWindow {
     Q_OBJECT
 public:
     // other: the pair compared with; otherName names it in the commands;
@@ -46,15 +46,11 @@ public:
     void cmdRemoveHere_Click();
     // Selects the record of a row in the list window's grid, if it has one here.
     void showInList(int row);
-    // Compares again now if the list changed since the last comparison.
-    void refresh();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    void workOut() override;
 
 private:
-    void compare();
-    void scheduleCompare();
     void fitColumns();
     void updateSelectionState();
     std::vector<RecordDifference> selectedDifferences() const;
@@ -64,7 +60,6 @@ private:
     std::unique_ptr<Equipments> mOther;
     QString mOtherName;
     QStringList mReadNotes;
-    bool mStale = false;
     ComparisonModel* mModel = nullptr;
     QTableView* mTable = nullptr;
     QListWidget* mFields = nullptr;

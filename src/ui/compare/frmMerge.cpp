@@ -6,12 +6,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <unordered_map>
@@ -25,7 +23,6 @@
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/CodePageText.h"
 #include "ui/platform/MessageBox.h"
-#include "ui/platform/WindowPlaces.h"
 
 namespace kestrel::ui {
 
@@ -61,7 +58,7 @@ QStringList namesOf(const QStringList& others) {
 frmMerge::frmMerge(EditorSession& session, std::unique_ptr<Equipments> base,
                    std::vector<std::unique_ptr<Equipments>> others, const QStringList& otherNames,
                    const QStringList& notes, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : ListFollowingWindow(*session.document().model(), parent),
       mSession(session),
       mDocument(session.document()),
       mBase(std::move(base)),
@@ -158,7 +155,7 @@ frmMerge::frmMerge(EditorSession& session, std::unique_ptr<Equipments> base,
     layout->addWidget(mTable, 1);
     layout->addLayout(bottom);
 
-    connect(mMatchBy, &QComboBox::currentIndexChanged, this, [this] { mergeAgain(); });
+    connect(mMatchBy, &QComboBox::currentIndexChanged, this, [this] { workOutAgain(); });
     for (QCheckBox* box : {mShowConflicts, mShowOthers}) {
         connect(box, &QCheckBox::toggled, this, [this] {
             mModel->setShown(mShowConflicts->isChecked(), mShowOthers->isChecked());
@@ -182,48 +179,13 @@ frmMerge::frmMerge(EditorSession& session, std::unique_ptr<Equipments> base,
     connect(mTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { updateState(); });
 
-    // Any change of the open list, an undo or redo among them, makes the
-    // merge stale; it is done again once the change is complete.
-    QAbstractItemModel* list = mDocument.model();
-    connect(list, &QAbstractItemModel::rowsInserted, this, [this] { scheduleMerge(); });
-    connect(list, &QAbstractItemModel::rowsRemoved, this, [this] { scheduleMerge(); });
-    connect(list, &QAbstractItemModel::rowsMoved, this, [this] { scheduleMerge(); });
-    connect(list, &QAbstractItemModel::dataChanged, this, [this] { scheduleMerge(); });
-    connect(list, &QAbstractItemModel::layoutChanged, this, [this] { scheduleMerge(); });
-    connect(list, &QAbstractItemModel::modelReset, this, [this] { scheduleMerge(); });
-
-    mergeAgain();
-    resize(1100, 640);
-    // Over the list window, and wholly on its screen however large either is.
-    if (QWidget* listWindow = parentWidget() ? parentWidget()->window() : nullptr) {
-        move(listWindow->frameGeometry().center() - rect().center());
-        KeepOnScreen(*this, listWindow);
-    }
+    workOutAgain();
+    placeOverListWindow(1100, 640);
 }
 
 frmMerge::~frmMerge() {
     // The model points into the merge, which goes first.
     mModel->setMerge(nullptr);
-}
-
-void frmMerge::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void frmMerge::scheduleMerge() {
-    if (mStale)
-        return;
-    mStale = true;
-    QTimer::singleShot(0, this, [this] { refresh(); });
-}
-
-void frmMerge::refresh() {
-    if (mStale)
-        mergeAgain();
 }
 
 frmMerge::ChoiceKey frmMerge::keyOf(std::size_t conflict) const {
@@ -251,8 +213,7 @@ bool frmMerge::settle(std::size_t conflict, int source) {
     return true;
 }
 
-void frmMerge::mergeAgain() {
-    mStale = false;
+void frmMerge::workOut() {
     BusyGuard busy;
     mModel->setMerge(nullptr);
     // The list's own records, shared: an edit changes one in place and
@@ -388,8 +349,8 @@ void frmMerge::setTakeSource(int source) {
 }
 
 void frmMerge::cmdTakeFrom_Click() {
-    if (mStale) {
-        mergeAgain();
+    if (stale()) {
+        workOutAgain();
         return;
     }
     const int source = mTakeSource->currentData().toInt();
@@ -407,8 +368,8 @@ void frmMerge::cmdTakeFrom_Click() {
 // A stale listing may not be the merge the user chose for: the click only
 // brings it up to date, for the user to look again.
 void frmMerge::cmdMergeIntoList_Click() {
-    if (mStale) {
-        mergeAgain();
+    if (stale()) {
+        workOutAgain();
         return;
     }
     if (!mMerge->complete())

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QStringList>
-#include <QWidget>
 #include <map>
 #include <memory>
 #include <tuple>
 #include <vector>
 
 #include "model/EquipmentMerge.h"
+#include "ui/compare/ListFollowingWindow.h"
 
 class QCheckBox;
 class QComboBox;
@@ -28,7 +28,7 @@ class MergeModel;
 // base and the other mods are held in memory only. The listing follows every
 // change of the open list, its undo and redo included; the choices made
 // stay as long as the conflict they settle does.
-class frmMerge : public QWidget {
+class frmMerge : public ListFollowingWindow {
     Q_OBJECT
 public:
     // otherNames[k] names others[k]; notes: what reading the pairs found.
@@ -50,11 +50,9 @@ public:
     void setTakeSource(int source);
     void cmdTakeFrom_Click();
     void cmdMergeIntoList_Click();
-    // Merges again now if the list changed since the last merge.
-    void refresh();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    void workOut() override;
 
 private:
     // What a choice settles, so that it outlives a merge done again: the
@@ -62,8 +60,6 @@ private:
     // which of that code it is, and the field.
     using ChoiceKey = std::tuple<int, std::int32_t, Long, int, int>;
 
-    void mergeAgain();
-    void scheduleMerge();
     void fitColumns();
     void updateState();
     void offerChoices(const QModelIndex& index);
@@ -80,7 +76,6 @@ private:
     std::unique_ptr<EquipmentMerge> mMerge;
     std::vector<int> mNthOfCode;  // per added entry, which of its code it is
     std::map<ChoiceKey, int> mChoices;
-    bool mStale = false;
     MergeModel* mModel = nullptr;
     QTableView* mTable = nullptr;
     QComboBox* mMatchBy = nullptr;
