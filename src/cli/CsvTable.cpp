@@ -8,6 +8,7 @@
 
 #include "cli/Shown.h"
 #include "storage/EquipmentFiles.h"
+#include "storage/TableText.h"
 #include "text/CodePage.h"
 #include "text/Mojibake.h"
 #include "text/NumberReaders.h"
@@ -15,48 +16,6 @@
 namespace kestrel::cli {
 
 namespace {
-
-bool isCodePageText(int field) {
-    return field == static_cast<int>(Field::EqName) || field == static_cast<int>(Field::IconName);
-}
-
-void appendCell(std::string& out, const std::string& cell) {
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) {
-        out += cell;
-        return;
-    }
-    out += '"';
-    for (char c : cell) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
-std::optional<std::string> hexToBytes(std::string_view hex) {
-    if (hex.size() % 2 != 0)
-        return std::nullopt;
-    std::string bytes;
-    bytes.reserve(hex.size() / 2);
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        return -1;
-    };
-    for (std::size_t i = 0; i < hex.size(); i += 2) {
-        int hi = digit(hex[i]);
-        int lo = digit(hex[i + 1]);
-        if (hi < 0 || lo < 0)
-            return std::nullopt;
-        bytes += static_cast<char>(hi * 16 + lo);
-    }
-    return bytes;
-}
 
 struct Row {
     // Views into the text where a cell stands in it as it reads; else into
@@ -169,29 +128,7 @@ bool isBlankRow(const Row& row) {
 }  // namespace
 
 std::string EncodeCsv(const std::vector<EquipmentRef>& records) {
-    std::string out;
-    out.reserve(64 * kFieldCount + records.size() * 200);
-    for (int f = 0; f < kFieldCount; ++f) {
-        if (f > 0)
-            out += ',';
-        out += fieldName(f);
-    }
-    out += "\r\n";
-    for (const auto& record : records) {
-        for (int f = 0; f < kFieldCount; ++f) {
-            if (f > 0)
-                out += ',';
-            if (fieldKind(f) != FieldKind::Text) {
-                out += std::to_string(record->number(f));
-            } else if (isCodePageText(f)) {
-                appendCell(out, CodePageToUtf8(record->text(f)));
-            } else {
-                out += BytesToHex(record->text(f));
-            }
-        }
-        out += "\r\n";
-    }
-    return out;
+    return EncodeSeparatedTable(records, ',');
 }
 
 CsvDecodeResult DecodeCsv(std::string_view text) {
@@ -276,7 +213,7 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
                     fail("the value is larger than 16 MB, more than a pair can hold");
                     return result;
                 }
-                if (isCodePageText(f)) {
+                if (IsCodePageTextField(f)) {
                     auto bytes = Utf8ToCodePage(cell);
                     if (!bytes) {
                         fail("\"" + ShownValue(cell) +
@@ -301,7 +238,7 @@ CsvDecodeResult DecodeCsv(std::string_view text) {
                     }
                     e.setText(f, std::move(*bytes));
                 } else {
-                    auto bytes = hexToBytes(cell);
+                    auto bytes = HexDigitsToBytes(cell);
                     if (!bytes) {
                         fail("\"" + ShownValue(cell) + "\" is not pairs of hexadecimal digits");
                         return result;

@@ -3,13 +3,16 @@
 #include <array>
 #include <charconv>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 
 #include "model/EquipmentMerge.h"
 #include "model/FieldTable.h"
 #include "model/FieldText.h"
 #include "storage/EquipmentFiles.h"
+#include "storage/TableText.h"
 #include "text/CodePage.h"
+#include "text/NumberReaders.h"
 #include "vocabulary/LookupTables.h"
 
 namespace kestrel {
@@ -161,27 +164,11 @@ std::int64_t parseInteger(std::string_view text, std::int64_t low, std::int64_t 
     return value;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 std::string parseHex(std::string_view text, const std::string& what) {
-    if (text.size() % 2 != 0)
+    std::optional<std::string> bytes = HexDigitsToBytes(text);
+    if (!bytes)
         throw Failure{what + " needs pairs of hexadecimal digits"};
-    std::string bytes;
-    for (std::size_t k = 0; k < text.size(); k += 2) {
-        int hi = hexDigit(text[k]), lo = hexDigit(text[k + 1]);
-        if (hi < 0 || lo < 0)
-            throw Failure{what + " needs pairs of hexadecimal digits"};
-        bytes += static_cast<char>(hi * 16 + lo);
-    }
-    return bytes;
+    return std::move(*bytes);
 }
 
 // A quoted text starting at text[at]; at moves past the closing quote.
@@ -229,9 +216,11 @@ Text parseQuoted(std::string_view text, std::size_t& at) {
                 bytes += '\t';
                 break;
             case 'x':
-                if (at + 2 > text.size() || hexDigit(text[at]) < 0 || hexDigit(text[at + 1]) < 0)
+                if (at + 2 > text.size() || HexDigitValue(text[at]) < 0 ||
+                    HexDigitValue(text[at + 1]) < 0)
                     throw Failure{"\\x needs two hexadecimal digits"};
-                bytes += static_cast<char>(hexDigit(text[at]) * 16 + hexDigit(text[at + 1]));
+                bytes +=
+                    static_cast<char>(HexDigitValue(text[at]) * 16 + HexDigitValue(text[at + 1]));
                 at += 2;
                 break;
             default:

@@ -13,35 +13,10 @@ namespace kestrel {
 
 namespace {
 
-bool isCodePageText(int field) {
-    return field == static_cast<int>(Field::EqName) || field == static_cast<int>(Field::IconName);
-}
-
-std::optional<std::string> hexToBytes(std::string_view hex) {
-    if (hex.size() % 2 != 0)
-        return std::nullopt;
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        return -1;
-    };
-    std::string bytes;
-    bytes.reserve(hex.size() / 2);
-    for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = digit(hex[i]), lo = digit(hex[i + 1]);
-        if (hi < 0 || lo < 0)
-            return std::nullopt;
-        bytes += static_cast<char>(hi * 16 + lo);
-    }
-    return bytes;
-}
-
-void appendTabCell(std::string& out, const std::string& cell) {
-    if (cell.find_first_of("\t\"\r\n") == std::string::npos) {
+// A cell quoted where the separator, a quote or a line end would split it.
+void appendCell(std::string& out, const std::string& cell, char separator) {
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
+    if (cell.find_first_of(special) == std::string::npos) {
         out += cell;
         return;
     }
@@ -218,13 +193,13 @@ bool blank(const std::vector<std::string_view>& row) {
 // Reads one cell into e's field as import reads it; empty when accepted.
 std::string readCell(Equipment& e, int field, std::string_view cell) {
     if (fieldKind(field) == FieldKind::Text) {
-        if (isCodePageText(field)) {
+        if (IsCodePageTextField(field)) {
             std::optional<std::string> bytes = Utf8ToCodePage(cell);
             if (!bytes)
                 return "\"" + shown(cell) + "\" holds a character the code page cannot hold";
             e.setText(field, *bytes);
         } else {
-            std::optional<std::string> bytes = hexToBytes(cell);
+            std::optional<std::string> bytes = HexDigitsToBytes(cell);
             if (!bytes)
                 return "\"" + shown(cell) + "\" is not pairs of hexadecimal digits";
             e.setText(field, *bytes);
@@ -245,32 +220,54 @@ std::string readCell(Equipment& e, int field, std::string_view cell) {
 std::string TableCell(const Equipment& e, int field) {
     if (fieldKind(field) != FieldKind::Text)
         return std::to_string(e.number(field));
-    if (isCodePageText(field))
+    if (IsCodePageTextField(field))
         return CodePageToUtf8(e.text(field));
     return BytesToHex(e.text(field));
 }
 
-std::string EncodeTabTable(const std::vector<EquipmentRef>& records) {
+bool IsCodePageTextField(int field) {
+    return field == static_cast<int>(Field::EqName) || field == static_cast<int>(Field::IconName);
+}
+
+std::optional<std::string> HexDigitsToBytes(std::string_view hex) {
+    if (hex.size() % 2 != 0)
+        return std::nullopt;
+    std::string bytes;
+    bytes.reserve(hex.size() / 2);
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int hi = HexDigitValue(hex[i]), lo = HexDigitValue(hex[i + 1]);
+        if (hi < 0 || lo < 0)
+            return std::nullopt;
+        bytes += static_cast<char>(hi * 16 + lo);
+    }
+    return bytes;
+}
+
+std::string EncodeSeparatedTable(const std::vector<EquipmentRef>& records, char separator) {
     std::string out;
     out.reserve(40 * kFieldCount + records.size() * 160);
     for (int f = 0; f < kFieldCount; ++f) {
         if (f > 0)
-            out += '\t';
+            out += separator;
         out += fieldName(f);
     }
     out += "\r\n";
     for (const EquipmentRef& record : records) {
         for (int f = 0; f < kFieldCount; ++f) {
             if (f > 0)
-                out += '\t';
+                out += separator;
             if (fieldKind(f) != FieldKind::Text)
                 out += std::to_string(record->number(f));
             else
-                appendTabCell(out, TableCell(*record, f));
+                appendCell(out, TableCell(*record, f), separator);
         }
         out += "\r\n";
     }
     return out;
+}
+
+std::string EncodeTabTable(const std::vector<EquipmentRef>& records) {
+    return EncodeSeparatedTable(records, '\t');
 }
 
 std::string EncodeHtmlTable(const std::vector<EquipmentRef>& records) {

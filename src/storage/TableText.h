@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,17 @@ namespace kestrel {
 
 // One cell, UTF-8.
 std::string TableCell(const Equipment& e, int field);
+// Whether a text field is a name in the code page (EqName, IconName) rather
+// than bytes written as hexadecimal digits.
+bool IsCodePageTextField(int field);
+// Pairs of hexadecimal digits, either case, as the bytes they stand for;
+// nothing for an odd count or another character.
+std::optional<std::string> HexDigitsToBytes(std::string_view hex);
+
+// The heading row and a row per record, cells parted by separator and CR LF
+// line ends; a cell holding the separator, a quote or a line end is quoted
+// as spreadsheets quote it. The CSV export and the tab-separated table.
+std::string EncodeSeparatedTable(const std::vector<EquipmentRef>& records, char separator);
 
 // Tab-separated rows, CR LF line ends; a cell holding a tab, a quote or a
 // line end is quoted as spreadsheets quote it.

@@ -51,4 +51,15 @@ constexpr bool FitsLong(std::int64_t v) {
     return v >= INT32_MIN && v <= INT32_MAX;
 }
 
+// A hexadecimal digit's value, either case; -1 for another character.
+constexpr int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 }  // namespace kestrel
