@@ -1,7 +1,10 @@
 #include "ui/compare/ListFollowingWindow.h"
 
 #include <QAbstractItemModel>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QTableView>
 #include <QTimer>
 
 #include "ui/platform/WindowPlaces.h"
@@ -42,6 +45,36 @@ void ListFollowingWindow::placeOverListWindow(int width, int height) {
         move(listWindow->frameGeometry().center() - rect().center());
         KeepOnScreen(*this, listWindow);
     }
+}
+
+QLabel* ListFollowingWindow::makeSummary() {
+    auto* summary = new QLabel(this);
+    summary->setObjectName(QStringLiteral("lblSummary"));
+    return summary;
+}
+
+QLabel* ListFollowingWindow::makeNotes() {
+    auto* notes = new QLabel(this);
+    notes->setObjectName(QStringLiteral("lblNotes"));
+    notes->setWordWrap(true);
+    notes->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return notes;
+}
+
+QTableView* ListFollowingWindow::makeListing(QAbstractItemModel* model, const QString& objectName,
+                                             const QString& accessibleName) {
+    auto* table = new QTableView(this);
+    table->setObjectName(objectName);
+    table->setAccessibleName(accessibleName);
+    table->setModel(model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(false);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->verticalHeader()->hide();
+    return table;
 }
 
 // Escape reaches the window when the control with the focus has no use for

@@ -4,6 +4,8 @@
 
 class QAbstractItemModel;
 class QKeyEvent;
+class QLabel;
+class QTableView;
 
 namespace kestrel::ui {
 
@@ -32,6 +34,13 @@ protected:
     // Sizes the window and puts it over the list window, wholly on its
     // screen however large either is.
     void placeOverListWindow(int width, int height);
+    // The parts both windows have: the summary line ("lblSummary"), the
+    // notes of reading the other pairs ("lblNotes"), and the listing, a
+    // table of whole rows that is read, not edited.
+    QLabel* makeSummary();
+    QLabel* makeNotes();
+    QTableView* makeListing(QAbstractItemModel* model, const QString& objectName,
+                            const QString& accessibleName);
 
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -73,25 +73,11 @@ frmCompare::frmCompare(EditorSession& session, std::unique_ptr<Equipments> other
     top->addWidget(mShowOnlyThere);
     top->addStretch(1);
 
-    mSummary = new QLabel(this);
-    mSummary->setObjectName(QStringLiteral("lblSummary"));
-    mNotes = new QLabel(this);
-    mNotes->setObjectName(QStringLiteral("lblNotes"));
-    mNotes->setWordWrap(true);
-    mNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    mSummary = makeSummary();
+    mNotes = makeNotes();
 
     mModel = new ComparisonModel(mDocument, *mOther, this);
-    mTable = new QTableView(this);
-    mTable->setObjectName(QStringLiteral("tblDifferences"));
-    mTable->setAccessibleName(QStringLiteral("Differences"));
-    mTable->setModel(mModel);
-    mTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    mTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    mTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    mTable->setWordWrap(false);
-    mTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    mTable->verticalHeader()->setDefaultSectionSize(mTable->fontMetrics().height() + 6);
-    mTable->verticalHeader()->hide();
+    mTable = makeListing(mModel, QStringLiteral("tblDifferences"), QStringLiteral("Differences"));
 
     mFields = new QListWidget(this);
     mFields->setObjectName(QStringLiteral("lstFields"));

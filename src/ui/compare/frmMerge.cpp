@@ -99,25 +99,11 @@ frmMerge::frmMerge(EditorSession& session, std::unique_ptr<Equipments> base,
         legendLabel(QStringLiteral("\u26a0 conflict to choose"), QColor(255, 220, 220), this));
     legend->addStretch(1);
 
-    mSummary = new QLabel(this);
-    mSummary->setObjectName(QStringLiteral("lblSummary"));
-    mNotes = new QLabel(this);
-    mNotes->setObjectName(QStringLiteral("lblNotes"));
-    mNotes->setWordWrap(true);
-    mNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    mSummary = makeSummary();
+    mNotes = makeNotes();
 
     mModel = new MergeModel(names, this);
-    mTable = new QTableView(this);
-    mTable->setObjectName(QStringLiteral("tblMerge"));
-    mTable->setAccessibleName(QStringLiteral("Merge table"));
-    mTable->setModel(mModel);
-    mTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    mTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    mTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    mTable->setWordWrap(false);
-    mTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    mTable->verticalHeader()->setDefaultSectionSize(mTable->fontMetrics().height() + 6);
-    mTable->verticalHeader()->hide();
+    mTable = makeListing(mModel, QStringLiteral("tblMerge"), QStringLiteral("Merge table"));
 
     mTakeSource = new QComboBox(this);
     mTakeSource->setObjectName(QStringLiteral("cmbTakeSource"));
