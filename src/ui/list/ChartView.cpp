@@ -254,23 +254,54 @@ void ChartView::stampPoints(QPainter& p, const QRectF& plot, const std::vector<Q
     const Chart& chart = mChart;
     const qreal dpr = p.device()->devicePixelRatioF();
     std::vector<QImage> stamps(std::max<std::size_t>(1, chart.legend.size()));
+    const double half = std::ceil((2 * (ringed ? kMarkedRadius : kRadius) + 3) * dpr) / dpr / 2;
+    // Placed on whole device pixels, where stamping is a plain copy.
+    auto cornerOf = [&](std::size_t i) {
+        return QPoint(static_cast<int>(std::lround((places[i].x() - half) * dpr)),
+                      static_cast<int>(std::lround((places[i].y() - half) * dpr)));
+    };
+    // A ringed stamp is opaque but for its rim, and one at the same corner
+    // as a later one is wholly hidden by it: of each corner only the last
+    // is stamped. Records of one value (after a Set value, say) would
+    // otherwise be stamped thousands of times over one another.
+    const int wide = p.device()->width() + 1;
+    const int high = p.device()->height() + 1;
+    auto cellOf = [&](QPoint at) -> std::int64_t {
+        if (!ringed || at.x() < 0 || at.y() < 0 || at.x() >= wide || at.y() >= high)
+            return -1;
+        return static_cast<std::int64_t>(at.y()) * wide + at.x();
+    };
+    mTaken.clear();
+    for (std::size_t i = 0; i < chart.points.size(); ++i) {
+        if (take(chart.points[i]))
+            mTaken.push_back(i);
+    }
+    if (ringed) {
+        mCovered.assign(static_cast<std::size_t>(wide) * static_cast<std::size_t>(high), false);
+        std::size_t kept = mTaken.size();
+        for (std::size_t k = mTaken.size(); k-- > 0;) {
+            const std::int64_t cell = cellOf(cornerOf(mTaken[k]));
+            if (cell >= 0) {
+                if (mCovered[static_cast<std::size_t>(cell)])
+                    continue;
+                mCovered[static_cast<std::size_t>(cell)] = true;
+            }
+            mTaken[--kept] = mTaken[k];
+        }
+        mTaken.erase(mTaken.begin(), mTaken.begin() + static_cast<std::ptrdiff_t>(kept));
+    }
     p.save();
     p.setClipRect(plot.adjusted(-kMarkedRadius - 2, -kMarkedRadius - 2, kMarkedRadius + 2,
                                 kMarkedRadius + 2));
-    for (std::size_t i = 0; i < chart.points.size(); ++i) {
+    for (std::size_t i : mTaken) {
         const ChartPoint& point = chart.points[i];
-        if (!take(point))
-            continue;
         const auto k = static_cast<std::size_t>(std::max(0, point.colour));
         if (stamps[k].isNull()) {
             stamps[k] = stampOf(colourOf(point.colour >= 0 ? chart.legend[k].rgb : kChartPointRgb),
                                 dpr, ringed, ink);
         }
-        // Placed on whole device pixels, where stamping is a plain copy.
-        const double half = stamps[k].width() / dpr / 2;
-        p.drawImage(QPointF(std::round((places[i].x() - half) * dpr) / dpr,
-                            std::round((places[i].y() - half) * dpr) / dpr),
-                    stamps[k]);
+        const QPoint corner = cornerOf(i);
+        p.drawImage(QPointF(corner.x() / dpr, corner.y() / dpr), stamps[k]);
     }
     p.restore();
 }

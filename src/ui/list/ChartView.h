@@ -150,8 +150,12 @@ private:
     // window, the dragged rectangle.
     QImage mLayer;
     bool mLayerStale = true;
-    std::vector<char> mLeftOut;     // per position: its point is not in mLayer
-    std::vector<char> mInside;      // per position, the records a rectangle holds
+    std::vector<char> mLeftOut;  // per position: its point is not in mLayer
+    std::vector<char> mInside;   // per position, the records a rectangle holds
+    // Scratch of stampPoints: the points it stamps, and the device pixels
+    // where a ringed stamp already lies.
+    mutable std::vector<std::size_t> mTaken;
+    mutable std::vector<bool> mCovered;
     std::size_t mFocus = SIZE_MAX;  // into mOrder; none at SIZE_MAX
     std::int32_t mFocusRecord = 0;  // kept across a new chart
 

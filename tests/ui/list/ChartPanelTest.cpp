@@ -354,6 +354,43 @@ TEST_F(ChartPanelTest, MarksFollowingTheSelectionLookAsAFreshDrawing) {
     }
 }
 
+// Selected records' points are stamped once per spot, the last of a spot
+// on top: each point must show the colour of the last record drawn there,
+// however many records share it, and none may be left out.
+TEST_F(ChartPanelTest, EverySelectedPointShowsTheLastRecordOfItsSpot) {
+    // Records 2 and 3 share a spot in two colours; 9 to 40 pile onto 8's.
+    std::vector<Equipment> records = balanced();
+    records[2].setEqClass(2);
+    for (int n = 9; n <= 40; ++n)
+        records.push_back(unit(n, 250, 840, n % 3));
+    load(records);
+    panel().chooseFields(static_cast<int>(Field::PrestigeCost), static_cast<int>(Field::SoftAttack),
+                         static_cast<int>(Field::EqClass));
+    std::vector<std::int32_t> all;
+    for (std::int32_t p = 1; p <= mdlGeneral::gEquipments().Count(); ++p)
+        all.push_back(p);
+    mdlGeneral::SelectPositions(all, 1);
+    view().clearFocus();
+    QApplication::processEvents();
+    const QImage shown = view().grab().toImage();
+    const Chart& chart = view().chart();
+    ASSERT_EQ(chart.points.size(), all.size());
+    const qreal dpr = shown.devicePixelRatio();
+    for (const ChartPoint& point : chart.points) {
+        const QPoint spot = at(point.record);
+        // The colour of the last point drawn at the same place.
+        std::uint32_t rgb = 0;
+        for (const ChartPoint& other : chart.points) {
+            if (at(other.record) == spot)
+                rgb = other.colour >= 0 ? chart.legend[static_cast<std::size_t>(other.colour)].rgb
+                                        : kChartPointRgb;
+        }
+        const QColor pixel = shown.pixelColor(
+            QPoint(static_cast<int>(spot.x() * dpr), static_cast<int>(spot.y() * dpr)));
+        EXPECT_EQ(pixel.rgb() & 0xFFFFFF, rgb) << "record " << point.record;
+    }
+}
+
 // The status bar's figures for the clicked column over the selected records.
 struct SelectionStatisticsTest : ListFixture {
     void SetUp() override {
