@@ -318,12 +318,13 @@ std::vector<std::vector<Long>> positionsUnder(const Equipments& list,
 }  // namespace
 
 std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Long> positions,
-                                          const std::vector<Problem>& problems) {
+                                          const std::vector<Problem>& problems, bool permuted) {
     std::sort(positions.begin(), positions.end());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
     std::vector<Changed> changed;
     std::vector<Long> codes;  // the old and new codes of the changed records
     bool codesKept = true;
+    bool anyDuplicate = false;
     for (Long position : positions) {
         Changed c;
         c.position = position;
@@ -336,11 +337,16 @@ std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Lo
             codes.push_back(c.oldCode);
         }
         codesKept = codesKept && c.first < c.last && c.oldCode == code;
+        anyDuplicate = anyDuplicate || c.hadDuplicate;
         changed.push_back(c);
     }
 
     NumberedSplices splices;
-    if (codesKept) {
+    // Records that only changed places among themselves, none of them a
+    // duplicate before, each had a code no other record had, and still
+    // have: no group changes, and the pass over the list's codes (the most
+    // of a move's re-check in a long list) is not needed.
+    if (codesKept || (permuted && !anyDuplicate)) {
         // Every record keeps its code, so every group is as it was and each
         // duplicate names the same record as before.
         for (const Changed& c : changed) {

@@ -50,9 +50,12 @@ struct ProblemSplice {
 // run first, so that each applies to problems as the ones before it left
 // them. The work grows with the problems that change and, when a code
 // changed, with one pass over the codes of the list; a command that adds,
-// removes or moves records calls CheckList instead.
+// removes or moves records calls CheckList instead. permuted: the records
+// at positions only changed places among themselves (a move up or down), so
+// that the list's codes are the codes they were.
 std::vector<ProblemSplice> RecheckSplices(const Equipments& list, std::vector<Long> positions,
-                                          const std::vector<Problem>& problems);
+                                          const std::vector<Problem>& problems,
+                                          bool permuted = false);
 
 // What brings problems, a CheckList result, up to date after count records
 // were inserted into the list at position (count > 0) or removed from there

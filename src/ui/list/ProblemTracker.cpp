@@ -89,6 +89,7 @@ std::size_t ProblemTracker::count(Severity severity) const {
 }
 
 void ProblemTracker::recordsChanged(int firstRow, int lastRow) {
+    mOnlyMoved = false;
     if (firstRow == lastRow && firstRow >= 0)
         mChanged.push_back(firstRow + 1);
     else
@@ -181,6 +182,7 @@ void ProblemTracker::refresh() {
     mWhole = false;
     mShiftCount = 0;
     mChanged.clear();
+    mOnlyMoved = true;
     emit updated(newError);
 }
 
@@ -199,7 +201,8 @@ bool ProblemTracker::recheckChanged() {
     }
     // All at once: each record's re-check counts on the others' problems
     // being those of the list as it stands.
-    for (ProblemSplice& splice : RecheckSplices(list, mChanged, mList))
+    const bool permuted = mOnlyMoved && mShiftCount == 0;
+    for (ProblemSplice& splice : RecheckSplices(list, mChanged, mList, permuted))
         applySplice(std::move(splice), gone, added);
     // The errors now are those before less gone plus added: one is new
     // exactly when added holds it more often than gone does.

@@ -83,6 +83,7 @@ private:
     bool mDropRecordFindings = false;
     std::vector<std::string> mErrorKeys;  // of the errors shown, sorted
     std::vector<std::int32_t> mChanged;   // positions changed in place
+    bool mOnlyMoved = true;               // mChanged holds only rows moved among themselves
     // Records inserted at (count > 0) or removed from (count < 0) a
     // position, before the changes in place; count 0 when none.
     std::int32_t mShiftAt = 0;
