@@ -125,6 +125,29 @@ void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& o
     // from the file's bytes; the record keeps it for the save.
 }
 
+bool CheckReadsField(int field) {
+    switch (static_cast<Field>(field)) {
+        case Field::EqCode:
+        case Field::EqName:
+        case Field::EqClass:
+        case Field::TargetType:
+        case Field::MoveMode:
+        case Field::MovementMode:
+        case Field::PrestigeCost:
+        case Field::NonOrganicTransport:
+        case Field::Country:
+        case Field::UnitSpecial:
+        case Field::IconName:
+        case Field::AttackSound:
+        case Field::MoveSound:
+        case Field::DeathSound:
+        case Field::LastPart:
+            return true;
+        default:
+            return false;
+    }
+}
+
 namespace {
 
 // The duplicate-code problem of record at position, naming other.

@@ -19,6 +19,11 @@ struct SaveResult;
 // its own, without looking at the other records.
 void CheckRecord(const Equipment& record, Long position, std::vector<Problem>& out);
 
+// Whether a record's problems can change with field: the fields CheckRecord
+// and the duplicate check read, and EqName, which every problem carries. A
+// change of any other field (an attack value, say) leaves them as they were.
+bool CheckReadsField(int field);
+
 // Appends a problem for each record whose EqCode another record has too,
 // naming the first other record with that code; in position order.
 void CheckDuplicateCodes(const Equipments& list, std::vector<Problem>& out);

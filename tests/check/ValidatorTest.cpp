@@ -125,6 +125,43 @@ TEST_F(Validator, EachKindIsFoundOnTheRecordThatHasIt) {
     }
 }
 
+// The Problems panel leaves the problems as they are after a change of a
+// field the check does not read: for each such field no value may change
+// them, and each field it reads must have a value that does.
+TEST_F(Validator, OnlyTheFieldsTheCheckReadsChangeAProblem) {
+    const std::vector<std::int64_t> numbers = {-70000, -1, 0, 1, 7, 13, 255, 256, 32768, 65536};
+    const std::vector<Text> texts = {"", "x", "a\rb", std::string(40, 'y'), std::string(60, 'z')};
+    for (int field = 0; field < kFieldCount; ++field) {
+        SCOPED_TRACE(fieldName(field));
+        const Equipment clean = cleanRecord();
+        std::vector<Problem> before;
+        CheckRecord(clean, 1, before);
+        bool changed = false;
+        auto probe = [&](const Equipment& e) {
+            std::vector<Problem> after;
+            CheckRecord(e, 1, after);
+            if (!CheckReadsField(field)) {
+                EXPECT_EQ(after, before);
+            }
+            changed = changed || after != before;
+        };
+        if (fieldKind(field) == FieldKind::Text) {
+            for (const Text& text : texts) {
+                Equipment e = clean;
+                e.setText(field, text);
+                probe(e);
+            }
+        } else {
+            for (std::int64_t number : numbers) {
+                Equipment e = clean;
+                e.setNumber(field, number);
+                probe(e);
+            }
+        }
+        EXPECT_EQ(changed, CheckReadsField(field));
+    }
+}
+
 TEST_F(Validator, DuplicateCodesNameTheFirstOtherRecord) {
     Equipments list;
     for (Long code : {5, 7, 5, 5, -3, -3, 40000}) {

@@ -40,7 +40,14 @@ ProblemTracker::ProblemTracker(Document& document, QObject* parent)
     EquipmentTableModel* model = document.model();
     connect(model, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
-                recordsChanged(topLeft.row(), bottomRight.row());
+                // A change of fields no check reads (Set value of an attack
+                // on the whole list, say) leaves every problem as it was.
+                for (int field = topLeft.column(); field <= bottomRight.column(); ++field) {
+                    if (field < 0 || field >= kFieldCount || CheckReadsField(field)) {
+                        recordsChanged(topLeft.row(), bottomRight.row());
+                        return;
+                    }
+                }
             });
     connect(model, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) { rowsInOrOut(first, last, true); });
