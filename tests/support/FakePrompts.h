@@ -32,6 +32,8 @@ public:
     std::function<bool(const QString& text)> onFitValues;
     std::function<kestrel::ui::RecoveryAnswer(const QString& question)> onRecovery;
     std::function<std::optional<QString>(bool save, const QString& proposed)> onFileName;
+    // The title of every file dialog asked for, in order.
+    std::vector<QString> fileTitles;
 
     void message(QWidget*, const QString& text) override {
         if (onMessage)
@@ -76,7 +78,9 @@ public:
         ADD_FAILURE() << "unexpected question " << question.toStdString();
         return kestrel::ui::RecoveryAnswer::Later;
     }
-    std::optional<QString> fileName(QWidget*, bool save, const QString& proposed) override {
+    std::optional<QString> fileName(QWidget*, bool save, const QString& proposed,
+                                    const QString& title) override {
+        fileTitles.push_back(title);
         if (onFileName)
             return onFileName(save, proposed);
         ADD_FAILURE() << "unexpected file dialog proposing " << proposed.toStdString();

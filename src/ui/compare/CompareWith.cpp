@@ -124,15 +124,13 @@ frmMerge* MergeWithPairs(EditorSession& session, const QString& basePath,
 }
 
 void cmdMerge_Click(EditorSession& session, QWidget* parent) {
-    // The file dialog has no title of its own: the order is said once.
-    session.prompts().message(parent,
-                              QStringLiteral("Choose the base pair the open list was made from, "
-                                             "then each mod to merge with the open list."));
     static FileDialog dialog;
+    dialog.DialogTitle = QStringLiteral("Base pair the open list was made from");
     if (!dialog.ShowOpen(parent))
         return;
     const QString base = dialog.FileName;
     QStringList mods;
+    dialog.DialogTitle = QStringLiteral("Mod to merge with the open list");
     do {
         if (!dialog.ShowOpen(parent))
             return;

@@ -158,10 +158,12 @@ RecoveryAnswer DialogPrompts::recovery(QWidget* parent, const QString& question)
     return RecoveryAnswer::Later;
 }
 
-std::optional<QString> DialogPrompts::fileName(QWidget* parent, bool save,
-                                               const QString& proposed) {
+std::optional<QString> DialogPrompts::fileName(QWidget* parent, bool save, const QString& proposed,
+                                               const QString& title) {
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
     dialog.setNameFilters(
         {QStringLiteral("Equipment files (*.EQP *.eqp)"), QStringLiteral("All files (*)")});
     dialog.setDirectory(QFileInfo(proposed).absolutePath());

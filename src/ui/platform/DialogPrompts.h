@@ -20,7 +20,8 @@ public:
     bool saveOverIncomplete(QWidget* parent, const QString& text) override;
     bool fitValues(QWidget* parent, const QString& text) override;
     RecoveryAnswer recovery(QWidget* parent, const QString& question) override;
-    std::optional<QString> fileName(QWidget* parent, bool save, const QString& proposed) override;
+    std::optional<QString> fileName(QWidget* parent, bool save, const QString& proposed,
+                                    const QString& title) override;
     std::optional<QString> pictureFileName(QWidget* parent, const QString& proposed) override;
 };
 

@@ -31,7 +31,8 @@ bool FileDialog::show(QWidget* parent, bool save) {
     QFileInfo current(FileName);
     QString proposed = current.isAbsolute() ? FileName : QDir(startFolder()).filePath(FileName);
     // Through the prompts in use: a test answers instead of a person.
-    const std::optional<QString> chosen = CurrentPrompts().fileName(parent, save, proposed);
+    const std::optional<QString> chosen =
+        CurrentPrompts().fileName(parent, save, proposed, DialogTitle);
     if (!chosen || chosen->isEmpty())
         return false;
     FileName = QDir::toNativeSeparators(QFileInfo(*chosen).absoluteFilePath());

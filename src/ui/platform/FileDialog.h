@@ -17,6 +17,9 @@ public:
 
     QString FileName;
     QString InitDir;
+    // The title of the next dialogs, saying what is chosen; empty for the
+    // dialog's own ("Open", "Save As").
+    QString DialogTitle;
 
     // Modal; false when the user cancels. The open dialog accepts only an
     // existing file; the save dialog does not ask about replacing one, the

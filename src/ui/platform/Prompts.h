@@ -41,13 +41,14 @@ public:
     // The offer of work left unsaved: Restore, Discard or Not now.
     virtual RecoveryAnswer recovery(QWidget* parent, const QString& question) = 0;
     // The open or save dialog proposing a path: the chosen one, or nothing
-    // when the user cancels.
-    virtual std::optional<QString> fileName(QWidget* parent, bool save,
-                                            const QString& proposed) = 0;
+    // when the user cancels. title names what is chosen (empty: the
+    // dialog's own title).
+    virtual std::optional<QString> fileName(QWidget* parent, bool save, const QString& proposed,
+                                            const QString& title) = 0;
     // The save dialog for a picture, offering PNG and SVG; a name without
     // an ending gets the chosen kind's. Others answer as fileName does.
     virtual std::optional<QString> pictureFileName(QWidget* parent, const QString& proposed) {
-        return fileName(parent, true, proposed);
+        return fileName(parent, true, proposed, QString());
     }
 };
 

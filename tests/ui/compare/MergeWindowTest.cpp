@@ -255,6 +255,10 @@ TEST_F(MergeWindow, TheActionAsksForTheBaseAndTheModsAndRefusesTheOpenPair) {
     int asked = 0;
     fake.onYesNo = [&](const QString&) { return ++asked == 1; };
     window->findChild<QAction*>(QStringLiteral("actMergeMods"))->trigger();
+    // Each file dialog says what it asks for: the base first, then the mods.
+    const QString base = QStringLiteral("Base pair the open list was made from");
+    const QString mod = QStringLiteral("Mod to merge with the open list");
+    EXPECT_EQ(fake.fileTitles, (std::vector<QString>{base, mod, mod}));
     // The base twice: refused, nothing opens.
     EXPECT_TRUE(answers.isEmpty());
     ASSERT_FALSE(messages.empty());
