@@ -264,8 +264,9 @@ void ChartView::stampPoints(QPainter& p, const QRectF& plot, const std::vector<Q
     // as a later one is wholly hidden by it: of each corner only the last
     // is stamped. Records of one value (after a Set value, say) would
     // otherwise be stamped thousands of times over one another.
-    const int wide = p.device()->width() + 1;
-    const int high = p.device()->height() + 1;
+    // In device pixels: a widget's size is in device independent ones.
+    const int wide = static_cast<int>(std::ceil(p.device()->width() * dpr)) + 1;
+    const int high = static_cast<int>(std::ceil(p.device()->height() * dpr)) + 1;
     auto cellOf = [&](QPoint at) -> std::int64_t {
         if (!ringed || at.x() < 0 || at.y() < 0 || at.x() >= wide || at.y() >= high)
             return -1;
