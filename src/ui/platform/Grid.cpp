@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -274,6 +276,22 @@ void Grid::setSortIndicator(int col, Qt::SortOrder order) {
         view->horizontalHeader()->setSortIndicatorShown(col >= 0);
         view->horizontalHeader()->setSortIndicator(col, order);
     }
+    if (col < 0)
+        return;
+    // A column fitted to its values may be too narrow for its heading once
+    // the arrow stands beside it ("SA" shown as "S").
+    QHeaderView* header = (col < d->fixedCols ? d->frozen : d->view)->horizontalHeader();
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.section = col;
+    option.text = header->model()->headerData(col, Qt::Horizontal).toString();
+    option.sortIndicator =
+        order == Qt::AscendingOrder ? QStyleOptionHeader::SortDown : QStyleOptionHeader::SortUp;
+    const int needed = header->style()
+                           ->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header)
+                           .width();
+    if (header->sectionSize(col) < needed)
+        header->resizeSection(col, needed);
 }
 
 void Grid::sectionResized(QTableView* from, int col, int pixels) {

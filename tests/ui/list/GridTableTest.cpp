@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTableView>
 #include <QTest>
 #include <QUndoStack>
@@ -327,6 +329,25 @@ TEST_F(GridTable, TheSortedViewIsAPlainStableSortOfTheShownRecords) {
                                       << (order == Qt::DescendingOrder ? " descending" : "");
         }
         window->sortView(-1);
+    }
+}
+
+// A column as narrow as its values ("SA") keeps its heading whole once the
+// sort's arrow stands beside it, in either order.
+TEST_F(GridTable, ASortedHeadingIsNotCutByItsArrow) {
+    QHeaderView* header = view()->horizontalHeader();
+    const int sa = static_cast<int>(Field::SoftAttack);
+    for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        window->sortView(sa, order);
+        QStyleOptionHeader option;
+        option.initFrom(header);
+        option.text = header->model()->headerData(sa, Qt::Horizontal).toString();
+        option.sortIndicator = QStyleOptionHeader::SortDown;
+        const int needed =
+            header->style()
+                ->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header)
+                .width();
+        EXPECT_GE(header->sectionSize(sa), needed);
     }
 }
 
