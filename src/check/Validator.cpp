@@ -166,6 +166,13 @@ void addDuplicate(const Equipment& record, Long position, Long other, std::vecto
              std::move(message));
 }
 
+// A duplicate-code problem that names other instead: its message ends in
+// the record it names.
+void nameOther(Problem& duplicate, Long other) {
+    duplicate.message.resize(duplicate.message.rfind(' ') + 1);
+    duplicate.message += std::to_string(other);
+}
+
 // The first two positions of each EqCode. Flat tables cover every code a
 // save accepts; others are rare.
 class CodePositions {
@@ -173,22 +180,29 @@ public:
     explicit CodePositions(const Equipments& list)
         : mFirst(kMaxTwoByte + 1, 0), mSecond(kMaxTwoByte + 1, 0) {
         Long position = 0;
-        for (const EquipmentRef& record : list) {
-            Slots s = slots(record->EqCode());
-            ++position;
-            if (*s.first == 0)
-                *s.first = position;
-            else if (*s.second == 0)
-                *s.second = position;
-        }
+        for (const EquipmentRef& record : list)
+            add(record->EqCode(), ++position);
+    }
+    // codes: the list's, in list order.
+    explicit CodePositions(const std::vector<Long>& codes)
+        : mFirst(kMaxTwoByte + 1, 0), mSecond(kMaxTwoByte + 1, 0) {
+        Long position = 0;
+        for (Long code : codes)
+            add(code, ++position);
     }
 
     // Appends the duplicate-code problem of record at position, if it has one.
     void check(const Equipment& record, Long position, std::vector<Problem>& out) {
-        Slots s = slots(record.EqCode());
+        if (const Long other = otherOf(record.EqCode(), position))
+            addDuplicate(record, position, other, out);
+    }
+    // The record a duplicate-code problem of the record with code at
+    // position names; 0 when it has none.
+    Long otherOf(Long code, Long position) {
+        Slots s = slots(code);
         if (*s.second == 0)
-            return;
-        addDuplicate(record, position, *s.first == position ? *s.second : *s.first, out);
+            return 0;
+        return *s.first == position ? *s.second : *s.first;
     }
 
 private:
@@ -196,6 +210,13 @@ private:
         Long* first;
         Long* second;
     };
+    void add(Long code, Long position) {
+        Slots s = slots(code);
+        if (*s.first == 0)
+            *s.first = position;
+        else if (*s.second == 0)
+            *s.second = position;
+    }
     Slots slots(Long code) {
         if (code >= 0 && code <= kMaxTwoByte)
             return {&mFirst[static_cast<std::size_t>(code)],
@@ -244,6 +265,71 @@ std::vector<Problem> CheckList(const Equipments& list) {
         codes.check(*record, position, problems);
     }
     return problems;
+}
+
+std::vector<Problem> PermutedProblems(const Equipments& list,
+                                      const std::vector<std::int32_t>& order,
+                                      std::vector<Problem> problems) {
+    const auto n = static_cast<std::size_t>(list.Count());
+    if (order.size() != n)
+        return CheckList(list);
+    std::vector<char> taken(n, 0);
+    for (std::int32_t from : order) {
+        if (from < 0 || static_cast<std::size_t>(from) >= n ||
+            taken[static_cast<std::size_t>(from)])
+            return CheckList(list);
+        taken[static_cast<std::size_t>(from)] = 1;
+    }
+    std::vector<Problem> out;
+    out.reserve(problems.size());
+    // The list's own findings come before any record's.
+    std::size_t k = 0;
+    for (; k < problems.size() && problems[k].record == 0; ++k)
+        out.push_back(std::move(problems[k]));
+    // Where each record's problems start (the check gives them in list
+    // order), so that they are taken in the new order, each moved once.
+    std::vector<std::size_t> start(n + 1, 0);
+    for (std::size_t i = k; i < problems.size(); ++i) {
+        const Long record = problems[i].record;
+        if (record < 1 || static_cast<std::size_t>(record) > n ||
+            (i > k && record < problems[i - 1].record))
+            return CheckList(list);
+        ++start[static_cast<std::size_t>(record)];
+    }
+    start[0] = k;
+    for (std::size_t r = 1; r <= n; ++r)
+        start[r] += start[r - 1];
+    // Each record keeps its code, so those with a duplicate still have one;
+    // it names another record when the first two under the code changed.
+    std::vector<Long> codes;
+    codes.reserve(n);
+    for (const EquipmentRef& record : list)
+        codes.push_back(record->EqCode());
+    CodePositions positions(codes);
+    for (std::size_t p = 0; p < n; ++p) {
+        const auto was = static_cast<std::size_t>(order[p]);
+        const auto position = static_cast<Long>(p) + 1;
+        // The check puts a record's duplicate after its other problems.
+        bool duplicate = false;
+        for (std::size_t i = start[was]; i < start[was + 1]; ++i) {
+            Problem& problem = problems[i];
+            if (problem.kind == ProblemKind::DuplicateCode) {
+                if (i + 1 < start[was + 1])
+                    continue;
+                duplicate = true;
+            }
+            problem.record = position;
+            out.push_back(std::move(problem));
+        }
+        const Long other = positions.otherOf(codes[p], position);
+        if (duplicate && other == 0)
+            out.pop_back();
+        else if (duplicate)
+            nameOther(out.back(), other);
+        else if (other != 0)
+            addDuplicate(*list.Item(position), position, other, out);
+    }
+    return out;
 }
 
 std::vector<Problem> SaveRefusals(const Equipments& list, Long counter) {

@@ -76,6 +76,16 @@ ProblemSplice InsertOrRemoveSplice(const Equipments& list, Long position, Long c
 std::vector<ProblemSplice> DuplicateSplices(const Equipments& list, std::vector<Long> codes,
                                             const std::vector<Problem>& problems);
 
+// The problems of list after its records were put in another order (the
+// record now at position p + 1 was at order[p] + 1), from problems, the
+// CheckList result of the list before; equal to CheckList(list). A record's
+// own problems only change position, so just the duplicate-code problems,
+// which name another record, are made anew: a sort's re-check without
+// checking every record again.
+std::vector<Problem> PermutedProblems(const Equipments& list,
+                                      const std::vector<std::int32_t>& order,
+                                      std::vector<Problem> problems);
+
 // Replaces the run splice names and moves the records after it.
 void ApplySplice(std::vector<Problem>& problems, ProblemSplice splice);
 // Adds shift to the record of every problem from first on.

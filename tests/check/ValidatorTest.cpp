@@ -3,13 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <numeric>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "check/Validator.h"
+#include "model/ExchangeSort.h"
 #include "storage/EquipmentFiles.h"
 #include "support/SamplePairs.h"
 #include "vocabulary/LookupTables.h"
@@ -328,6 +331,42 @@ TEST_F(Validator, RecheckingRecordsMovedAmongThemselvesGivesTheWholeCheck) {
         }
         for (ProblemSplice& splice : RecheckSplices(list, moved, problems, true))
             ApplySplice(problems, std::move(splice));
+        ASSERT_EQ(problems, CheckList(list)) << round;
+    }
+}
+
+// A sort's problems come from the ones before it: the records' own move
+// with them, the duplicates name the records that now come first.
+TEST_F(Validator, ProblemsOfReorderedRecordsAreTheWholeCheck) {
+    std::mt19937 random(53);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    Equipments list;
+    for (int i = 0; i < 60; ++i) {
+        Equipment e = cleanRecord();
+        e.setEqCode(pick(2) == 0 ? pick(12) : 12 + pick(400));
+        if (pick(4) == 0)
+            e.setEqClass(30);
+        if (pick(6) == 0)
+            e.setCountry(26);
+        list.Add(e);
+    }
+    std::vector<Problem> problems = CheckList(list);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::int32_t> order(static_cast<std::size_t>(list.Count()));
+        std::iota(order.begin(), order.end(), 0);
+        switch (round % 3) {
+            case 0:
+                std::shuffle(order.begin(), order.end(), random);
+                break;
+            case 1:
+                std::reverse(order.begin() + pick(30), order.end() - pick(30));
+                break;
+            default:
+                std::swap(order[static_cast<std::size_t>(pick(60))],
+                          order[static_cast<std::size_t>(pick(60))]);
+        }
+        ApplyOrder(list, order);
+        problems = PermutedProblems(list, order, std::move(problems));
         ASSERT_EQ(problems, CheckList(list)) << round;
     }
 }

@@ -134,6 +134,7 @@ void Document::permute(const std::vector<std::int32_t>& order) {
                          : QModelIndex());
     }
     mModel->changePersistentIndexList(from, moved);
+    emit permuted(order);
     emit mModel->layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 

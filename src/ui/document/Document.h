@@ -77,6 +77,10 @@ public:
 
 signals:
     void modifiedChanged(bool modified);
+    // permute() reordered the records (order as it was given), just before
+    // the model's layout change: who keeps something per record can move it
+    // along rather than work it out anew.
+    void permuted(const std::vector<std::int32_t>& order);
 
 private:
     void emitModified();

@@ -57,7 +57,11 @@ ProblemTracker::ProblemTracker(Document& document, QObject* parent)
             [this](const QModelIndex&, int start, int end, const QModelIndex&, int destination) {
                 rowsMoved(start, end, destination);
             });
-    connect(model, &QAbstractItemModel::layoutChanged, this, &ProblemTracker::recordsMoved);
+    connect(&document, &Document::permuted, this, &ProblemTracker::recordsPermuted);
+    connect(model, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (!mPermuted)
+            recordsMoved();
+    });
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         // Another list: what the last load found was about the one before.
         mNewLoad.clear();
@@ -96,6 +100,11 @@ std::size_t ProblemTracker::count(Severity severity) const {
 }
 
 void ProblemTracker::recordsChanged(int firstRow, int lastRow) {
+    // Rows of the list after a reordering, problems of the list before it.
+    if (mPermuted) {
+        recordsMoved();
+        return;
+    }
     mOnlyMoved = false;
     if (firstRow == lastRow && firstRow >= 0)
         mChanged.push_back(firstRow + 1);
@@ -117,7 +126,7 @@ bool ProblemTracker::loadNamesRecords() const {
 void ProblemTracker::rowsInOrOut(int firstRow, int lastRow, bool in) {
     const auto count = static_cast<std::size_t>(lastRow - firstRow + 1);
     // Positions changed in place before it are not those of the list after.
-    if (mWhole || !mChanged.empty() || mShiftCount != 0 || count > kFewRecords ||
+    if (mWhole || mPermuted || !mChanged.empty() || mShiftCount != 0 || count > kFewRecords ||
         loadNamesRecords()) {
         recordsMoved();
         return;
@@ -132,7 +141,8 @@ void ProblemTracker::rowsMoved(int start, int end, int destination) {
     // holds another one's values.
     const int low = std::min(start, destination);
     const int high = destination > end ? destination - 1 : end;
-    if (mWhole || static_cast<std::size_t>(high - low + 1) > kFewRecords || loadNamesRecords()) {
+    if (mWhole || mPermuted || static_cast<std::size_t>(high - low + 1) > kFewRecords ||
+        loadNamesRecords()) {
         recordsMoved();
         return;
     }
@@ -146,6 +156,21 @@ void ProblemTracker::recordsMoved() {
     // with the next update, which the panel hears of.
     mDropRecordFindings = true;
     mWhole = true;
+    mPermuted = false;
+    mOrder.clear();
+    schedule();
+}
+
+void ProblemTracker::recordsPermuted(const std::vector<std::int32_t>& order) {
+    // Only a reordering of the problems as they stand can be moved along;
+    // the load's findings of single records go with a move, as ever.
+    if (mWhole || mPermuted || mLoadGiven || mDropRecordFindings || !mChanged.empty() ||
+        mShiftCount != 0 || loadNamesRecords()) {
+        recordsMoved();
+        return;
+    }
+    mOrder = order;
+    mPermuted = true;
     schedule();
 }
 
@@ -158,11 +183,13 @@ void ProblemTracker::schedule() {
 
 void ProblemTracker::refresh() {
     mScheduled = false;
-    if (!mWhole && mChanged.empty() && mShiftCount == 0)
+    if (!mWhole && mChanged.empty() && mShiftCount == 0 && !mPermuted)
         return;
     emit aboutToUpdate();
     bool newError = false;
-    if (mWhole || mLoadGiven || mDropRecordFindings || mChanged.size() > kFewRecords) {
+    if (mPermuted && !mWhole) {
+        refreshPermuted();
+    } else if (mWhole || mLoadGiven || mDropRecordFindings || mChanged.size() > kFewRecords) {
         emit problemsAboutToBeReset();
         if (mLoadGiven)
             mLoad = std::move(mNewLoad);
@@ -190,7 +217,26 @@ void ProblemTracker::refresh() {
     mShiftCount = 0;
     mChanged.clear();
     mOnlyMoved = true;
+    mPermuted = false;
+    mOrder.clear();
     emit updated(newError);
+}
+
+void ProblemTracker::refreshPermuted() {
+    // The same problems of the same records at their new places: the errors
+    // say what they said (no error names a position), and the count stays,
+    // so the rows change in place.
+    const std::size_t before = mList.size();
+    mList = PermutedProblems(mDocument.equipments(), mOrder, std::move(mList));
+    if (mList.size() != before) {
+        // Not met while the problems kept are the check's: a reset is sure.
+        emit problemsAboutToBeReset();
+        emit problemsReset();
+        return;
+    }
+    if (!mList.empty())
+        emit problemsChanged(static_cast<int>(mLoad.size()),
+                             static_cast<int>(mLoad.size() + mList.size()) - 1);
 }
 
 bool ProblemTracker::recheckChanged() {

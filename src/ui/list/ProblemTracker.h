@@ -66,6 +66,8 @@ private:
     void rowsInOrOut(int firstRow, int lastRow, bool in);
     void rowsMoved(int start, int end, int destination);
     void recordsMoved();
+    void recordsPermuted(const std::vector<std::int32_t>& order);
+    void refreshPermuted();
     bool loadNamesRecords() const;
     void schedule();
     // Brings the list's problems up to date one splice at a time; returns
@@ -89,6 +91,10 @@ private:
     std::int32_t mShiftAt = 0;
     std::int32_t mShiftCount = 0;
     bool mWhole = true;
+    // A reordering of the whole list, the only change since the last
+    // update: its problems are moved along rather than checked again.
+    std::vector<std::int32_t> mOrder;
+    bool mPermuted = false;
     bool mScheduled = false;
 };
 
