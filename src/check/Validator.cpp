@@ -306,7 +306,24 @@ std::vector<Problem> PermutedProblems(const Equipments& list,
     for (const EquipmentRef& record : list)
         codes.push_back(record->EqCode());
     CodePositions positions(codes);
+    // The problems are taken from all over the old list, and a duplicate's
+    // message, which names a new record, lies elsewhere again: both are
+    // fetched some records ahead, or each would wait for memory.
+    constexpr std::size_t kAhead = 16;
+    auto lastOf = [&](std::size_t p) -> const Problem* {
+        const auto was = static_cast<std::size_t>(order[p]);
+        return start[was] < start[was + 1] ? &problems[start[was + 1] - 1] : nullptr;
+    };
     for (std::size_t p = 0; p < n; ++p) {
+        if (p + kAhead < n) {
+            if (const Problem* ahead = lastOf(p + kAhead))
+                __builtin_prefetch(ahead);
+        }
+        if (p + kAhead / 2 < n) {
+            const Problem* ahead = lastOf(p + kAhead / 2);
+            if (ahead && ahead->kind == ProblemKind::DuplicateCode)
+                __builtin_prefetch(ahead->message.data());
+        }
         const auto was = static_cast<std::size_t>(order[p]);
         const auto position = static_cast<Long>(p) + 1;
         // The check puts a record's duplicate after its other problems.
