@@ -5,10 +5,12 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionHeader>
+#include <QStyleOptionSlider>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "ui/platform/GridCellDelegate.h"
 #include "ui/platform/GridModel.h"
@@ -18,6 +20,50 @@
 namespace kestrel::ui {
 
 namespace {
+// A scroll bar that repaints only when what it shows changes. A record cut
+// from or pasted into a list of thousands changes the bar's range by one,
+// which moves its handle by no pixel, and the style's painting of a bar
+// costs a third of a paint of the rows.
+class SteadyScrollBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void sliderChange(SliderChange change) override {
+        if (change != SliderOrientationChange && look() == mPainted)
+            return;
+        QScrollBar::sliderChange(change);
+    }
+    void paintEvent(QPaintEvent* event) override {
+        mPainted = look();
+        QScrollBar::paintEvent(event);
+    }
+    void changeEvent(QEvent* event) override {
+        // Another style or size: whatever was painted is no guide.
+        mPainted = {};
+        QScrollBar::changeEvent(event);
+    }
+
+private:
+    // The handle's place, and the ends the style draws as disabled arrows.
+    struct Look {
+        QRect handle;
+        bool atStart = false;
+        bool atEnd = false;
+        bool operator==(const Look& other) const {
+            return handle == other.handle && atStart == other.atStart && atEnd == other.atEnd;
+        }
+    };
+    Look look() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        this),
+                option.sliderValue == option.minimum, option.sliderValue == option.maximum};
+    }
+    Look mPainted;
+};
+
 // The row heading is as wide as the grid sets it (setRowHeadings). The
 // table asks its size hint again after every change of the rows, and
 // QHeaderView measures the text of a hundred headings at either end for it:
@@ -81,6 +127,18 @@ public:
     using QTableView::QTableView;
 
 protected:
+    // The table lays out its headings and scroll bars after every change of
+    // the rows, a sort among them, and each time the scroll area raises its
+    // two scroll bars, which repaints the whole grid. What the layout is
+    // made from rarely changes with a command: then it is left as it is.
+    void updateGeometries() override {
+        const Shape now = shape();
+        if (mShape && *mShape == now)
+            return;
+        QTableView::updateGeometries();
+        mShape = shape();
+    }
+
     QRegion visualRegionForSelection(const QItemSelection& selection) const override {
         constexpr int kFewRuns = 16;
         if (selection.size() <= kFewRuns)
@@ -98,6 +156,39 @@ protected:
         }
         return QTableView::visualRegionForSelection(shown);
     }
+
+private:
+    struct Shape {
+        QSize size;
+        int rows = 0, columns = 0;
+        int height = 0, width = 0;  // of every row, of every column
+        int hiddenRows = 0, hiddenColumns = 0;
+        int headingWidth = 0, headingHeight = 0;
+        bool rowHeadings = false, columnHeadings = false;
+        bool operator==(const Shape& o) const {
+            return size == o.size && rows == o.rows && columns == o.columns && height == o.height &&
+                   width == o.width && hiddenRows == o.hiddenRows &&
+                   hiddenColumns == o.hiddenColumns && headingWidth == o.headingWidth &&
+                   headingHeight == o.headingHeight && rowHeadings == o.rowHeadings &&
+                   columnHeadings == o.columnHeadings;
+        }
+    };
+    Shape shape() const {
+        const QHeaderView* rows = verticalHeader();
+        const QHeaderView* columns = horizontalHeader();
+        return {size(),
+                rows->count(),
+                columns->count(),
+                rows->length(),
+                columns->length(),
+                rows->hiddenSectionCount(),
+                columns->hiddenSectionCount(),
+                rows->isHidden() ? 0 : rows->sizeHint().width(),
+                columns->isHidden() ? 0 : columns->sizeHint().height(),
+                !rows->isHidden(),
+                !columns->isHidden()};
+    }
+    std::optional<Shape> mShape;
 };
 }  // namespace
 
@@ -106,6 +197,8 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
     d->model = d->own;
     d->view = new GridTableView(this);
     d->view->setObjectName(QStringLiteral("UnitListView"));
+    d->view->setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical));
+    d->view->setHorizontalScrollBar(new SteadyScrollBar(Qt::Horizontal));
     setupView(d->view);
     d->view->setModel(d->model);
     d->selection = d->view->selectionModel();
@@ -598,7 +691,17 @@ void Grid::updateFrozen() {
                         d->view->viewport()->height() + d->view->horizontalHeader()->height());
     frozen->verticalScrollBar()->setValue(d->view->verticalScrollBar()->value());
     frozen->show();
-    frozen->raise();
+    // Above what it covers. The scroll area puts its scroll bars on top each
+    // time it lays itself out, and each raise repaints all it uncovers: two
+    // raises in turn were a paint of the whole grid after every command.
+    const QObjectList& siblings = d->view->children();
+    for (auto it = siblings.begin() + siblings.indexOf(frozen) + 1; it != siblings.end(); ++it) {
+        const auto* above = qobject_cast<const QWidget*>(*it);
+        if (above && above->isVisible() && above->geometry().intersects(frozen->geometry())) {
+            frozen->raise();
+            break;
+        }
+    }
 }
 
 void Grid::resizeEvent(QResizeEvent* event) {

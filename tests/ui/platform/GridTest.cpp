@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QSignalSpy>
 #include <QTableView>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "ui/platform/Grid.h"
@@ -223,3 +225,56 @@ TEST(GridCellText, WhatDoesNotFitEndsInAnEllipsis) {
 }
 
 }  // namespace
+
+#include <QScrollBar>
+
+namespace {
+
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+}  // namespace
+
+// The scroll bar is painted again exactly when its handle or its ends look
+// otherwise: a step of one row among thousands moves the handle by no pixel.
+TEST(GridScrollBar, RepaintsWhenWhatItShowsChanges) {
+    Grid grid;
+    grid.setCols(2);
+    grid.AddItem("N\tName");
+    grid.setFixedRows(1);
+    grid.setRedraw(false);
+    for (int row = 1; row <= 30000; ++row)
+        grid.AddItem(std::to_string(row) + "\tname");
+    grid.setRedraw(true);
+    grid.resize(300, 300);
+    grid.show();
+    QApplication::processEvents();
+    QScrollBar* bar = grid.view()->verticalScrollBar();
+    PaintCount count;
+    bar->installEventFilter(&count);
+
+    const struct {
+        const char* change;
+        std::function<void()> apply;
+        bool repainted;
+    } cases[] = {
+        {"scrolled to the middle", [&] { grid.setTopRow(15000); }, true},
+        {"scrolled down by one row", [&] { grid.setTopRow(15001); }, false},
+        {"scrolled to the last row", [&] { grid.setTopRow(grid.Rows() - 1); }, true},
+        {"most rows removed", [&] { grid.setRows(200); }, true},
+        {"scrolled back to the first row", [&] { grid.setTopRow(1); }, true},
+    };
+    for (const auto& c : cases) {
+        count.paints = 0;
+        c.apply();
+        // The first round lays the rows out, the second paints.
+        QApplication::processEvents();
+        QApplication::processEvents();
+        EXPECT_EQ(count.paints > 0, c.repainted) << c.change;
+    }
+}
