@@ -136,7 +136,8 @@ protected:
         if (mShape && *mShape == now)
             return;
         QTableView::updateGeometries();
-        mShape = shape();
+        // None of it is changed by the layout itself.
+        mShape = now;
     }
 
     QRegion visualRegionForSelection(const QItemSelection& selection) const override {
