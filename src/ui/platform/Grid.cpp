@@ -126,6 +126,21 @@ class GridTableView : public QTableView {
 public:
     using QTableView::QTableView;
 
+    void setModel(QAbstractItemModel* model) override {
+        QTableView::setModel(model);
+        if (!model)
+            return;
+        // The heading along the top takes a change of the rows' layout that
+        // names no direction (a record moved up, through the filter's proxy)
+        // as one of the columns too: it shows and hides again each hidden
+        // column, and each of those relays out the table and repaints it
+        // after the paint of the change itself. The model's columns never
+        // change place.
+        QHeaderView* top = horizontalHeader();
+        disconnect(model, &QAbstractItemModel::layoutAboutToBeChanged, top, nullptr);
+        disconnect(model, &QAbstractItemModel::layoutChanged, top, nullptr);
+    }
+
 protected:
     // The table lays out its headings and scroll bars after every change of
     // the rows, a sort among them, and each time the scroll area raises its

@@ -278,3 +278,66 @@ TEST(GridScrollBar, RepaintsWhenWhatItShowsChanges) {
         EXPECT_EQ(count.paints > 0, c.repainted) << c.change;
     }
 }
+
+#include <QSortFilterProxyModel>
+
+namespace {
+
+// Rows of numbers that can move, as the document's list does.
+class MovableRows : public QAbstractTableModel {
+public:
+    std::vector<int> rows;
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(rows.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 6;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole)
+            return {};
+        return rows[static_cast<std::size_t>(index.row())] * 10 + index.column();
+    }
+    void moveUp(int row) {
+        beginMoveRows({}, row, row, {}, row - 1);
+        std::swap(rows[static_cast<std::size_t>(row)], rows[static_cast<std::size_t>(row - 1)]);
+        endMoveRows();
+    }
+};
+
+}  // namespace
+
+// A record moved through a proxy reaches the grid as a change of layout: the
+// grid paints it once, and the frozen and hidden columns stay as they were.
+TEST(GridPaint, MovedRowIsPaintedOnceAndColumnsStayHidden) {
+    MovableRows rows;
+    for (int k = 0; k < 2000; ++k)
+        rows.rows.push_back(k);
+    QSortFilterProxyModel shown;
+    shown.setSourceModel(&rows);
+    Grid grid;
+    grid.setModel(&shown);
+    grid.setFixedCols(2);
+    grid.setColumnHidden(4, true);
+    grid.resize(500, 300);
+    grid.show();
+    grid.setRow(3);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    PaintCount main, frozen;
+    grid.view()->viewport()->installEventFilter(&main);
+    grid.frozenView()->viewport()->installEventFilter(&frozen);
+    for (int round = 0; round < 3; ++round) {
+        main.paints = frozen.paints = 0;
+        rows.moveUp(3 - round % 2);
+        for (int pass = 0; pass < 4; ++pass)
+            QApplication::processEvents();
+        EXPECT_EQ(main.paints, 1) << round;
+        EXPECT_EQ(frozen.paints, 1) << round;
+    }
+    EXPECT_TRUE(grid.isColumnHidden(4));
+    EXPECT_FALSE(grid.isColumnHidden(5));
+    for (int c = 0; c < 6; ++c)
+        EXPECT_EQ(grid.frozenView()->isColumnHidden(c), c >= 2) << c;
+    EXPECT_EQ(grid.TextMatrix(3, 0), "20");
+}
