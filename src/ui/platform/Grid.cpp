@@ -150,6 +150,18 @@ protected:
         const Shape now = shape();
         if (mShape && *mShape == now)
             return;
+        if (mShape && onlyRowsAddedOrTaken(*mShape, now)) {
+            // The layout would come out as it is but for the vertical bar's
+            // range, which grows or shrinks by as many rows, and laying it
+            // out raises both scroll bars in turn, which repaints them and
+            // what lies under them after every record cut or pasted.
+            QScrollBar* bar = verticalScrollBar();
+            bar->setMaximum(std::max(0, bar->maximum() + now.rows - mShape->rows));
+            verticalHeader()->setOffsetToSectionPosition(bar->value());
+            mShape = now;
+            QAbstractItemView::updateGeometries();
+            return;
+        }
         QTableView::updateGeometries();
         // None of it is changed by the layout itself.
         mShape = now;
@@ -175,15 +187,17 @@ protected:
 
 private:
     struct Shape {
-        QSize size;
+        // The viewport's too: a scroll bar shown or hidden by the layout
+        // changes it, and the view is laid out again for it.
+        QSize size, shown;
         int rows = 0, columns = 0;
         int height = 0, width = 0;  // of every row, of every column
         int hiddenRows = 0, hiddenColumns = 0;
         int headingWidth = 0, headingHeight = 0;
         bool rowHeadings = false, columnHeadings = false;
         bool operator==(const Shape& o) const {
-            return size == o.size && rows == o.rows && columns == o.columns && height == o.height &&
-                   width == o.width && hiddenRows == o.hiddenRows &&
+            return size == o.size && shown == o.shown && rows == o.rows && columns == o.columns &&
+                   height == o.height && width == o.width && hiddenRows == o.hiddenRows &&
                    hiddenColumns == o.hiddenColumns && headingWidth == o.headingWidth &&
                    headingHeight == o.headingHeight && rowHeadings == o.rowHeadings &&
                    columnHeadings == o.columnHeadings;
@@ -193,6 +207,7 @@ private:
         const QHeaderView* rows = verticalHeader();
         const QHeaderView* columns = horizontalHeader();
         return {size(),
+                viewport()->size(),
                 rows->count(),
                 columns->count(),
                 rows->length(),
@@ -204,6 +219,20 @@ private:
                 !rows->isHidden(),
                 !columns->isHidden()};
     }
+    // Rows of one height, none hidden, more of them than the view shows
+    // before and after, and nothing else changed.
+    bool onlyRowsAddedOrTaken(const Shape& before, const Shape& now) const {
+        Shape same = now;
+        same.rows = before.rows;
+        same.height = before.height;
+        if (!(same == before) || before.hiddenRows != 0)
+            return false;
+        const int rowHeight = verticalHeader()->defaultSectionSize();
+        const int shown = viewport()->height();
+        return before.height == before.rows * rowHeight && now.height == now.rows * rowHeight &&
+               before.height > shown && now.height > shown;
+    }
+
     std::optional<Shape> mShape;
 };
 }  // namespace

@@ -341,3 +341,69 @@ TEST(GridPaint, MovedRowIsPaintedOnceAndColumnsStayHidden) {
         EXPECT_EQ(grid.frozenView()->isColumnHidden(c), c >= 2) << c;
     EXPECT_EQ(grid.TextMatrix(3, 0), "20");
 }
+
+namespace {
+
+void fillRows(Grid& grid, int rows) {
+    grid.setCols(2);
+    grid.AddItem("N\tName");
+    grid.setFixedRows(1);
+    grid.setRedraw(false);
+    for (int row = 1; row <= rows; ++row)
+        grid.AddItem(std::to_string(row) + "\tname");
+    grid.setRedraw(true);
+    grid.resize(300, 300);
+    grid.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+}
+
+}  // namespace
+
+// Rows added or taken leave the vertical scroll bar as a full layout of the
+// table sets it, and the horizontal bar, which shows nothing of them,
+// unpainted.
+TEST(GridScrollBar, RowsAddedOrTakenKeepTheRangeALayoutGives) {
+    Grid grid;
+    fillRows(grid, 5000);
+    grid.setTopRow(4990);
+    QApplication::processEvents();
+    PaintCount across;
+    grid.view()->horizontalScrollBar()->installEventFilter(&across);
+    const struct {
+        const char* change;
+        std::function<void()> apply;
+    } cases[] = {
+        {"one row added", [&] { grid.AddItem("x\ty"); }},
+        {"one row added in the middle", [&] { grid.AddItem("x\ty", 20); }},
+        {"one row removed", [&] { grid.RemoveItem(3); }},
+        {"most rows removed", [&] { grid.setRows(40); }},
+        {"down to fewer rows than the view shows", [&] { grid.setRows(3); }},
+        {"more rows again",
+         [&] {
+             for (int k = 0; k < 60; ++k)
+                 grid.AddItem("x\ty");
+         }},
+    };
+    for (const auto& c : cases) {
+        c.apply();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        const QScrollBar* bar = grid.view()->verticalScrollBar();
+        const int after[] = {bar->maximum(), bar->pageStep(), bar->value(), bar->isVisible()};
+        // The rows shown follow the bar.
+        EXPECT_EQ(grid.view()->rowAt(0), bar->value()) << c.change;
+        const int paints = across.paints;
+        // Another size and back: the table is laid out in full.
+        grid.resize(300, 301);
+        QApplication::processEvents();
+        grid.resize(300, 300);
+        QApplication::processEvents();
+        QApplication::processEvents();
+        const int full[] = {bar->maximum(), bar->pageStep(), bar->value(), bar->isVisible()};
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(after[k], full[k]) << c.change << ", figure " << k;
+        across.paints = paints;
+    }
+    EXPECT_EQ(across.paints, 0);
+}
