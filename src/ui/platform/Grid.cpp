@@ -1,5 +1,6 @@
 #include "ui/platform/Grid.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScrollBar>
@@ -142,6 +143,36 @@ public:
     }
 
 protected:
+    // A change of one field in every record asks the table to repaint all of
+    // it, in both views, while only that column's cells on screen show it:
+    // the frozen view, which hides the column, need not paint at all.
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles) override {
+        const int top = rowAt(0);
+        if (!topLeft.isValid() || !bottomRight.isValid() || top < 0 || !isVisible() ||
+            state() == EditingState || QAccessible::isActive()) {
+            QTableView::dataChanged(topLeft, bottomRight, roles);
+            return;
+        }
+        int bottom = rowAt(viewport()->height() - 1);
+        if (bottom < 0)
+            bottom = model()->rowCount(rootIndex()) - 1;
+        const int first = std::max(topLeft.row(), top);
+        const int last = std::min(bottomRight.row(), bottom);
+        if (first > last)
+            return;
+        const int y = rowViewportPosition(first);
+        const int height = rowViewportPosition(last) + rowHeight(last) - y;
+        QRegion area;
+        for (int column = topLeft.column(); column <= bottomRight.column(); ++column) {
+            if (!isColumnHidden(column))
+                area += QRect(columnViewportPosition(column), y, columnWidth(column), height);
+        }
+        area &= viewport()->rect();
+        if (!area.isEmpty())
+            viewport()->update(area);
+    }
+
     // The table lays out its headings and scroll bars after every change of
     // the rows, a sort among them, and each time the scroll area raises its
     // two scroll bars, which repaints the whole grid. What the layout is

@@ -298,6 +298,9 @@ public:
             return {};
         return rows[static_cast<std::size_t>(index.row())] * 10 + index.column();
     }
+    void changeColumn(int column) {
+        emit dataChanged(index(0, column), index(rowCount() - 1, column));
+    }
     void moveUp(int row) {
         beginMoveRows({}, row, row, {}, row - 1);
         std::swap(rows[static_cast<std::size_t>(row)], rows[static_cast<std::size_t>(row - 1)]);
@@ -406,4 +409,55 @@ TEST(GridScrollBar, RowsAddedOrTakenKeepTheRangeALayoutGives) {
         across.paints = paints;
     }
     EXPECT_EQ(across.paints, 0);
+}
+
+namespace {
+
+// The area of each paint.
+struct PaintAreas : QObject {
+    std::vector<QRect> areas;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            areas.push_back(static_cast<QPaintEvent*>(event)->rect());
+        return false;
+    }
+};
+
+}  // namespace
+
+// A field changed in every record repaints that column's cells on screen,
+// and nothing where the column is hidden or scrolled away.
+TEST(GridPaint, ChangedColumnRepaintsItsCellsAlone) {
+    MovableRows rows;
+    for (int k = 0; k < 2000; ++k)
+        rows.rows.push_back(k);
+    Grid grid;
+    grid.setModel(&rows);
+    grid.setFixedCols(2);
+    grid.setColumnHidden(5, true);
+    grid.resize(500, 300);
+    grid.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    QTableView* view = grid.view();
+    PaintAreas main, frozen;
+    view->viewport()->installEventFilter(&main);
+    grid.frozenView()->viewport()->installEventFilter(&frozen);
+    const struct {
+        int column;
+        int mainPaints, frozenPaints;
+    } cases[] = {{3, 1, 0}, {0, 0, 1}, {5, 0, 0}};
+    for (const auto& c : cases) {
+        main.areas.clear();
+        frozen.areas.clear();
+        rows.changeColumn(c.column);
+        QApplication::processEvents();
+        EXPECT_EQ(static_cast<int>(main.areas.size()), c.mainPaints) << c.column;
+        EXPECT_EQ(static_cast<int>(frozen.areas.size()), c.frozenPaints) << c.column;
+        if (c.mainPaints == 1) {
+            const QRect& area = main.areas.front();
+            EXPECT_EQ(area.left(), view->columnViewportPosition(c.column));
+            EXPECT_EQ(area.width(), view->columnWidth(c.column));
+        }
+    }
 }
