@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QStyleOptionSlider>
@@ -186,8 +187,17 @@ protected:
             // range, which grows or shrinks by as many rows, and laying it
             // out raises both scroll bars in turn, which repaints them and
             // what lies under them after every record cut or pasted.
+            // A change of the range alone would lay the scroll area out too,
+            // later: the bar is shown before and after, so nothing hears of
+            // it but the rows shown, should they have to follow the bar.
             QScrollBar* bar = verticalScrollBar();
-            bar->setMaximum(std::max(0, bar->maximum() + now.rows - mShape->rows));
+            const int value = bar->value();
+            {
+                const QSignalBlocker quiet(bar);
+                bar->setMaximum(std::max(0, bar->maximum() + now.rows - mShape->rows));
+            }
+            if (bar->value() != value)
+                emit bar->valueChanged(bar->value());
             verticalHeader()->setOffsetToSectionPosition(bar->value());
             mShape = now;
             QAbstractItemView::updateGeometries();

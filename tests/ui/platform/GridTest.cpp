@@ -369,34 +369,46 @@ void fillRows(Grid& grid, int rows) {
 TEST(GridScrollBar, RowsAddedOrTakenKeepTheRangeALayoutGives) {
     Grid grid;
     fillRows(grid, 5000);
+    grid.setColWidth(1, 9000);
     grid.setTopRow(4990);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    ASSERT_TRUE(grid.view()->horizontalScrollBar()->isVisible());
     QApplication::processEvents();
     PaintCount across;
     grid.view()->horizontalScrollBar()->installEventFilter(&across);
+    // What the set-up left to paint.
+    for (int pass = 0; pass < 4; ++pass)
+        QApplication::processEvents();
     const struct {
         const char* change;
         std::function<void()> apply;
+        bool barShownBeforeAndAfter;
     } cases[] = {
-        {"one row added", [&] { grid.AddItem("x\ty"); }},
-        {"one row added in the middle", [&] { grid.AddItem("x\ty", 20); }},
-        {"one row removed", [&] { grid.RemoveItem(3); }},
-        {"most rows removed", [&] { grid.setRows(40); }},
-        {"down to fewer rows than the view shows", [&] { grid.setRows(3); }},
+        {"one row added", [&] { grid.AddItem("x\ty"); }, true},
+        {"one row added in the middle", [&] { grid.AddItem("x\ty", 20); }, true},
+        {"one row removed", [&] { grid.RemoveItem(3); }, true},
+        {"most rows removed", [&] { grid.setRows(40); }, true},
+        {"down to fewer rows than the view shows", [&] { grid.setRows(3); }, false},
         {"more rows again",
          [&] {
              for (int k = 0; k < 60; ++k)
                  grid.AddItem("x\ty");
-         }},
+         },
+         false},
     };
     for (const auto& c : cases) {
+        across.paints = 0;
         c.apply();
         QApplication::processEvents();
         QApplication::processEvents();
+        if (c.barShownBeforeAndAfter) {
+            EXPECT_EQ(across.paints, 0) << c.change;
+        }
         const QScrollBar* bar = grid.view()->verticalScrollBar();
         const int after[] = {bar->maximum(), bar->pageStep(), bar->value(), bar->isVisible()};
         // The rows shown follow the bar.
         EXPECT_EQ(grid.view()->rowAt(0), bar->value()) << c.change;
-        const int paints = across.paints;
         // Another size and back: the table is laid out in full.
         grid.resize(300, 301);
         QApplication::processEvents();
@@ -406,9 +418,7 @@ TEST(GridScrollBar, RowsAddedOrTakenKeepTheRangeALayoutGives) {
         const int full[] = {bar->maximum(), bar->pageStep(), bar->value(), bar->isVisible()};
         for (int k = 0; k < 4; ++k)
             EXPECT_EQ(after[k], full[k]) << c.change << ", figure " << k;
-        across.paints = paints;
     }
-    EXPECT_EQ(across.paints, 0);
 }
 
 namespace {
