@@ -1,14 +1,17 @@
 #include "ui/list/SetValueDialog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 #include <QUndoStack>
 #include <algorithm>
+#include <optional>
 
 #include "model/FieldText.h"
 #include "model/ValueChange.h"
@@ -25,6 +28,50 @@ namespace {
 const char kFieldKey[] = "setValue/field";
 const char kHowKey[] = "setValue/change";
 const char kValueKey[] = "setValue/value";
+
+// The settings file is written and synced to disk on every write of it,
+// which took longer than the paint of the change just applied: the last
+// change is kept here and written a moment later, or when the editor quits.
+struct LastChange {
+    QString field;
+    int how = 0;
+    QString value;
+};
+std::optional<LastChange>& unwritten() {
+    static std::optional<LastChange> change;
+    return change;
+}
+void writeLastChange() {
+    std::optional<LastChange>& change = unwritten();
+    if (!change)
+        return;
+    QSettings settings;
+    settings.setValue(QLatin1String(kFieldKey), change->field);
+    settings.setValue(QLatin1String(kHowKey), change->how);
+    settings.setValue(QLatin1String(kValueKey), change->value);
+    change.reset();
+}
+void rememberLastChange(LastChange change) {
+    const bool waiting = unwritten().has_value();
+    unwritten() = std::move(change);
+    if (waiting || !QCoreApplication::instance())
+        return;
+    static const bool atQuit = [] {
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, writeLastChange);
+        return true;
+    }();
+    (void)atQuit;
+    constexpr int kLaterMs = 1000;
+    QTimer::singleShot(kLaterMs, qApp, writeLastChange);
+}
+LastChange lastChange() {
+    if (const std::optional<LastChange>& change = unwritten())
+        return *change;
+    QSettings settings;
+    return {settings.value(QLatin1String(kFieldKey)).toString(),
+            settings.value(QLatin1String(kHowKey)).toInt(),
+            settings.value(QLatin1String(kValueKey)).toString()};
+}
 }  // namespace
 
 SetValueDialog::SetValueDialog(std::vector<std::int32_t> positions, QWidget* parent)
@@ -88,15 +135,14 @@ SetValueDialog::SetValueDialog(std::vector<std::int32_t> positions, QWidget* par
 
     // The last change applied, offered again with its value selected, so
     // that typing replaces it.
-    QSettings settings;
-    const int field = mField->findText(
-        settings.value(QLatin1String(kFieldKey)).toString() + QStringLiteral(" - "),
-        Qt::MatchStartsWith | Qt::MatchCaseSensitive);
+    const LastChange last = lastChange();
+    const int field = mField->findText(last.field + QStringLiteral(" - "),
+                                       Qt::MatchStartsWith | Qt::MatchCaseSensitive);
     if (field >= 0) {
         mField->setCurrentIndex(field);
         if (mHow->isEnabled())
-            mHow->setCurrentIndex(std::clamp(settings.value(QLatin1String(kHowKey)).toInt(), 0, 2));
-        mValue->setText(settings.value(QLatin1String(kValueKey)).toString());
+            mHow->setCurrentIndex(std::clamp(last.how, 0, 2));
+        mValue->setText(last.value);
         mValue->selectAll();
     }
     // Another list, or other values in it, make the kept outcome stale.
@@ -241,11 +287,8 @@ void SetValueDialog::describe() {
 }
 
 void SetValueDialog::remember() const {
-    QSettings settings;
-    settings.setValue(QLatin1String(kFieldKey),
-                      QString::fromLatin1(FieldLabel(mField->currentData().toInt())));
-    settings.setValue(QLatin1String(kHowKey), mHow->currentIndex());
-    settings.setValue(QLatin1String(kValueKey), mValue->text());
+    rememberLastChange({QString::fromLatin1(FieldLabel(mField->currentData().toInt())),
+                        mHow->currentIndex(), mValue->text()});
 }
 
 void SetValueDialog::fieldChanged() {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSettings>
 #include <QUndoStack>
 
 #include "model/FieldText.h"
@@ -95,6 +98,17 @@ TEST_F(SetValue, RemembersTheLastFieldAndChange) {
     EXPECT_EQ(again.howBox()->currentIndex(), 2);
     EXPECT_EQ(again.valueBox()->text(), QStringLiteral("3"));
     EXPECT_EQ(scope(again), QStringLiteral("1 of 1 changes."));
+    // Written to the settings a moment later, for the next session.
+    QElapsedTimer waited;
+    waited.start();
+    while (QSettings().value(QStringLiteral("setValue/value")).toString() != QStringLiteral("3") &&
+           waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QSettings settings;
+    EXPECT_EQ(settings.value(QStringLiteral("setValue/field")).toString(),
+              QString::fromLatin1(FieldLabel(static_cast<int>(Field::UnitSpecial))));
+    EXPECT_EQ(settings.value(QStringLiteral("setValue/change")).toInt(), 2);
+    EXPECT_EQ(settings.value(QStringLiteral("setValue/value")).toString(), QStringLiteral("3"));
 }
 
 // What the counts worked out as the value was typed is not applied to a list
