@@ -99,7 +99,7 @@ ChartView::ChartView(EditorSession& session, Grid& grid, QWidget* parent)
                     }
                 }
             });
-    connect(grid.view()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(grid.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ChartView::selectionChanged);
 }
 

@@ -19,7 +19,7 @@ RecordCounts::RecordCounts(Grid& grid, QAbstractItemModel& shown, QAbstractItemM
         connect(model, &QAbstractItemModel::modelReset, this, &RecordCounts::refresh);
         connect(model, &QAbstractItemModel::layoutChanged, this, &RecordCounts::refresh);
     }
-    connect(mGrid.view()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(mGrid.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RecordCounts::refresh);
     refresh();
 }

@@ -29,7 +29,7 @@ SelectionSummary::SelectionSummary(EditorSession& session, Grid& grid, QWidget* 
                 if (field >= from.column() && field <= to.column())
                     changed();
             });
-    connect(grid.view()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(grid.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &SelectionSummary::changed);
     connect(&grid, &Grid::currentColumnChanged, this, &SelectionSummary::changed);
     refresh();

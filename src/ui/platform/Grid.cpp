@@ -288,6 +288,7 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
     setupView(d->view);
     d->view->setModel(d->model);
     d->selection = d->view->selectionModel();
+    d->whole = new QItemSelectionModel(d->model, this);
     // The selection model only displays our corners; selection mode
     // NoSelection keeps the view from changing it on its own.
     d->view->setSelectionMode(QAbstractItemView::NoSelection);
@@ -316,6 +317,8 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
     d->frozen->viewport()->installEventFilter(this);
     d->view->installEventFilter(this);
 
+    connect(d->view->verticalScrollBar(), &QAbstractSlider::valueChanged, this,
+            [this] { showSelection(false); });
     connect(d->view->verticalScrollBar(), &QAbstractSlider::valueChanged,
             d->frozen->verticalScrollBar(), &QAbstractSlider::setValue);
     connect(d->frozen->verticalScrollBar(), &QAbstractSlider::valueChanged,
@@ -376,9 +379,11 @@ void Grid::setCurrentColumn(int col) {
     if (col == d->cursor)
         return;
     d->cursor = col;
-    if (d->row >= 1 && d->row < Rows())
-        d->selection->setCurrentIndex(d->model->index(d->row - 1, col),
-                                      QItemSelectionModel::NoUpdate);
+    if (d->row >= 1 && d->row < Rows()) {
+        for (QItemSelectionModel* selection : {d->selection, d->whole})
+            selection->setCurrentIndex(d->model->index(d->row - 1, col),
+                                       QItemSelectionModel::NoUpdate);
+    }
     emit currentColumnChanged(col);
 }
 
@@ -520,6 +525,8 @@ void Grid::setModel(QAbstractItemModel* model) {
     d->frozen->setModel(model);
     d->frozen->setSelectionModel(d->selection);
     delete old;
+    d->whole->setModel(model);
+    d->shownLast = -1;
     quietHeaders(d->view);
     quietHeaders(d->frozen);
     d->view->setSelectionMode(QAbstractItemView::NoSelection);
@@ -739,6 +746,10 @@ void Grid::setTopRow(int row) {
     if (row < 1 || row >= Rows())
         return;
     d->view->verticalScrollBar()->setValue(row - 1);
+}
+
+QItemSelectionModel* Grid::selectionModel() const {
+    return d->whole;
 }
 
 QTableView* Grid::view() const {

@@ -111,6 +111,10 @@ public:
     void setSortIndicator(int col, Qt::SortOrder order);
 
     QTableView* view() const;
+    // Every selected row, on screen or not; its selectionChanged tells of
+    // each change. The views' own selection model holds the rows near the
+    // screen alone.
+    QItemSelectionModel* selectionModel() const;
     // The second view over the same model that keeps FixedCols in sight.
     QTableView* frozenView() const;
     QAbstractItemModel* model() const;
@@ -141,6 +145,9 @@ private:
     void watchModel();
     void clampSelection();
     void applySelection();
+    // Gives the views the selected runs near the rows on screen; only when
+    // the screen has left those rows unless always.
+    void showSelection(bool always);
     void updateFrozen();
     bool keyMove(QKeyEvent* key);
     bool mousePress(QTableView* view, QMouseEvent* mouse);

@@ -27,8 +27,10 @@ bool Grid::eventFilter(QObject* watched, QEvent* event) {
     auto* view = (watched == d->frozen->viewport()) ? d->frozen : d->view;
     switch (event->type()) {
         case QEvent::Resize:
-            if (watched == d->view->viewport())
+            if (watched == d->view->viewport()) {
                 updateFrozen();
+                showSelection(false);
+            }
             return false;
         case QEvent::MouseButtonPress:
             return mousePress(view, static_cast<QMouseEvent*>(event));

@@ -17,7 +17,15 @@ struct Grid::Private {
     bool viewsOwn() const { return model == own; }
     QTableView* view = nullptr;
     QTableView* frozen = nullptr;  // the frozen columns, laid over the view's left edge
+    // What the views show as selected: the runs of selected rows on screen
+    // and a screenful either side (rows shownFirst to shownLast of the
+    // model). A table asks for each cell it paints whether it is selected,
+    // which goes through every run: thousands of them for records picked on
+    // a chart or left apart by a filter just cleared.
     QItemSelectionModel* selection = nullptr;
+    int shownFirst = 0, shownLast = -1;
+    // Every selected row, for whoever follows the selection.
+    QItemSelectionModel* whole = nullptr;
     int fixedRows = 0;
     int fixedCols = 0;
     std::vector<int> widths;  // twips

@@ -103,12 +103,42 @@ void Grid::applySelection() {
                                                  d->model->index(d->marked[j] - 1, lastCol)));
         i = j + 1;
     }
-    d->selection->select(selection, QItemSelectionModel::ClearAndSelect);
+    d->whole->select(selection, QItemSelectionModel::ClearAndSelect);
+    showSelection(true);
     if (d->row >= 1 && d->row < Rows() && d->cursor < Cols()) {
-        d->selection->setCurrentIndex(d->model->index(d->row - 1, d->cursor),
-                                      QItemSelectionModel::NoUpdate);
+        for (QItemSelectionModel* model : {d->selection, d->whole})
+            model->setCurrentIndex(d->model->index(d->row - 1, d->cursor),
+                                   QItemSelectionModel::NoUpdate);
     }
     d->syncing = false;
+}
+
+void Grid::showSelection(bool always) {
+    const QTableView* view = d->view;
+    const int rows = d->model->rowCount();
+    int top = view->rowAt(0);
+    int bottom = view->rowAt(view->viewport()->height() - 1);
+    if (top < 0)
+        top = 0;
+    if (bottom < 0)
+        bottom = rows - 1;
+    if (!always && top >= d->shownFirst && bottom <= d->shownLast)
+        return;
+    const int page = std::max(1, bottom - top + 1);
+    d->shownFirst = std::max(0, top - page);
+    d->shownLast = std::min(rows - 1, bottom + page);
+    QItemSelection shown;
+    for (const QItemSelectionRange& range : d->whole->selection()) {
+        const int first = std::max(range.top(), d->shownFirst);
+        const int last = std::min(range.bottom(), d->shownLast);
+        if (first <= last)
+            shown.append(QItemSelectionRange(d->model->index(first, range.left()),
+                                             d->model->index(last, range.right())));
+    }
+    const bool was = d->syncing;
+    d->syncing = true;
+    d->selection->select(shown, QItemSelectionModel::ClearAndSelect);
+    d->syncing = was;
 }
 
 }  // namespace kestrel::ui

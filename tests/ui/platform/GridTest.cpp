@@ -471,3 +471,35 @@ TEST(GridPaint, ChangedColumnRepaintsItsCellsAlone) {
         }
     }
 }
+
+// Thousands of runs of selected rows: the views are given those near the
+// screen, and scrolling brings them along, while the whole selection stays
+// with the grid and does not change with the scrolling.
+TEST(GridSelection, ViewsHoldTheSelectedRowsNearTheScreen) {
+    Grid grid;
+    fillRows(grid, 3000);
+    std::vector<int> everyOther;
+    for (int row = 1; row <= 3000; row += 2)
+        everyOther.push_back(row);
+    grid.setSelectedRows(everyOther, 1);
+    QApplication::processEvents();
+    QSignalSpy changes(grid.selectionModel(), &QItemSelectionModel::selectionChanged);
+    EXPECT_EQ(grid.selectionModel()->selection().size(), 1500);
+    const QItemSelectionModel* shown = grid.view()->selectionModel();
+    for (int top : {1, 1501, 2990, 40, 1}) {
+        grid.setTopRow(top);
+        QApplication::processEvents();
+        EXPECT_LT(shown->selection().size(), 100) << top;
+        const int first = grid.view()->rowAt(0);
+        const int last = grid.view()->rowAt(grid.view()->viewport()->height() - 1);
+        ASSERT_GE(first, 0);
+        for (int row = first; row <= (last < 0 ? 2999 : last); ++row) {
+            // Model row r is the grid's row r + 1: the odd grid rows are selected.
+            const QModelIndex cell = grid.view()->model()->index(row, 1);
+            EXPECT_EQ(shown->isSelected(cell), row % 2 == 0) << top << " " << row;
+            EXPECT_EQ(grid.selectionModel()->isSelected(cell), row % 2 == 0) << row;
+        }
+    }
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(grid.SelectedRows(), everyOther);
+}
