@@ -1,6 +1,7 @@
 #include "text/CodePage.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace kestrel {
 
@@ -96,6 +97,21 @@ std::optional<std::string> Utf8ToCodePage(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     while (!utf8.empty()) {
+        // Runs of ASCII, most of any text, are copied as they stand, eight
+        // bytes tried at a time: a whole list's clipboard text is megabytes.
+        std::size_t run = 0;
+        for (std::uint64_t word = 0; run + 8 <= utf8.size(); run += 8) {
+            std::memcpy(&word, utf8.data() + run, 8);
+            if (word & 0x8080808080808080u)
+                break;
+        }
+        while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80)
+            ++run;
+        if (run > 0) {
+            out.append(utf8.data(), run);
+            utf8.remove_prefix(run);
+            continue;
+        }
         auto ch = takeUtf8(utf8);
         if (!ch)
             return std::nullopt;

@@ -41,8 +41,14 @@ TEST(CodePage, RefusesWhatItCannotHold) {
         "\xFF",
         "\x80",  // a bare continuation byte
     };
-    for (const char* text : refused)
+    // Also amid long runs of ASCII, which are taken several bytes at a time.
+    const std::string run = "0123456789abcdefghi";
+    for (const char* text : refused) {
         EXPECT_EQ(Utf8ToCodePage(text), std::nullopt) << text;
+        EXPECT_EQ(Utf8ToCodePage(run + text), std::nullopt) << text;
+        EXPECT_EQ(Utf8ToCodePage(run + text + run), std::nullopt) << text;
+    }
+    EXPECT_EQ(Utf8ToCodePage(run + "\xC3\xA9" + run + run), run + "\xE9" + run + run);
     EXPECT_EQ(UnicodeToCodePage(U'\u0100'), std::nullopt);
     EXPECT_EQ(UnicodeToCodePage(U'\u2122'), 0x99);
     EXPECT_EQ(Utf8ToCodePage(std::string("a\0b", 3)), std::string("a\0b", 3));
