@@ -79,12 +79,18 @@ std::size_t decimalLength(std::int64_t v) {
 struct NumberCandidates {
     std::array<bool, 256> small{};
     std::vector<std::pair<std::size_t, std::int64_t>> large;
+    // Once keep are kept, the numbers strictly between these two are no
+    // longer than the shortest kept and cannot enter: most numbers are
+    // turned away by two compares instead of a count of their digits.
+    std::int64_t shortAbove = 0, shortBelow = 0;
 
     void offer(std::int64_t v, std::size_t keep) {
         if (v >= 0 && v < 256) {
             small[static_cast<std::size_t>(v)] = true;
             return;
         }
+        if (v > shortAbove && v < shortBelow)
+            return;
         const std::size_t length = decimalLength(v);
         if (large.size() == keep && (keep == 0 || length <= large.back().first))
             return;
@@ -95,7 +101,19 @@ struct NumberCandidates {
         large.insert(at, {length, v});
         if (large.size() > keep)
             large.pop_back();
+        if (large.size() == keep && keep > 0) {
+            // Shorter or as long as the shortest kept: a non-negative number
+            // of at most that many digits, a negative one of one fewer.
+            const std::size_t shortest = large.back().first;
+            std::int64_t power = 1;
+            for (std::size_t d = 1; d < shortest && power < kPowerLimit; ++d)
+                power *= 10;
+            shortAbove = -power;
+            shortBelow =
+                power < kPowerLimit ? power * 10 : std::numeric_limits<std::int64_t>::max();
+        }
     }
+    static constexpr std::int64_t kPowerLimit = 1000000000000000000;  // 10^18
 };
 
 // The texts a number field's candidates stand for, offered to its texts.

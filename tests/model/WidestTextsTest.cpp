@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+#include <string>
 
 #include "model/Equipments.h"
 #include "model/WidestTexts.h"
@@ -119,6 +121,47 @@ TEST(LongestFieldTexts, EachFieldGetsItsOwnColumnsTexts) {
         EXPECT_EQ(LongestFieldTexts(list, field, 1, 200, 3), got);
         EXPECT_EQ(LongestFieldTexts(list, field, 50, 120, 2),
                   LongestFieldTexts(list, 50, 120, 2)[static_cast<std::size_t>(field)]);
+    }
+}
+
+// Numbers of every length, a sign among them: the kept texts are as long
+// as the longest distinct ones a plain count finds, and the one field walked
+// alone keeps the same as all fields walked at once.
+TEST(LongestFieldTexts, NumbersOfEveryLengthAgainstAPlainCount) {
+    std::mt19937 random(97);
+    const int code = static_cast<int>(Field::EqCode);
+    const int cost = static_cast<int>(Field::PrestigeCost);
+    for (int round = 0; round < 40; ++round) {
+        Equipments list;
+        std::vector<Long> costs;
+        const int n = 1 + static_cast<int>(random() % 300);
+        for (int k = 0; k < n; ++k) {
+            // Spread over lengths: a power of ten picked first.
+            const int digits = static_cast<int>(random() % 10);
+            Long v = static_cast<Long>(random() % 1000000000u);
+            for (int d = digits; d < 9; ++d)
+                v /= 10;
+            if (random() % 3 == 0)
+                v = -v;
+            costs.push_back(v);
+            list.Add(record(k, "x", v, 0));
+        }
+        const std::size_t keep = 1 + random() % 6;
+        std::vector<std::size_t> lengths;
+        std::sort(costs.begin(), costs.end());
+        costs.erase(std::unique(costs.begin(), costs.end()), costs.end());
+        for (Long v : costs)
+            lengths.push_back(std::to_string(v).size());
+        std::sort(lengths.rbegin(), lengths.rend());
+        lengths.resize(std::min(keep, lengths.size()));
+        const std::vector<std::string> got = LongestFieldTexts(list, 1, n, keep)[cost];
+        std::vector<std::size_t> gotLengths;
+        for (const std::string& text : got)
+            gotLengths.push_back(text.size());
+        EXPECT_EQ(gotLengths, lengths) << "round " << round;
+        EXPECT_EQ(LongestFieldTexts(list, cost, 1, n, keep), got) << "round " << round;
+        EXPECT_EQ(LongestFieldTexts(list, code, 1, n, keep),
+                  LongestFieldTexts(list, 1, n, keep)[code]);
     }
 }
 
