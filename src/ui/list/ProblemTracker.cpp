@@ -234,9 +234,11 @@ void ProblemTracker::refreshPermuted() {
         emit problemsReset();
         return;
     }
-    if (!mList.empty())
+    if (!mList.empty()) {
         emit problemsChanged(static_cast<int>(mLoad.size()),
                              static_cast<int>(mLoad.size() + mList.size()) - 1);
+        emit problemsPermuted(mOrder);
+    }
 }
 
 bool ProblemTracker::recheckChanged() {

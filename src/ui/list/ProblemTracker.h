@@ -58,6 +58,9 @@ signals:
     void problemsInserted();
     // The rows first to last hold other problems.
     void problemsChanged(int first, int last);
+    // The records were put in another order, order[p] the place (from 0)
+    // the record now at p had, and their problems moved with them.
+    void problemsPermuted(const std::vector<std::int32_t>& order);
     // newError: an error is there that was not there before the change.
     void updated(bool newError);
 

@@ -95,8 +95,21 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
     window.statusBar()->addPermanentWidget(mCounter);
 
     mModel->follow(*mTracker);
-    connect(mTracker, &ProblemTracker::aboutToUpdate, this,
-            [this] { mHadRows = mModel->rowCount() > 0; });
+    connect(mTracker, &ProblemTracker::aboutToUpdate, this, [this] {
+        mHadRows = mModel->rowCount() > 0;
+        mPicked.clear();
+        mCurrent.reset();
+        const auto problemOf = [this](const QModelIndex& index) {
+            return mModel->problem(mSorted->data(index, ProblemsModel::ProblemRole).toInt());
+        };
+        for (const QModelIndex& index : mView->selectionModel()->selectedRows())
+            mPicked.push_back(problemOf(index));
+        if (const QModelIndex current = mView->currentIndex(); current.isValid())
+            mCurrent = problemOf(current);
+    });
+    // Rows that change in place keep their selection: after a sort that would
+    // be other records' problems.
+    connect(mTracker, &ProblemTracker::problemsPermuted, this, &ProblemsPanel::pickAgain);
     connect(mTracker, &ProblemTracker::updated, this, &ProblemsPanel::updated);
     window.addDockWidget(Qt::BottomDockWidgetArea, this);
     hide();
@@ -187,6 +200,54 @@ void ProblemsPanel::afterSave(bool written) {
     }
     selection->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
     mView->scrollTo(first);
+}
+
+void ProblemsPanel::pickAgain(const std::vector<std::int32_t>& order) {
+    if (mPicked.empty() && !mCurrent)
+        return;
+    std::vector<Long> placeOf(order.size() + 1, 0);
+    for (std::size_t p = 0; p < order.size(); ++p) {
+        const auto was = static_cast<std::size_t>(order[p]);
+        if (was < order.size())
+            placeOf[was + 1] = static_cast<Long>(p) + 1;
+    }
+    const auto moved = [&placeOf](Problem problem) {
+        if (problem.record > 0 && static_cast<std::size_t>(problem.record) < placeOf.size())
+            problem.record = placeOf[static_cast<std::size_t>(problem.record)];
+        return problem;
+    };
+    std::vector<Problem> wanted;
+    for (const Problem& problem : mPicked)
+        wanted.push_back(moved(problem));
+    const std::optional<Problem> current =
+        mCurrent ? std::optional<Problem>(moved(*mCurrent)) : std::nullopt;
+    // A duplicate's message names another record, which the order may
+    // have changed: the rest tells the problem.
+    const auto same = [](const Problem& a, const Problem& b) {
+        return a.severity == b.severity && a.kind == b.kind && a.record == b.record &&
+               a.eqCode == b.eqCode && a.eqName == b.eqName && a.field == b.field;
+    };
+    QItemSelection rows;
+    QModelIndex currentIndex;
+    for (int k = 0; k < mModel->rowCount(); ++k) {
+        const Problem& problem = mModel->problem(k);
+        const bool picked = std::any_of(wanted.begin(), wanted.end(),
+                                        [&](const Problem& p) { return same(p, problem); });
+        const bool isCurrent = current && same(*current, problem);
+        if (!picked && !isCurrent)
+            continue;
+        const QModelIndex index = mSorted->mapFromSource(mModel->index(k, 0));
+        if (picked)
+            rows.select(index, index);
+        if (isCurrent)
+            currentIndex = index;
+    }
+    QItemSelectionModel* selection = mView->selectionModel();
+    selection->select(rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (currentIndex.isValid())
+        selection->setCurrentIndex(currentIndex, QItemSelectionModel::NoUpdate);
+    else
+        selection->clearCurrentIndex();
 }
 
 void ProblemsPanel::showPanel() {

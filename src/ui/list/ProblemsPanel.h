@@ -3,6 +3,7 @@
 #include <QDockWidget>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "check/Problem.h"
@@ -75,6 +76,11 @@ private:
     RevealRecord mReveal;
     bool mSized = false;
     bool mHadRows = false;  // before the update under way
+    // The selected problems and the current one before it, to be picked out
+    // again where a new order of the records has put them.
+    std::vector<Problem> mPicked;
+    std::optional<Problem> mCurrent;
+    void pickAgain(const std::vector<std::int32_t>& order);
     bool mFitPending = false;
 };
 

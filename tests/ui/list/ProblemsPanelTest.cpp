@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QUndoStack>
 #include <functional>
+#include <numeric>
 #include <optional>
 
 #include "check/Validator.h"
@@ -25,6 +26,7 @@
 #include "ui/list/ProblemTracker.h"
 #include "ui/list/ProblemsModel.h"
 #include "ui/list/ProblemsPanel.h"
+#include "ui/list/SortCommand.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/FileDialog.h"
@@ -249,6 +251,7 @@ TEST_F(ProblemsPanelTest, SmallChangesKeepSortAndSelection) {
     view->selectionModel()->select(rowOf(ProblemKind::NoWord, 2),
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     QUndoStack* stack = mdlGeneral::document().undoStack();
+    Long selectedRecord = 2;
 
     struct Step {
         const char* what;
@@ -290,6 +293,22 @@ TEST_F(ProblemsPanelTest, SmallChangesKeepSortAndSelection) {
              stack->undo();
              stack->undo();
          }},
+        // The selected problem's record goes from place 2 to place 5, and back.
+        {"the list put in reverse order",
+         [&] {
+             Document& doc = mdlGeneral::document();
+             std::vector<std::int32_t> reversed(static_cast<std::size_t>(doc.equipments().Count()));
+             std::iota(reversed.rbegin(), reversed.rend(), 0);
+             stack->push(new SortCommand(doc, QStringLiteral("Reverse"), reversed));
+             QCoreApplication::processEvents();
+             selectedRecord = doc.equipments().Count() - 1;
+         }},
+        {"and back",
+         [&] {
+             stack->undo();
+             QCoreApplication::processEvents();
+             selectedRecord = 2;
+         }},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
@@ -308,7 +327,7 @@ TEST_F(ProblemsPanelTest, SmallChangesKeepSortAndSelection) {
         const Problem& p =
             panel().model().problem(selected[0].data(ProblemsModel::ProblemRole).toInt());
         EXPECT_EQ(p.kind, ProblemKind::NoWord);
-        EXPECT_EQ(p.record, 2);
+        EXPECT_EQ(p.record, selectedRecord);
     }
 }
 
