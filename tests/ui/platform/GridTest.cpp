@@ -286,6 +286,10 @@ namespace {
 // Rows of numbers that can move, as the document's list does.
 class MovableRows : public QAbstractTableModel {
 public:
+    explicit MovableRows(int count) {
+        for (int k = 0; k < count; ++k)
+            rows.push_back(k);
+    }
     std::vector<int> rows;
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(rows.size());
@@ -308,22 +312,27 @@ public:
     }
 };
 
+// The grid over model, two frozen columns and one hidden, on screen.
+void showFrozen(Grid& grid, QAbstractItemModel* model, int hiddenColumn) {
+    grid.setModel(model);
+    grid.setFixedCols(2);
+    grid.setColumnHidden(hiddenColumn, true);
+    grid.resize(500, 300);
+    grid.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+}
+
 }  // namespace
 
 // A record moved through a proxy reaches the grid as a change of layout: the
 // grid paints it once, and the frozen and hidden columns stay as they were.
 TEST(GridPaint, MovedRowIsPaintedOnceAndColumnsStayHidden) {
-    MovableRows rows;
-    for (int k = 0; k < 2000; ++k)
-        rows.rows.push_back(k);
+    MovableRows rows(2000);
     QSortFilterProxyModel shown;
     shown.setSourceModel(&rows);
     Grid grid;
-    grid.setModel(&shown);
-    grid.setFixedCols(2);
-    grid.setColumnHidden(4, true);
-    grid.resize(500, 300);
-    grid.show();
+    showFrozen(grid, &shown, 4);
     grid.setRow(3);
     QApplication::processEvents();
     QApplication::processEvents();
@@ -438,17 +447,9 @@ struct PaintAreas : QObject {
 // A field changed in every record repaints that column's cells on screen,
 // and nothing where the column is hidden or scrolled away.
 TEST(GridPaint, ChangedColumnRepaintsItsCellsAlone) {
-    MovableRows rows;
-    for (int k = 0; k < 2000; ++k)
-        rows.rows.push_back(k);
+    MovableRows rows(2000);
     Grid grid;
-    grid.setModel(&rows);
-    grid.setFixedCols(2);
-    grid.setColumnHidden(5, true);
-    grid.resize(500, 300);
-    grid.show();
-    QApplication::processEvents();
-    QApplication::processEvents();
+    showFrozen(grid, &rows, 5);
     QTableView* view = grid.view();
     PaintAreas main, frozen;
     view->viewport()->installEventFilter(&main);
