@@ -14,7 +14,6 @@
 #include "model/RecordFormat.h"
 #include "storage/ClipboardText.h"
 #include "storage/TableText.h"
-#include "text/CodePage.h"
 #include "ui/document/Document.h"
 #include "ui/document/EditorSession.h"
 #include "ui/document/InsertRecordsCommand.h"
@@ -73,9 +72,8 @@ void Cut(EditorSession& session) {
 }
 
 namespace {
-bool startsWithHeader(std::string_view utf8) {
-    return utf8.substr(0, std::char_traits<char>::length(kestrel::kClipboardHeader)) ==
-           kestrel::kClipboardHeader;
+bool startsWithHeader(const QString& text) {
+    return text.startsWith(QLatin1String(kestrel::kClipboardHeader));
 }
 
 // The clipboard's text as UTF-8, a piece at a time: converted whole, the
@@ -101,8 +99,6 @@ std::string utf8Of(const QString& text) {
 // the editor's own, or a plain text whose first line reads as headings.
 std::optional<QByteArray> tableText(const QMimeData& mime, std::string_view plainUtf8) {
     const QString tsv = QStringLiteral("text/tab-separated-values");
-    if (startsWithHeader(plainUtf8))
-        return std::nullopt;
     if (mime.hasFormat(tsv))
         return mime.data(tsv);
     // The plain text itself, not copied: it outlives the paste's reading.
@@ -122,10 +118,18 @@ std::optional<QString> Paste(EditorSession& session) {
     const QMimeData* mime = clipboard->mimeData();
     if (!mime || !mime->hasText())
         return std::nullopt;
-    const std::string utf8 = utf8Of(mime->text());
+    const QString plain = mime->text();
+    // The editor's own text goes to the code page straight; only a table is
+    // read as UTF-8.
+    std::string utf8;
+    std::optional<QByteArray> table;
+    if (!startsWithHeader(plain)) {
+        utf8 = utf8Of(plain);
+        table = tableText(*mime, utf8);
+    }
     kestrel::ui::Document& doc = session.document();
     std::vector<kestrel::Equipment> records;
-    if (std::optional<QByteArray> table = tableText(*mime, utf8)) {
+    if (table) {
         const std::string_view text(table->constData(), static_cast<std::size_t>(table->size()));
         // One more than fits, so that a table too large is refused by the
         // document's own words.
@@ -143,7 +147,7 @@ std::optional<QString> Paste(EditorSession& session) {
         }
         records = std::move(decoded.records);
     } else {
-        std::optional<std::string> bytes = kestrel::Utf8ToCodePage(utf8);
+        std::optional<std::string> bytes = kestrel::ui::ToCodePage(plain);
         kestrel::ClipboardDecodeResult decoded;
         if (bytes)
             decoded = kestrel::DecodeClipboardText(*bytes);

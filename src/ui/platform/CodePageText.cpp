@@ -2,6 +2,9 @@
 
 #include <array>
 #include <string>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "text/CodePage.h"
 
@@ -28,6 +31,55 @@ QString FromCodePage(std::string_view bytes) {
     for (char byte : bytes)
         *out++ = QChar(table[static_cast<unsigned char>(byte)]);
     return text;
+}
+
+#ifdef __SSE2__
+namespace {
+// Eight units of the first 256 characters but the C1 controls 0x80 to
+// 0x9F: the bytes they are in the code page are their own numbers.
+bool ownBytes(__m128i units) {
+    const __m128i below256 = _mm_cmpeq_epi16(
+        _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF00))), _mm_setzero_si128());
+    const __m128i control = _mm_cmpeq_epi16(
+        _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFFE0))), _mm_set1_epi16(0x80));
+    return _mm_movemask_epi8(_mm_andnot_si128(control, below256)) == 0xFFFF;
+}
+}  // namespace
+#endif
+
+std::optional<std::string> ToCodePage(QStringView text) {
+    std::string out(static_cast<std::size_t>(text.size()), '\0');
+    const char16_t* in = text.utf16();
+    const std::size_t size = out.size();
+    std::size_t at = 0;
+    while (at < size) {
+#ifdef __SSE2__
+        // Sixteen characters at a time while they are their own bytes, as
+        // ASCII and most Latin letters are.
+        while (at + 16 <= size) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at + 8));
+            if (!ownBytes(a) || !ownBytes(b))
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out.data() + at), _mm_packus_epi16(a, b));
+            at += 16;
+        }
+        if (at == size)
+            break;
+#endif
+        const char16_t unit = in[at];
+        if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
+            out[at++] = static_cast<char>(unit);
+            continue;
+        }
+        // No character beyond the first plane is in the code page: a
+        // surrogate, paired or not, is refused with the rest.
+        const std::optional<unsigned char> byte = UnicodeToCodePage(unit);
+        if (!byte)
+            return std::nullopt;
+        out[at++] = static_cast<char>(*byte);
+    }
+    return out;
 }
 
 }  // namespace kestrel::ui

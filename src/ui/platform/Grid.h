@@ -5,6 +5,7 @@
 #include <vector>
 
 class QAbstractItemModel;
+class QItemSelectionModel;
 class QTableView;
 class QKeyEvent;
 
