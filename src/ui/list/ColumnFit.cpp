@@ -23,6 +23,7 @@ const char kWidthsKey[] = "list/columnWidths";
 // Widths summed per character miss kerning; a few of the widest are
 // measured, not just one.
 constexpr std::size_t kMeasured = 6;
+constexpr std::size_t kMeasuredKept = 4096;
 // The delegate's margin on both sides, and the grid line.
 constexpr int kCellSpace = 2 * 3 + 1;
 
@@ -71,9 +72,19 @@ std::vector<int> ColumnFit::neededPixels(int first, int last) const {
 }
 
 int ColumnFit::neededPixels(const std::vector<std::string>& widest) const {
+    const QFont& font = mGrid.view()->font();
+    // Bounded: a list of unlike texts is measured again rather than held.
+    if (font != mMeasuredFont || mMeasured.size() > kMeasuredKept) {
+        mMeasured.clear();
+        mMeasuredFont = font;
+    }
     int pixels = 0;
-    for (const std::string& text : widest)
-        pixels = std::max(pixels, cellWidth(FromCodePage(text)));
+    for (const std::string& text : widest) {
+        auto at = mMeasured.find(text);
+        if (at == mMeasured.end())
+            at = mMeasured.emplace(text, cellWidth(FromCodePage(text))).first;
+        pixels = std::max(pixels, at->second);
+    }
     return pixels;
 }
 

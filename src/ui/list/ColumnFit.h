@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QFont>
 #include <QObject>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/WidestTexts.h"
@@ -48,6 +51,11 @@ private:
     std::vector<bool> mUserSet;    // resized by the user in this session
     bool mFitting = false;
     ByteWidths mByteWidths{};  // the grid font's advance of each code page byte
+    // Cell widths of texts measured before, in the font they were measured
+    // in: a paste or a change of many records offers mostly texts the
+    // column already showed, and each measuring shapes the text anew.
+    mutable std::unordered_map<std::string, int> mMeasured;
+    mutable QFont mMeasuredFont;
 };
 
 // Attaches a ColumnFit to the grid, following its model's changes.

@@ -88,6 +88,19 @@ TEST_F(ReadableGrid, ColumnsWidenToTheirLongestTextsAndNeverBelowTheirMinimum) {
     expectNothingCut("narrow and wide names");
 }
 
+// Widths are measured once a text, but a text measured in a smaller font
+// is measured again in the grid's new one.
+TEST_F(ReadableGrid, ATextMeasuredBeforeIsMeasuredAgainInANewFont) {
+    const std::string name(40, 'W');
+    fill({wide(1, name, 12)});
+    QFont larger = grid().view()->font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    grid().view()->setFont(larger);
+    mdlGeneral::document().insertRecords(2, {wide(2, name, 12)});
+    const int column = static_cast<int>(Field::EqName);
+    EXPECT_GE(grid().view()->columnWidth(column), fit().cellWidth(grid().DisplayText(2, column)));
+}
+
 // A filter numbers the grid's rows its own way: a record changed while it
 // is hidden, or shown on another row than its position, still widens its
 // columns, and clearing the filter shows nothing cut.
