@@ -1,8 +1,11 @@
 #include "check/Validator.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
+#include <string_view>
 #include <tuple>
 #include <unordered_map>
 
@@ -24,7 +27,8 @@ public:
         : mRecord(record), mPosition(position), mOut(out) {}
 
     void add(Severity severity, ProblemKind kind, int field, std::string message) {
-        Problem p;
+        // Made in its place: a list of copies has a problem on every record.
+        Problem& p = mOut.emplace_back();
         p.severity = severity;
         p.kind = kind;
         p.record = mPosition;
@@ -32,7 +36,6 @@ public:
         p.eqName = mRecord.EqName();
         p.field = field;
         p.message = std::move(message);
-        mOut.push_back(std::move(p));
     }
 
 private:
@@ -40,6 +43,30 @@ private:
     Long mPosition;
     std::vector<Problem>& mOut;
 };
+
+// A number's digits, in a buffer of the caller's.
+struct Digits {
+    char buffer[24];
+    std::string_view text;
+    explicit Digits(std::int64_t value)
+        : text(buffer, static_cast<std::size_t>(
+                           std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer)) {}
+    Digits(const Digits&) = delete;  // text points into buffer
+    Digits& operator=(const Digits&) = delete;
+};
+
+// Pieces joined in one allocation: the messages that a list of copies or
+// of unknown codes has on every record are built so.
+std::string joined(std::initializer_list<std::string_view> pieces) {
+    std::size_t size = 0;
+    for (std::string_view piece : pieces)
+        size += piece.size();
+    std::string text;
+    text.reserve(size);
+    for (std::string_view piece : pieces)
+        text.append(piece);
+    return text;
+}
 
 std::string valueOf(const Equipment& record, int field) {
     return std::string(fieldName(field)) + " " + std::to_string(record.number(field));
@@ -49,7 +76,8 @@ void checkWord(const Equipment& record, Field f, Byte code, std::size_t words,
                RecordProblems& problems) {
     if (code >= words)
         problems.add(Severity::Warning, ProblemKind::NoWord, fieldOf(f),
-                     valueOf(record, fieldOf(f)) + " has no word");
+                     joined({fieldName(fieldOf(f)), " ", Digits(record.number(fieldOf(f))).text,
+                             " has no word"}));
 }
 
 void checkCut(const Equipment& record, Field f, std::size_t size, RecordProblems& problems) {
@@ -154,13 +182,9 @@ namespace {
 void addDuplicate(const Equipment& record, Long position, Long other, std::vector<Problem>& out) {
     // Built in one buffer: a list of copies has a message like this on
     // nearly every record, and the check follows every whole-list command.
-    std::string message;
-    message.reserve(48);
-    message += fieldName(fieldOf(Field::EqCode));
-    message += ' ';
-    message += std::to_string(record.EqCode());
-    message += " is also used by record ";
-    message += std::to_string(other);
+    std::string message =
+        joined({fieldName(fieldOf(Field::EqCode)), " ", Digits(record.EqCode()).text,
+                " is also used by record ", Digits(other).text});
     RecordProblems(record, position, out)
         .add(Severity::Warning, ProblemKind::DuplicateCode, fieldOf(Field::EqCode),
              std::move(message));
