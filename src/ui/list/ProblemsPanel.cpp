@@ -9,6 +9,9 @@
 #include <QTableView>
 #include <QToolButton>
 #include <algorithm>
+#include <functional>
+#include <string>
+#include <tuple>
 
 #include "model/FieldTable.h"
 #include "ui/document/Document.h"
@@ -100,7 +103,8 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
         mPicked.clear();
         mCurrent.reset();
         const auto problemOf = [this](const QModelIndex& index) {
-            return mModel->problem(mSorted->data(index, ProblemsModel::ProblemRole).toInt());
+            return pickedOf(
+                mModel->problem(mSorted->data(index, ProblemsModel::ProblemRole).toInt()));
         };
         for (const QModelIndex& index : mView->selectionModel()->selectedRows())
             mPicked.push_back(problemOf(index));
@@ -202,6 +206,29 @@ void ProblemsPanel::afterSave(bool written) {
     mView->scrollTo(first);
 }
 
+ProblemsPanel::Picked ProblemsPanel::pickedOf(const Problem& problem) {
+    Picked picked;
+    picked.record = problem.record;
+    picked.eqCode = problem.eqCode;
+    picked.kind = static_cast<int>(problem.kind);
+    picked.severity = static_cast<int>(problem.severity);
+    picked.field = problem.field;
+    // A duplicate's message names another record, which the order may have
+    // changed: a record's problem is told by its name and the rest.
+    picked.text = std::hash<std::string>()(problem.record == 0 ? problem.message : problem.eqName);
+    return picked;
+}
+
+bool ProblemsPanel::Picked::operator<(const Picked& other) const {
+    return std::tie(record, eqCode, kind, severity, field, text) <
+           std::tie(other.record, other.eqCode, other.kind, other.severity, other.field,
+                    other.text);
+}
+
+bool ProblemsPanel::Picked::operator==(const Picked& other) const {
+    return !(*this < other) && !(other < *this);
+}
+
 void ProblemsPanel::pickAgain(const std::vector<std::int32_t>& order) {
     if (mPicked.empty() && !mCurrent)
         return;
@@ -211,29 +238,26 @@ void ProblemsPanel::pickAgain(const std::vector<std::int32_t>& order) {
         if (was < order.size())
             placeOf[was + 1] = static_cast<Long>(p) + 1;
     }
-    const auto moved = [&placeOf](Problem problem) {
-        if (problem.record > 0 && static_cast<std::size_t>(problem.record) < placeOf.size())
-            problem.record = placeOf[static_cast<std::size_t>(problem.record)];
-        return problem;
+    const auto moved = [&placeOf](Picked picked) {
+        if (picked.record > 0 && static_cast<std::size_t>(picked.record) < placeOf.size())
+            picked.record = placeOf[static_cast<std::size_t>(picked.record)];
+        return picked;
     };
-    std::vector<Problem> wanted;
-    for (const Problem& problem : mPicked)
-        wanted.push_back(moved(problem));
-    const std::optional<Problem> current =
-        mCurrent ? std::optional<Problem>(moved(*mCurrent)) : std::nullopt;
-    // A duplicate's message names another record, which the order may
-    // have changed: the rest tells the problem.
-    const auto same = [](const Problem& a, const Problem& b) {
-        return a.severity == b.severity && a.kind == b.kind && a.record == b.record &&
-               a.eqCode == b.eqCode && a.eqName == b.eqName && a.field == b.field;
-    };
+    // Sorted, so that every problem of the list is looked up, not compared
+    // with each picked one: a whole list of problems may be selected.
+    std::vector<Picked> wanted;
+    wanted.reserve(mPicked.size());
+    for (const Picked& picked : mPicked)
+        wanted.push_back(moved(picked));
+    std::sort(wanted.begin(), wanted.end());
+    const std::optional<Picked> current =
+        mCurrent ? std::optional<Picked>(moved(*mCurrent)) : std::nullopt;
     QItemSelection rows;
     QModelIndex currentIndex;
     for (int k = 0; k < mModel->rowCount(); ++k) {
-        const Problem& problem = mModel->problem(k);
-        const bool picked = std::any_of(wanted.begin(), wanted.end(),
-                                        [&](const Problem& p) { return same(p, problem); });
-        const bool isCurrent = current && same(*current, problem);
+        const Picked problem = pickedOf(mModel->problem(k));
+        const bool picked = std::binary_search(wanted.begin(), wanted.end(), problem);
+        const bool isCurrent = current && *current == problem;
         if (!picked && !isCurrent)
             continue;
         const QModelIndex index = mSorted->mapFromSource(mModel->index(k, 0));

@@ -76,10 +76,22 @@ private:
     RevealRecord mReveal;
     bool mSized = false;
     bool mHadRows = false;  // before the update under way
-    // The selected problems and the current one before it, to be picked out
-    // again where a new order of the records has put them.
-    std::vector<Problem> mPicked;
-    std::optional<Problem> mCurrent;
+    // What tells the selected problems and the current one before it, to
+    // be picked out again where a new order of the records has put them.
+    // Kept without their texts: it is taken before every update.
+    struct Picked {
+        Long record = 0;
+        Long eqCode = 0;
+        int kind = 0;
+        int severity = 0;
+        int field = -1;
+        std::size_t text = 0;  // a hash of the name, or of the message of the pair's own
+        bool operator<(const Picked& other) const;
+        bool operator==(const Picked& other) const;
+    };
+    static Picked pickedOf(const Problem& problem);
+    std::vector<Picked> mPicked;
+    std::optional<Picked> mCurrent;
     void pickAgain(const std::vector<std::int32_t>& order);
     bool mFitPending = false;
 };
