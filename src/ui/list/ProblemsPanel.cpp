@@ -19,6 +19,7 @@
 #include "ui/list/ProblemsModel.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/Grid.h"
+#include "ui/platform/RowRuns.h"
 #include "ui/properties/frmEquipment.h"
 
 namespace kestrel::ui {
@@ -106,8 +107,8 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
             return pickedOf(
                 mModel->problem(mSorted->data(index, ProblemsModel::ProblemRole).toInt()));
         };
-        for (const QModelIndex& index : mView->selectionModel()->selectedRows())
-            mPicked.push_back(problemOf(index));
+        for (int row : RowsOf(mView->selectionModel()->selection()))
+            mPicked.push_back(problemOf(mSorted->index(row, 0)));
         if (const QModelIndex current = mView->currentIndex(); current.isValid())
             mCurrent = problemOf(current);
     });
@@ -252,7 +253,7 @@ void ProblemsPanel::pickAgain(const std::vector<std::int32_t>& order) {
     std::sort(wanted.begin(), wanted.end());
     const std::optional<Picked> current =
         mCurrent ? std::optional<Picked>(moved(*mCurrent)) : std::nullopt;
-    QItemSelection rows;
+    std::vector<int> rows;
     QModelIndex currentIndex;
     for (int k = 0; k < mModel->rowCount(); ++k) {
         const Picked problem = pickedOf(mModel->problem(k));
@@ -262,12 +263,13 @@ void ProblemsPanel::pickAgain(const std::vector<std::int32_t>& order) {
             continue;
         const QModelIndex index = mSorted->mapFromSource(mModel->index(k, 0));
         if (picked)
-            rows.select(index, index);
+            rows.push_back(index.row());
         if (isCurrent)
             currentIndex = index;
     }
     QItemSelectionModel* selection = mView->selectionModel();
-    selection->select(rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selection->select(RowRuns(*mSorted, std::move(rows), mSorted->columnCount() - 1),
+                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (currentIndex.isValid())
         selection->setCurrentIndex(currentIndex, QItemSelectionModel::NoUpdate);
     else

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "ui/platform/GridPrivate.h"
+#include "ui/platform/RowRuns.h"
 
 // Which rows are selected: the flex grid's one range from Row to RowSel,
 // and the set of single rows Ctrl+click picks beside it.
@@ -93,16 +94,13 @@ void Grid::applySelection() {
         selection.select(d->model->index(top - 1, left), d->model->index(bottom - 1, right));
     }
     // Picked rows go in as runs, so that a long picked stretch is one range.
-    const int lastCol = std::max(0, Cols() - 1);
-    for (std::size_t i = 0; i < d->marked.size();) {
-        std::size_t j = i;
-        while (j + 1 < d->marked.size() && d->marked[j + 1] == d->marked[j] + 1)
-            ++j;
-        if (d->marked[j] < Rows())
-            selection.append(QItemSelectionRange(d->model->index(d->marked[i] - 1, 0),
-                                                 d->model->index(d->marked[j] - 1, lastCol)));
-        i = j + 1;
+    std::vector<int> picked;
+    picked.reserve(d->marked.size());
+    for (int row : d->marked) {
+        if (row >= 1 && row < Rows())
+            picked.push_back(row - 1);
     }
+    selection.append(RowRuns(*d->model, std::move(picked), Cols() - 1));
     d->whole->select(selection, QItemSelectionModel::ClearAndSelect);
     showSelection(true);
     if (d->row >= 1 && d->row < Rows() && d->cursor < Cols()) {

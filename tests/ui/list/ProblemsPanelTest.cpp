@@ -331,6 +331,39 @@ TEST_F(ProblemsPanelTest, SmallChangesKeepSortAndSelection) {
     }
 }
 
+// A whole selection of problems stays whole through a sort, its undo and
+// its redo, and stays one run of rows: a run a row made the next update
+// test every row against every run.
+TEST_F(ProblemsPanelTest, AWholeSelectionOfProblemsStaysOneRunThroughASort) {
+    std::vector<Equipment> records = cleanList(300);
+    for (std::size_t i = 0; i < records.size(); i += 3)
+        records[i].setEqClass(30);
+    for (std::size_t i = 1; i < records.size(); i += 3)
+        records[i].setEqCode(1);
+    setList(records);
+    QTableView* view = panel().view();
+    view->selectAll();
+    const qsizetype all = view->model()->rowCount();
+    ASSERT_GT(all, 150);
+    Document& doc = mdlGeneral::document();
+    std::vector<std::int32_t> reversed(static_cast<std::size_t>(doc.equipments().Count()));
+    std::iota(reversed.rbegin(), reversed.rend(), 0);
+    QUndoStack* stack = doc.undoStack();
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"sorted", [&] { stack->push(new SortCommand(doc, QStringLiteral("Reverse"), reversed)); }},
+        {"undone", [&] { stack->undo(); }},
+        {"redone", [&] { stack->redo(); }},
+    };
+    for (const auto& [what, act] : steps) {
+        SCOPED_TRACE(what);
+        act();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shown(), checked());
+        EXPECT_EQ(view->selectionModel()->selectedRows().size(), all);
+        EXPECT_EQ(view->selectionModel()->selection().size(), 1);
+    }
+}
+
 // The name column widens to a long name whether the panel was up when the
 // problem came or is brought up later.
 TEST_F(ProblemsPanelTest, TheNameColumnFitsWhenThePanelShows) {
