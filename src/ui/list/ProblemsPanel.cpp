@@ -191,18 +191,18 @@ void ProblemsPanel::afterSave(bool written) {
         return;
     showPanel();
     // Every error stops a save, so they are the ones picked out.
-    QItemSelectionModel* selection = mView->selectionModel();
-    selection->clearSelection();
-    QModelIndex first;
+    // Selected at once, as runs: one select a row made each merge into all
+    // before it.
+    std::vector<int> rows;
     for (int row = 0; row < mSorted->rowCount(); ++row) {
-        QModelIndex index = mSorted->index(row, 0);
-        int k = mSorted->data(index, ProblemsModel::ProblemRole).toInt();
-        if (mModel->problem(k).severity != Severity::Error)
-            continue;
-        selection->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        if (!first.isValid())
-            first = index;
+        const int k = mSorted->data(mSorted->index(row, 0), ProblemsModel::ProblemRole).toInt();
+        if (mModel->problem(k).severity == Severity::Error)
+            rows.push_back(row);
     }
+    const QModelIndex first = rows.empty() ? QModelIndex() : mSorted->index(rows.front(), 0);
+    QItemSelectionModel* selection = mView->selectionModel();
+    selection->select(RowRuns(*mSorted, std::move(rows), mSorted->columnCount() - 1),
+                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     selection->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
     mView->scrollTo(first);
 }
