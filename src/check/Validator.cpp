@@ -69,7 +69,7 @@ std::string joined(std::initializer_list<std::string_view> pieces) {
 }
 
 std::string valueOf(const Equipment& record, int field) {
-    return std::string(fieldName(field)) + " " + std::to_string(record.number(field));
+    return joined({fieldName(field), " ", Digits(record.number(field)).text});
 }
 
 void checkWord(const Equipment& record, Field f, Byte code, std::size_t words,

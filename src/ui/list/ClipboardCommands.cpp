@@ -97,10 +97,13 @@ std::string utf8Of(const QString& text) {
 
 // A spreadsheet's table: the tab-separated type beside a text that is not
 // the editor's own, or a plain text whose first line reads as headings.
-std::optional<QByteArray> tableText(const QMimeData& mime, std::string_view plainUtf8) {
+// The plain text is made UTF-8 in plainUtf8 only when it is read.
+std::optional<QByteArray> tableText(const QMimeData& mime, const QString& text,
+                                    std::string& plainUtf8) {
     const QString tsv = QStringLiteral("text/tab-separated-values");
     if (mime.hasFormat(tsv))
         return mime.data(tsv);
+    plainUtf8 = utf8Of(text);
     // The plain text itself, not copied: it outlives the paste's reading.
     const QByteArray plain =
         QByteArray::fromRawData(plainUtf8.data(), static_cast<qsizetype>(plainUtf8.size()));
@@ -123,10 +126,8 @@ std::optional<QString> Paste(EditorSession& session) {
     // read as UTF-8.
     std::string utf8;
     std::optional<QByteArray> table;
-    if (!startsWithHeader(plain)) {
-        utf8 = utf8Of(plain);
-        table = tableText(*mime, utf8);
-    }
+    if (!startsWithHeader(plain))
+        table = tableText(*mime, plain, utf8);
     kestrel::ui::Document& doc = session.document();
     std::vector<kestrel::Equipment> records;
     if (table) {

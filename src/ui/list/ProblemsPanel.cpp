@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <functional>
 #include <string>
-#include <tuple>
 
 #include "model/FieldTable.h"
 #include "ui/document/Document.h"
@@ -220,16 +219,6 @@ ProblemsPanel::Picked ProblemsPanel::pickedOf(const Problem& problem) {
     return picked;
 }
 
-bool ProblemsPanel::Picked::operator<(const Picked& other) const {
-    return std::tie(record, eqCode, kind, severity, field, text) <
-           std::tie(other.record, other.eqCode, other.kind, other.severity, other.field,
-                    other.text);
-}
-
-bool ProblemsPanel::Picked::operator==(const Picked& other) const {
-    return !(*this < other) && !(other < *this);
-}
-
 void ProblemsPanel::pickAgain(const std::vector<std::int32_t>& order) {
     if (mPicked.empty() && !mCurrent)
         return;
@@ -251,14 +240,14 @@ void ProblemsPanel::pickAgain(const std::vector<std::int32_t>& order) {
     for (const Picked& picked : mPicked)
         wanted.push_back(moved(picked));
     std::sort(wanted.begin(), wanted.end());
-    const std::optional<Picked> current =
-        mCurrent ? std::optional<Picked>(moved(*mCurrent)) : std::nullopt;
+    const bool hasCurrent = mCurrent.has_value();
+    const Picked current = hasCurrent ? moved(*mCurrent) : Picked();
     std::vector<int> rows;
     QModelIndex currentIndex;
     for (int k = 0; k < mModel->rowCount(); ++k) {
         const Picked problem = pickedOf(mModel->problem(k));
         const bool picked = std::binary_search(wanted.begin(), wanted.end(), problem);
-        const bool isCurrent = current && *current == problem;
+        const bool isCurrent = hasCurrent && current == problem;
         if (!picked && !isCurrent)
             continue;
         const QModelIndex index = mSorted->mapFromSource(mModel->index(k, 0));

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "check/Problem.h"
@@ -86,8 +87,9 @@ private:
         int severity = 0;
         int field = -1;
         std::size_t text = 0;  // a hash of the name, or of the message of the pair's own
-        bool operator<(const Picked& other) const;
-        bool operator==(const Picked& other) const;
+        auto key() const { return std::tie(record, eqCode, kind, severity, field, text); }
+        bool operator<(const Picked& other) const { return key() < other.key(); }
+        bool operator==(const Picked& other) const { return key() == other.key(); }
     };
     static Picked pickedOf(const Problem& problem);
     std::vector<Picked> mPicked;
