@@ -226,6 +226,27 @@ void BM_Sort(benchmark::State& state) {
     paints.report(state);
 }
 
+// Sort by code with every record selected, as after a paste of many or
+// Ctrl+A: the selection must not be carried through the new order cell by
+// cell.
+void BM_SortAllSelected(benchmark::State& state) {
+    auto window = listed(static_cast<int>(state.range(0)));
+    PaintCounter paints(*window);
+    for (auto _ : state) {
+        state.PauseTiming();
+        undoStack().clear();
+        paints.setCounting(false);
+        setKeys(0);
+        window->UnitList().SelectAll();
+        paint(*window);
+        paints.setCounting(true);
+        state.ResumeTiming();
+        cmdSort_Click();
+        paint(*window);
+    }
+    paints.report(state);
+}
+
 void BM_MoveUpDown(benchmark::State& state) {
     auto window = listed(static_cast<int>(state.range(0)));
     PaintCounter paints(*window);
@@ -885,6 +906,7 @@ BENCHMARK_TEMPLATE(BM_Sort, false)
     ->Args({32767, 0})
     ->Args({32767, 2})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortAllSelected)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Sort, true)
     ->Name("BM_SortByCountry")
     ->Args({999, 1})

@@ -509,6 +509,15 @@ void Grid::watchModel() {
     // The selection model carries its ranges along with moved rows; the
     // grid's selection stays on the row numbers it had.
     connect(model, &QAbstractItemModel::rowsMoved, this, [this] { applySelection(); });
+    // Emptied quietly before the rows change places, so that no range is
+    // left with its corners on other rows; whoever follows the selection
+    // hears of the one the grid selects after.
+    connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
+        for (QItemSelectionModel* selection : {d->selection, d->whole}) {
+            const QSignalBlocker quiet(selection);
+            selection->clearSelection();
+        }
+    });
     connect(model, &QAbstractItemModel::layoutChanged, this, [this] { applySelection(); });
 }
 
@@ -526,6 +535,22 @@ void Grid::setModel(QAbstractItemModel* model) {
     d->frozen->setSelectionModel(d->selection);
     delete old;
     d->whole->setModel(model);
+    // The grid selects again by row number after every layout change (see
+    // watchModel), so the selection models need not follow one. Following
+    // it, they keep a persistent index for every selected row, and Qt's
+    // table of persistent indexes, hashing rows of one column close
+    // together, probes through all of them for each: with every pasted
+    // record of a long list selected, a sort took minutes.
+    for (QItemSelectionModel* selection : {d->selection, d->whole}) {
+        disconnect(model,
+                   SIGNAL(layoutAboutToBeChanged(QList<QPersistentModelIndex>,
+                                                 QAbstractItemModel::LayoutChangeHint)),
+                   selection, nullptr);
+        disconnect(model,
+                   SIGNAL(layoutChanged(QList<QPersistentModelIndex>,
+                                        QAbstractItemModel::LayoutChangeHint)),
+                   selection, nullptr);
+    }
     d->shownLast = -1;
     quietHeaders(d->view);
     quietHeaders(d->frozen);
