@@ -1,5 +1,6 @@
 #include "ui/list/SortCommand.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "ui/document/Document.h"
@@ -20,6 +21,52 @@ void SortCommand::revert() {
     for (std::size_t p = 0; p < mOrder.size(); ++p)
         inverse[mOrder[p]] = static_cast<std::int32_t>(p);
     document().permute(inverse);
+}
+
+GridSelection SortCommand::selectionAfter(const GridSelection& before) const {
+    const auto n = static_cast<std::int32_t>(mOrder.size());
+    const auto inList = [n](std::int32_t p) { return p >= 1 && p <= n; };
+    if (!inList(before.row))
+        return before;
+    const std::int32_t low = std::min(before.row, before.rowSel);
+    const std::int32_t high = std::max(before.row, before.rowSel);
+    // Every record selected stays so: nothing to follow, and a selection of
+    // the whole list stays one range.
+    if (before.records.empty() && low == 1 && high == n)
+        return before;
+    std::vector<std::int32_t> to(mOrder.size());
+    for (std::size_t p = 0; p < mOrder.size(); ++p)
+        to[mOrder[p]] = static_cast<std::int32_t>(p) + 1;
+    const auto moved = [&to](std::int32_t p) { return to[static_cast<std::size_t>(p - 1)]; };
+    GridSelection after = before;
+    // The view stays where it was (after.top), as after any command.
+    after.row = moved(before.row);
+    if (before.records.empty()) {
+        if (!inList(low) || !inList(high))
+            return before;
+        if (low == high) {
+            after.rowSel = after.row;
+            return after;
+        }
+        for (std::int32_t p = low; p <= high; ++p)
+            after.records.push_back(moved(p));
+    } else {
+        after.records.clear();
+        for (std::int32_t p : before.records)
+            if (inList(p))
+                after.records.push_back(moved(p));
+    }
+    std::sort(after.records.begin(), after.records.end());
+    const bool oneRange = !after.records.empty() &&
+                          after.records.back() - after.records.front() + 1 ==
+                              static_cast<std::int32_t>(after.records.size()) &&
+                          (after.row == after.records.front() || after.row == after.records.back());
+    if (oneRange) {
+        after.rowSel =
+            after.row == after.records.front() ? after.records.back() : after.records.front();
+        after.records.clear();
+    }
+    return after;
 }
 
 }  // namespace kestrel::ui

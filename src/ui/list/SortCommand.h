@@ -19,6 +19,8 @@ protected:
     void apply() override;
     void revert() override;
     std::int64_t size() const override { return static_cast<std::int64_t>(mOrder.size()); }
+    // The selected records stay selected where the order takes them.
+    GridSelection selectionAfter(const GridSelection& before) const override;
 
 private:
     std::vector<std::uint16_t> mOrder;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QUndoStack>
+
 #include <optional>
 #include <random>
 #include <string>
@@ -9,6 +11,7 @@
 #include "support/FakePrompts.h"
 #include "ui/document/Document.h"
 #include "ui/list/ListCommands.h"
+#include "ui/list/RecordRows.h"
 #include "ui/list/frmEqs.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/Grid.h"
@@ -254,6 +257,44 @@ TEST_F(Ordering, PressingMoveDownAgainCarriesTheSameRecordFurther) {
     EXPECT_EQ(names(), (Names{"R1", "R3", "R4", "R5", "R2"}));
     EXPECT_EQ(grid().Row(), 5);
     expectGridAgrees();
+}
+
+// A sort moves the selected records, and they stay selected where they go;
+// undo and redo put the selection back with the order.
+TEST_F(Ordering, SortKeepsTheSelectedRecordsSelectedWhereTheyGo) {
+    struct Case {
+        std::vector<std::int32_t> selected;
+        std::int32_t current;
+        std::vector<std::int32_t> after;
+        std::int32_t currentAfter;
+    };
+    // R1 stays first; R2 goes to 4, R3 to 2, R4 to 3.
+    const Case cases[] = {
+        {{2}, 2, {4}, 4},
+        {{2, 3}, 2, {2, 4}, 4},
+        {{3, 4}, 4, {2, 3}, 3},
+        {{2, 4}, 4, {3, 4}, 3},
+        {{1, 2, 3, 4}, 1, {1, 2, 3, 4}, 1},
+    };
+    for (const Case& c : cases) {
+        TearDown();
+        SetUp();
+        fillCodes({0, 9, 4, 7});
+        mdlGeneral::SelectPositions(c.selected, c.current);
+        cmdSort_Click();
+        ASSERT_EQ(names(), (Names{"R1", "R3", "R4", "R2"}));
+        const auto expectSelection = [&](const std::vector<std::int32_t>& selected,
+                                         std::int32_t current, const char* when) {
+            EXPECT_EQ(mdlGeneral::SelectedPositions(), selected) << when << " " << c.current;
+            EXPECT_EQ(mdlGeneral::PositionOfRow(grid().Row()), current) << when << " " << c.current;
+        };
+        expectSelection(c.after, c.currentAfter, "sorted");
+        QUndoStack& stack = *mdlGeneral::document().undoStack();
+        stack.undo();
+        expectSelection(c.selected, c.current, "undone");
+        stack.redo();
+        expectSelection(c.after, c.currentAfter, "redone");
+    }
 }
 
 TEST_F(Ordering, SwapEquipmentsExchangesEveryValueButNotTheObjects) {
