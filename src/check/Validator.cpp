@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
+#include <optional>
 #include <string_view>
 #include <tuple>
 #include <unordered_map>
@@ -313,23 +314,29 @@ std::vector<Problem> PermutedProblems(const Equipments& list,
     // Where each record's problems start (the check gives them in list
     // order), so that they are taken in the new order, each moved once.
     std::vector<std::size_t> start(n + 1, 0);
+    bool duplicates = false;
     for (std::size_t i = k; i < problems.size(); ++i) {
         const Long record = problems[i].record;
         if (record < 1 || static_cast<std::size_t>(record) > n ||
             (i > k && record < problems[i - 1].record))
             return CheckList(list);
         ++start[static_cast<std::size_t>(record)];
+        duplicates |= problems[i].kind == ProblemKind::DuplicateCode;
     }
     start[0] = k;
     for (std::size_t r = 1; r <= n; ++r)
         start[r] += start[r - 1];
     // Each record keeps its code, so those with a duplicate still have one;
     // it names another record when the first two under the code changed.
+    // Without a duplicate before there is none after: the codes are the same.
     std::vector<Long> codes;
-    codes.reserve(n);
-    for (const EquipmentRef& record : list)
-        codes.push_back(record->EqCode());
-    CodePositions positions(codes);
+    std::optional<CodePositions> positions;
+    if (duplicates) {
+        codes.reserve(n);
+        for (const EquipmentRef& record : list)
+            codes.push_back(record->EqCode());
+        positions.emplace(codes);
+    }
     // The problems are taken from all over the old list, and a duplicate's
     // message, which names a new record, lies elsewhere again: both are
     // fetched some records ahead, or each would wait for memory.
@@ -343,7 +350,7 @@ std::vector<Problem> PermutedProblems(const Equipments& list,
             if (const Problem* ahead = lastOf(p + kAhead))
                 __builtin_prefetch(ahead);
         }
-        if (p + kAhead / 2 < n) {
+        if (duplicates && p + kAhead / 2 < n) {
             const Problem* ahead = lastOf(p + kAhead / 2);
             if (ahead && ahead->kind == ProblemKind::DuplicateCode)
                 __builtin_prefetch(ahead->message.data());
@@ -362,7 +369,9 @@ std::vector<Problem> PermutedProblems(const Equipments& list,
             problem.record = position;
             out.push_back(std::move(problem));
         }
-        const Long other = positions.otherOf(codes[p], position);
+        if (!duplicates)
+            continue;
+        const Long other = positions->otherOf(codes[p], position);
         if (duplicate && other == 0)
             out.pop_back();
         else if (duplicate)

@@ -29,6 +29,9 @@ namespace {
 class Validator : public ::testing::Test {
 protected:
     void SetUp() override { InitLookupTables(); }
+    // Random reorderings of a list, each reordering's problems against a
+    // whole check.
+    void reorderAndCompare(bool duplicates);
 };
 
 // A record every check passes.
@@ -338,12 +341,18 @@ TEST_F(Validator, RecheckingRecordsMovedAmongThemselvesGivesTheWholeCheck) {
 // A sort's problems come from the ones before it: the records' own move
 // with them, the duplicates name the records that now come first.
 TEST_F(Validator, ProblemsOfReorderedRecordsAreTheWholeCheck) {
+    // Without a duplicate code the reordering skips looking for them.
+    for (bool duplicates : {true, false})
+        reorderAndCompare(duplicates);
+}
+
+void Validator::reorderAndCompare(bool duplicates) {
     std::mt19937 random(53);
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     Equipments list;
     for (int i = 0; i < 60; ++i) {
         Equipment e = cleanRecord();
-        e.setEqCode(pick(2) == 0 ? pick(12) : 12 + pick(400));
+        e.setEqCode(!duplicates ? 3 * i : pick(2) == 0 ? pick(12) : 12 + pick(400));
         if (pick(4) == 0)
             e.setEqClass(30);
         if (pick(6) == 0)
@@ -367,7 +376,7 @@ TEST_F(Validator, ProblemsOfReorderedRecordsAreTheWholeCheck) {
         }
         ApplyOrder(list, order);
         problems = PermutedProblems(list, order, std::move(problems));
-        ASSERT_EQ(problems, CheckList(list)) << round;
+        ASSERT_EQ(problems, CheckList(list)) << round << (duplicates ? " duplicates" : "");
     }
 }
 
