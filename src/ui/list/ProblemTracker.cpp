@@ -96,7 +96,8 @@ std::vector<Problem> ProblemTracker::problems() const {
 }
 
 std::size_t ProblemTracker::count(Severity severity) const {
-    return CountOf(mLoad, severity) + CountOf(mList, severity);
+    // A problem is an error or a warning.
+    return severity == Severity::Error ? mErrorCount : mLoad.size() + mList.size() - mErrorCount;
 }
 
 void ProblemTracker::recordsChanged(int firstRow, int lastRow) {
@@ -187,8 +188,10 @@ void ProblemTracker::refresh() {
         return;
     emit aboutToUpdate();
     bool newError = false;
+    // The same problems in another order are as many errors as before.
+    bool counted = false;
     if (mPermuted && !mWhole) {
-        refreshPermuted();
+        counted = refreshPermuted();
     } else if (mWhole || mLoadGiven || mDropRecordFindings || mChanged.size() > kFewRecords) {
         emit problemsAboutToBeReset();
         if (mLoadGiven)
@@ -219,10 +222,12 @@ void ProblemTracker::refresh() {
     mOnlyMoved = true;
     mPermuted = false;
     mOrder.clear();
+    if (!counted)
+        mErrorCount = CountOf(mLoad, Severity::Error) + CountOf(mList, Severity::Error);
     emit updated(newError);
 }
 
-void ProblemTracker::refreshPermuted() {
+bool ProblemTracker::refreshPermuted() {
     // The same problems of the same records at their new places: the errors
     // say what they said (no error names a position), and the count stays,
     // so the rows change in place.
@@ -232,13 +237,14 @@ void ProblemTracker::refreshPermuted() {
         // Not met while the problems kept are the check's: a reset is sure.
         emit problemsAboutToBeReset();
         emit problemsReset();
-        return;
+        return false;
     }
     if (!mList.empty()) {
         emit problemsChanged(static_cast<int>(mLoad.size()),
                              static_cast<int>(mLoad.size() + mList.size()) - 1);
         emit problemsPermuted(mOrder);
     }
+    return true;
 }
 
 bool ProblemTracker::recheckChanged() {

@@ -70,7 +70,8 @@ private:
     void rowsMoved(int start, int end, int destination);
     void recordsMoved();
     void recordsPermuted(const std::vector<std::int32_t>& order);
-    void refreshPermuted();
+    // False when the problems changed in number, and so maybe in kind.
+    bool refreshPermuted();
     bool loadNamesRecords() const;
     void schedule();
     // Brings the list's problems up to date one splice at a time; returns
@@ -99,6 +100,9 @@ private:
     std::vector<std::int32_t> mOrder;
     bool mPermuted = false;
     bool mScheduled = false;
+    // Of the problems shown, counted once an update: the panel asks after
+    // every command, and a count reads every problem.
+    std::size_t mErrorCount = 0;
 };
 
 }  // namespace kestrel::ui

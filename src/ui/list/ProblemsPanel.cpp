@@ -31,6 +31,16 @@ QString counted(std::size_t n, const char* one, const char* many) {
 
 constexpr int kFittedRows = 100;
 
+// The panel sorts its rows and filters none. The base class asks its filter
+// about every changed row, and a sort changes every row of a long list.
+class SortedProblems : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool filterAcceptsRow(int, const QModelIndex&) const override { return true; }
+};
+
 void selectGridRow(std::int32_t position) {
     Grid& grid = mdlGeneral::UnitList();
     grid.setRow(position);
@@ -48,7 +58,7 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
 
     mTracker = new ProblemTracker(mdlGeneral::document(), this);
     mModel = new ProblemsModel(this);
-    mSorted = new QSortFilterProxyModel(this);
+    mSorted = new SortedProblems(this);
     mSorted->setSourceModel(mModel);
     mSorted->setSortRole(ProblemsModel::SortRole);
 
@@ -85,6 +95,11 @@ ProblemsPanel::ProblemsPanel(QMainWindow& window)
     // Until a heading is clicked the rows keep the check's order.
     header->setSortIndicator(-1, Qt::AscendingOrder);
     mSorted->sort(-1);
+    // Unsorted, the rows are the model's: a change of every row of a long
+    // list (after a sort of the records) needs no sorting of them anew.
+    mSorted->setDynamicSortFilter(false);
+    connect(header, &QHeaderView::sortIndicatorChanged, mSorted,
+            [this](int column) { mSorted->setDynamicSortFilter(column >= 0); });
     setWidget(mView);
     connect(mView, &QAbstractItemView::activated, this, &ProblemsPanel::activate);
 
