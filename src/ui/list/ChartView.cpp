@@ -3,7 +3,6 @@
 #include <QAbstractProxyModel>
 #include <QApplication>
 #include <QFocusEvent>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -99,8 +98,7 @@ ChartView::ChartView(EditorSession& session, Grid& grid, QWidget* parent)
                     }
                 }
             });
-    connect(grid.selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &ChartView::selectionChanged);
+    connect(&grid, &Grid::selectionChanged, this, &ChartView::selectionChanged);
 }
 
 ChartView::~ChartView() = default;

@@ -1,7 +1,6 @@
 #include "ui/list/RecordCounts.h"
 
 #include <QAbstractItemModel>
-#include <QItemSelectionModel>
 #include <QTableView>
 
 #include "ui/document/RecordCount.h"
@@ -19,8 +18,7 @@ RecordCounts::RecordCounts(Grid& grid, QAbstractItemModel& shown, QAbstractItemM
         connect(model, &QAbstractItemModel::modelReset, this, &RecordCounts::refresh);
         connect(model, &QAbstractItemModel::layoutChanged, this, &RecordCounts::refresh);
     }
-    connect(mGrid.selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &RecordCounts::refresh);
+    connect(&mGrid, &Grid::selectionChanged, this, &RecordCounts::refresh);
     refresh();
 }
 

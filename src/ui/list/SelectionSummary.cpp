@@ -1,7 +1,6 @@
 #include "ui/list/SelectionSummary.h"
 
 #include <QAbstractItemModel>
-#include <QItemSelectionModel>
 #include <QTableView>
 
 #include "model/SelectionStatistics.h"
@@ -29,8 +28,7 @@ SelectionSummary::SelectionSummary(EditorSession& session, Grid& grid, QWidget* 
                 if (field >= from.column() && field <= to.column())
                     changed();
             });
-    connect(grid.selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &SelectionSummary::changed);
+    connect(&grid, &Grid::selectionChanged, this, &SelectionSummary::changed);
     connect(&grid, &Grid::currentColumnChanged, this, &SelectionSummary::changed);
     refresh();
 }

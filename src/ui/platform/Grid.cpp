@@ -288,7 +288,6 @@ Grid::Grid(QWidget* parent) : QWidget(parent), d(new Private) {
     setupView(d->view);
     d->view->setModel(d->model);
     d->selection = d->view->selectionModel();
-    d->whole = new QItemSelectionModel(d->model, this);
     // The selection model only displays our corners; selection mode
     // NoSelection keeps the view from changing it on its own.
     d->view->setSelectionMode(QAbstractItemView::NoSelection);
@@ -380,9 +379,8 @@ void Grid::setCurrentColumn(int col) {
         return;
     d->cursor = col;
     if (d->row >= 1 && d->row < Rows()) {
-        for (QItemSelectionModel* selection : {d->selection, d->whole})
-            selection->setCurrentIndex(d->model->index(d->row - 1, col),
-                                       QItemSelectionModel::NoUpdate);
+        d->selection->setCurrentIndex(d->model->index(d->row - 1, col),
+                                      QItemSelectionModel::NoUpdate);
     }
     emit currentColumnChanged(col);
 }
@@ -513,10 +511,8 @@ void Grid::watchModel() {
     // left with its corners on other rows; whoever follows the selection
     // hears of the one the grid selects after.
     connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
-        for (QItemSelectionModel* selection : {d->selection, d->whole}) {
-            const QSignalBlocker quiet(selection);
-            selection->clearSelection();
-        }
+        const QSignalBlocker quiet(d->selection);
+        d->selection->clearSelection();
     });
     connect(model, &QAbstractItemModel::layoutChanged, this, [this] { applySelection(); });
 }
@@ -534,23 +530,20 @@ void Grid::setModel(QAbstractItemModel* model) {
     d->frozen->setModel(model);
     d->frozen->setSelectionModel(d->selection);
     delete old;
-    d->whole->setModel(model);
     // The grid selects again by row number after every layout change (see
-    // watchModel), so the selection models need not follow one. Following
-    // it, they keep a persistent index for every selected row, and Qt's
-    // table of persistent indexes, hashing rows of one column close
+    // watchModel), so the views' selection model need not follow one.
+    // Following it, it keeps a persistent index for every selected row, and
+    // Qt's table of persistent indexes, hashing rows of one column close
     // together, probes through all of them for each: with every pasted
     // record of a long list selected, a sort took minutes.
-    for (QItemSelectionModel* selection : {d->selection, d->whole}) {
-        disconnect(model,
-                   SIGNAL(layoutAboutToBeChanged(QList<QPersistentModelIndex>,
-                                                 QAbstractItemModel::LayoutChangeHint)),
-                   selection, nullptr);
-        disconnect(model,
-                   SIGNAL(layoutChanged(QList<QPersistentModelIndex>,
-                                        QAbstractItemModel::LayoutChangeHint)),
-                   selection, nullptr);
-    }
+    disconnect(model,
+               SIGNAL(layoutAboutToBeChanged(QList<QPersistentModelIndex>,
+                                             QAbstractItemModel::LayoutChangeHint)),
+               d->selection, nullptr);
+    disconnect(
+        model,
+        SIGNAL(layoutChanged(QList<QPersistentModelIndex>, QAbstractItemModel::LayoutChangeHint)),
+        d->selection, nullptr);
     d->shownLast = -1;
     quietHeaders(d->view);
     quietHeaders(d->frozen);
@@ -771,10 +764,6 @@ void Grid::setTopRow(int row) {
     if (row < 1 || row >= Rows())
         return;
     d->view->verticalScrollBar()->setValue(row - 1);
-}
-
-QItemSelectionModel* Grid::selectionModel() const {
-    return d->whole;
 }
 
 QTableView* Grid::view() const {

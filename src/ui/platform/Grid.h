@@ -5,7 +5,6 @@
 #include <vector>
 
 class QAbstractItemModel;
-class QItemSelectionModel;
 class QTableView;
 class QKeyEvent;
 
@@ -112,10 +111,6 @@ public:
     void setSortIndicator(int col, Qt::SortOrder order);
 
     QTableView* view() const;
-    // Every selected row, on screen or not; its selectionChanged tells of
-    // each change. The views' own selection model holds the rows near the
-    // screen alone.
-    QItemSelectionModel* selectionModel() const;
     // The second view over the same model that keeps FixedCols in sight.
     QTableView* frozenView() const;
     QAbstractItemModel* model() const;
@@ -128,6 +123,9 @@ signals:
     void UserColWidth(int col);
     // The cell cursor moved to another column.
     void currentColumnChanged(int col);
+    // Other cells are selected, on screen or not (the views' own selection
+    // model holds the rows near the screen alone).
+    void selectionChanged();
     // A context menu was asked for over a record row (after the row under
     // the pointer was selected, unless it was selected already).
     void ContextMenu(const QPoint& global);

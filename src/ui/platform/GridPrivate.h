@@ -24,8 +24,17 @@ struct Grid::Private {
     // a chart or left apart by a filter just cleared.
     QItemSelectionModel* selection = nullptr;
     int shownFirst = 0, shownLast = -1;
-    // Every selected row, for whoever follows the selection.
-    QItemSelectionModel* whole = nullptr;
+    // Every selected cell as rectangles of the model's rows and columns,
+    // plain numbers: a selection model would keep two persistent indexes a
+    // run, thousands of them for records picked on a chart, each entered in
+    // and taken out of the model's table of them.
+    struct Run {
+        int top, bottom, left, right;
+        bool operator==(const Run& o) const {
+            return top == o.top && bottom == o.bottom && left == o.left && right == o.right;
+        }
+    };
+    std::vector<Run> runs;
     int fixedRows = 0;
     int fixedCols = 0;
     std::vector<int> widths;  // twips

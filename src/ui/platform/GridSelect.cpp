@@ -6,7 +6,6 @@
 #include <iterator>
 
 #include "ui/platform/GridPrivate.h"
-#include "ui/platform/RowRuns.h"
 
 // Which rows are selected: the flex grid's one range from Row to RowSel,
 // and the set of single rows Ctrl+click picks beside it.
@@ -86,29 +85,39 @@ void Grid::applySelection() {
     if (!d->redraw)
         return;
     d->syncing = true;
-    QItemSelection selection;
+    std::vector<Private::Run> runs;
     int top = std::min(d->row, d->rowSel), bottom = std::max(d->row, d->rowSel);
     int left = std::min(d->col, d->colSel), right = std::max(d->col, d->colSel);
     top = std::max(top, 1);
-    if (d->rangeOn && bottom >= top && bottom < Rows() && right < Cols()) {
-        selection.select(d->model->index(top - 1, left), d->model->index(bottom - 1, right));
-    }
-    // Picked rows go in as runs, so that a long picked stretch is one range.
+    if (d->rangeOn && bottom >= top && bottom < Rows() && right < Cols())
+        runs.push_back({top - 1, bottom - 1, left, right});
+    // Picked rows go in as runs, so that a long picked stretch is one.
     std::vector<int> picked;
     picked.reserve(d->marked.size());
     for (int row : d->marked) {
         if (row >= 1 && row < Rows())
             picked.push_back(row - 1);
     }
-    selection.append(RowRuns(*d->model, std::move(picked), Cols() - 1));
-    d->whole->select(selection, QItemSelectionModel::ClearAndSelect);
-    showSelection(true);
-    if (d->row >= 1 && d->row < Rows() && d->cursor < Cols()) {
-        for (QItemSelectionModel* model : {d->selection, d->whole})
-            model->setCurrentIndex(d->model->index(d->row - 1, d->cursor),
-                                   QItemSelectionModel::NoUpdate);
+    if (!std::is_sorted(picked.begin(), picked.end()))
+        std::sort(picked.begin(), picked.end());
+    picked.erase(std::unique(picked.begin(), picked.end()), picked.end());
+    const int lastCol = std::max(0, Cols() - 1);
+    for (std::size_t i = 0; i < picked.size();) {
+        std::size_t j = i;
+        while (j + 1 < picked.size() && picked[j + 1] == picked[j] + 1)
+            ++j;
+        runs.push_back({picked[i], picked[j], 0, lastCol});
+        i = j + 1;
     }
+    const bool changed = runs != d->runs;
+    d->runs = std::move(runs);
+    showSelection(true);
+    if (d->row >= 1 && d->row < Rows() && d->cursor < Cols())
+        d->selection->setCurrentIndex(d->model->index(d->row - 1, d->cursor),
+                                      QItemSelectionModel::NoUpdate);
     d->syncing = false;
+    if (changed)
+        emit selectionChanged();
 }
 
 void Grid::showSelection(bool always) {
@@ -126,12 +135,12 @@ void Grid::showSelection(bool always) {
     d->shownFirst = std::max(0, top - page);
     d->shownLast = std::min(rows - 1, bottom + page);
     QItemSelection shown;
-    for (const QItemSelectionRange& range : d->whole->selection()) {
-        const int first = std::max(range.top(), d->shownFirst);
-        const int last = std::min(range.bottom(), d->shownLast);
+    for (const Private::Run& run : d->runs) {
+        const int first = std::max(run.top, d->shownFirst);
+        const int last = std::min(run.bottom, d->shownLast);
         if (first <= last)
-            shown.append(QItemSelectionRange(d->model->index(first, range.left()),
-                                             d->model->index(last, range.right())));
+            shown.append(QItemSelectionRange(d->model->index(first, run.left),
+                                             d->model->index(last, run.right)));
     }
     const bool was = d->syncing;
     d->syncing = true;
