@@ -411,11 +411,8 @@ void frmEqs::setGridSelection(const GridSelection& s) {
             grid.ShowRow(grid.Row());
         return;
     }
-    // Row and Col collapse the selection, so the far corner comes last.
-    grid.setRow(mdlGeneral::RowNearPosition(s.row));
-    grid.setCol(s.col);
-    grid.setRowSel(mdlGeneral::RowNearPosition(s.rowSel));
-    grid.setColSel(s.colSel);
+    grid.setSelection(mdlGeneral::RowNearPosition(s.row), s.col,
+                      mdlGeneral::RowNearPosition(s.rowSel), s.colSel);
     if (s.top > 0) {
         grid.setTopRow(mdlGeneral::RowNearPosition(s.top));
     } else {

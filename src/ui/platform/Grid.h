@@ -49,6 +49,10 @@ public:
     void setRowSel(int row);
     int ColSel() const;
     void setColSel(int col);
+    // All four corners at once, as setRow, setCol, setRowSel and setColSel
+    // in turn would leave them: each of those shows its selection, and the
+    // ones between repaint every row they select or let go.
+    void setSelection(int row, int col, int rowSel, int colSel);
 
     // Every selected record row, ascending: the range between Row and
     // RowSel and the rows picked one by one with Ctrl+click.

@@ -52,6 +52,17 @@ void Grid::setSelectedRows(const std::vector<int>& rows, int current) {
     applySelection();
 }
 
+void Grid::setSelection(int row, int col, int rowSel, int colSel) {
+    const int maxRow = std::max(0, Rows() - 1), maxCol = std::max(0, Cols() - 1);
+    d->marked.clear();
+    d->rangeOn = true;
+    d->row = std::clamp(row, 0, maxRow);
+    d->col = std::clamp(col, 0, maxCol);
+    d->rowSel = std::clamp(rowSel, 0, maxRow);
+    d->colSel = std::clamp(colSel, 0, maxCol);
+    applySelection();
+}
+
 void Grid::SelectAll() {
     if (Rows() < 2)
         return;
