@@ -3,6 +3,7 @@
 #include <QAbstractItemModel>
 #include <QTableView>
 
+#include "model/FieldTable.h"
 #include "model/SelectionStatistics.h"
 #include "ui/document/EditorSession.h"
 #include "ui/platform/CodePageText.h"
@@ -47,7 +48,8 @@ void SelectionSummary::refresh() {
     const std::vector<std::int32_t> selected = mSession.selectedPositions();
     const int field = mGrid.currentColumn();
     QString text;
-    if (selected.size() > 1 && field >= 0)
+    // A text column has no figures: the count alone is the record counts'.
+    if (selected.size() > 1 && field >= 0 && fieldKind(field) != FieldKind::Text)
         text = FromCodePage(StatisticsText(StatisticsOf(mSession.equipments(), selected, field)));
     setText(text);
     setVisible(!text.isEmpty());

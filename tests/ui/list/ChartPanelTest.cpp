@@ -466,6 +466,12 @@ TEST_F(SelectionStatisticsTest, FiguresOfTheClickedColumnOverTheSelectedShownRec
         << line.toStdString();
     EXPECT_TRUE(parts[3].endsWith(QStringLiteral(" 2"))) << line.toStdString();
 
+    // Nor has a text column: the count alone would repeat the record counts.
+    clickColumn(static_cast<int>(Field::EqName));
+    grid().SelectAll();
+    ASSERT_EQ(grid().currentColumn(), static_cast<int>(Field::EqName));
+    EXPECT_EQ(shown(), "");
+
     // One record alone has no figures to speak of.
     mdlGeneral::SelectPositions({2}, 2);
     EXPECT_EQ(shown(), "");
