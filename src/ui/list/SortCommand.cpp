@@ -39,33 +39,22 @@ GridSelection SortCommand::selectionAfter(const GridSelection& before) const {
         to[mOrder[p]] = static_cast<std::int32_t>(p) + 1;
     const auto moved = [&to](std::int32_t p) { return to[static_cast<std::size_t>(p - 1)]; };
     GridSelection after = before;
-    // The view stays where it was (after.top), as after any command.
+    // The view stays where it was (after.top), as after any command. The
+    // records are given one by one: the list window makes a run of them
+    // one range again.
     after.row = moved(before.row);
+    after.records.clear();
     if (before.records.empty()) {
         if (!inList(low) || !inList(high))
             return before;
-        if (low == high) {
-            after.rowSel = after.row;
-            return after;
-        }
         for (std::int32_t p = low; p <= high; ++p)
             after.records.push_back(moved(p));
     } else {
-        after.records.clear();
         for (std::int32_t p : before.records)
             if (inList(p))
                 after.records.push_back(moved(p));
     }
     std::sort(after.records.begin(), after.records.end());
-    const bool oneRange = !after.records.empty() &&
-                          after.records.back() - after.records.front() + 1 ==
-                              static_cast<std::int32_t>(after.records.size()) &&
-                          (after.row == after.records.front() || after.row == after.records.back());
-    if (oneRange) {
-        after.rowSel =
-            after.row == after.records.front() ? after.records.back() : after.records.front();
-        after.records.clear();
-    }
     return after;
 }
 

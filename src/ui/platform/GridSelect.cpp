@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "ui/platform/GridPrivate.h"
+#include "ui/platform/RowRuns.h"
 
 // Which rows are selected: the flex grid's one range from Row to RowSel,
 // and the set of single rows Ctrl+click picks beside it.
@@ -109,17 +110,9 @@ void Grid::applySelection() {
         if (row >= 1 && row < Rows())
             picked.push_back(row - 1);
     }
-    if (!std::is_sorted(picked.begin(), picked.end()))
-        std::sort(picked.begin(), picked.end());
-    picked.erase(std::unique(picked.begin(), picked.end()), picked.end());
     const int lastCol = std::max(0, Cols() - 1);
-    for (std::size_t i = 0; i < picked.size();) {
-        std::size_t j = i;
-        while (j + 1 < picked.size() && picked[j + 1] == picked[j] + 1)
-            ++j;
-        runs.push_back({picked[i], picked[j], 0, lastCol});
-        i = j + 1;
-    }
+    for (const auto& [first, last] : RunsOfRows(std::move(picked)))
+        runs.push_back({first, last, 0, lastCol});
     const bool changed = runs != d->runs;
     d->runs = std::move(runs);
     showSelection(true);

@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QItemSelection>
+#include <utility>
 #include <vector>
 
 class QAbstractItemModel;
 
 namespace kestrel::ui {
+
+// Rows as runs of neighbouring rows, first and last of each, in order; the
+// rows in any order, each once or more.
+std::vector<std::pair<int, int>> RunsOfRows(std::vector<int> rows);
 
 // Rows as a selection of whole rows (columns 0 to lastColumn), each run of
 // neighbouring rows one range. Qt compares a selection's ranges pair by
