@@ -15,13 +15,17 @@ namespace kestrel::ui {
 // records holds every selected record when the rows between row and rowSel
 // are not all of them (rows picked one by one, a filter or a sorted view),
 // so that the same records come back selected; empty, the range is all.
+// In a view sorted by a column, a sort of the list puts another record at
+// the top position; there the view goes back to topRow, the grid row at its
+// top.
 struct GridSelection {
     int row = 0, col = 0, rowSel = 0, colSel = 0;
     int top = 0;
     std::vector<std::int32_t> records{};
+    int topRow = 0;
     bool operator==(const GridSelection& o) const {
         return row == o.row && col == o.col && rowSel == o.rowSel && colSel == o.colSel &&
-               top == o.top && records == o.records;
+               top == o.top && records == o.records && topRow == o.topRow;
     }
 };
 

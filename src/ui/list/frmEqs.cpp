@@ -386,9 +386,13 @@ QRect frmEqs::screenArea() const {
 
 GridSelection frmEqs::gridSelection() const {
     const Grid& grid = *mUnitList;
-    GridSelection s{mdlGeneral::PositionOfRow(grid.Row()),    grid.Col(),
-                    mdlGeneral::PositionOfRow(grid.RowSel()), grid.ColSel(),
-                    mdlGeneral::PositionOfRow(grid.TopRow()), {}};
+    GridSelection s{mdlGeneral::PositionOfRow(grid.Row()),
+                    grid.Col(),
+                    mdlGeneral::PositionOfRow(grid.RowSel()),
+                    grid.ColSel(),
+                    mdlGeneral::PositionOfRow(grid.TopRow()),
+                    {},
+                    grid.TopRow()};
     // The positions between the corners are the selection only when every
     // row between them is selected and shows them in list order.
     std::vector<std::int32_t> selected = mdlGeneral::SelectedPositions();
@@ -403,10 +407,13 @@ GridSelection frmEqs::gridSelection() const {
 
 void frmEqs::setGridSelection(const GridSelection& s) {
     Grid& grid = *mUnitList;
+    const auto topRow = [&] {
+        return mProxy->sorted() && s.topRow > 0 ? s.topRow : mdlGeneral::RowNearPosition(s.top);
+    };
     if (!s.records.empty()) {
         mdlGeneral::SelectPositions(s.records, s.row);
         if (s.top > 0)
-            grid.setTopRow(mdlGeneral::RowNearPosition(s.top));
+            grid.setTopRow(topRow());
         else
             grid.ShowRow(grid.Row());
         return;
@@ -414,7 +421,7 @@ void frmEqs::setGridSelection(const GridSelection& s) {
     grid.setSelection(mdlGeneral::RowNearPosition(s.row), s.col,
                       mdlGeneral::RowNearPosition(s.rowSel), s.colSel);
     if (s.top > 0) {
-        grid.setTopRow(mdlGeneral::RowNearPosition(s.top));
+        grid.setTopRow(topRow());
     } else {
         // In view, from the far end back to the current row, which wins when
         // they do not fit together.
