@@ -1,35 +1,37 @@
 #include "ui/list/RecordRows.h"
 
-#include <QSortFilterProxyModel>
 #include <algorithm>
 
+#include "ui/list/RecordFilterProxy.h"
 #include "ui/mdlGeneral.h"
 #include "ui/platform/Grid.h"
 
 namespace mdlGeneral {
 
 namespace {
-const QSortFilterProxyModel* proxy() {
+using Proxy = kestrel::ui::RecordFilterProxy;
+
+const Proxy* proxy() {
     if (!listWindow())
         return nullptr;
-    return qobject_cast<const QSortFilterProxyModel*>(UnitList().model());
+    return qobject_cast<const Proxy*>(UnitList().model());
 }
 // Whether row r shows the record at position r: no filter hides any and
 // no sort moves them, and the rows need no looking up one by one.
-bool rowsArePositions(const QSortFilterProxyModel* p) {
+bool rowsArePositions(const Proxy* p) {
     return !p || (p->sortColumn() < 0 && p->rowCount() == p->sourceModel()->rowCount());
 }
 }  // namespace
 
 bool Filtering() {
-    const QSortFilterProxyModel* p = proxy();
+    const Proxy* p = proxy();
     return p && p->rowCount() != p->sourceModel()->rowCount();
 }
 
 std::int32_t PositionOfRow(int row) {
     if (row < 1)
         return 0;
-    const QSortFilterProxyModel* p = proxy();
+    const Proxy* p = proxy();
     if (!p)
         return row < UnitList().Rows() ? row : 0;
     const QModelIndex source = p->mapToSource(p->index(row - 1, 0));
@@ -39,7 +41,7 @@ std::int32_t PositionOfRow(int row) {
 int RowOfPosition(std::int32_t position) {
     if (position < 1)
         return 0;
-    const QSortFilterProxyModel* p = proxy();
+    const Proxy* p = proxy();
     if (!p)
         return position < UnitList().Rows() ? position : 0;
     const QModelIndex shown = p->mapFromSource(p->sourceModel()->index(position - 1, 0));
@@ -52,7 +54,7 @@ int RowNearPosition(std::int32_t position) {
     if (const int row = RowOfPosition(position))
         return row;
     const int rows = UnitList().Rows() - 1;
-    const QSortFilterProxyModel* p = proxy();
+    const Proxy* p = proxy();
     if (p && p->sortColumn() >= 0) {
         // Sorted rows: the row of the nearest record after it in the list.
         int best = 0;

@@ -24,11 +24,14 @@ void ListFixture::SetUp() {
     window.emplace();
     tester = std::make_unique<QAbstractItemModelTester>(
         mdlGeneral::document().model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    shownTester = std::make_unique<QAbstractItemModelTester>(
+        grid().model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     fake.onMessage = [this](const QString& text) { messages.push_back(text); };
 }
 
 void ListFixture::TearDown() {
     delete mdlGeneral::propertiesWindow();
+    shownTester.reset();
     tester.reset();
     window.reset();
     mdlGeneral::ResetEquipments();

@@ -21,6 +21,8 @@ struct ListFixture : ::testing::Test {
     kestrel_test::FakePrompts fake;
     std::optional<kestrel::ui::frmEqs> window;
     std::unique_ptr<QAbstractItemModelTester> tester;
+    // The rows the grid shows, through the filter and the sort.
+    std::unique_ptr<QAbstractItemModelTester> shownTester;
     std::vector<QString> messages;
 
     void SetUp() override;
