@@ -309,6 +309,42 @@ bool RecordFilter::Matches(const Equipment& equipment) const {
     return true;
 }
 
+namespace {
+
+// Every record that narrow holds for, wide holds for. Texts are folded.
+bool narrowsTerm(const RecordFilter::Term& narrow, const RecordFilter::Term& wide) {
+    if (narrow.op != wide.op || narrow.field != wide.field)
+        return false;
+    switch (narrow.op) {
+        case Op::Anywhere:
+        case Op::Contains:
+            // A cell's text, word or number that holds the longer text holds
+            // the shorter; a longer text made only of digits has a shorter
+            // one made only of digits too, so numbers are searched by both.
+            return narrow.text.find(wide.text) != std::string::npos;
+        case Op::Greater:
+        case Op::GreaterEqual:
+            return narrow.text == wide.text && narrow.number >= wide.number;
+        case Op::Less:
+        case Op::LessEqual:
+            return narrow.text == wide.text && narrow.number <= wide.number;
+        default:
+            return narrow.text == wide.text && narrow.number == wide.number;
+    }
+}
+
+}  // namespace
+
+bool RecordFilter::Narrows(const RecordFilter& wider) const {
+    if (wider.mTerms.size() > mTerms.size())
+        return false;
+    for (std::size_t i = 0; i < wider.mTerms.size(); ++i) {
+        if (!narrowsTerm(mTerms[i], wider.mTerms[i]))
+            return false;
+    }
+    return true;
+}
+
 FilterParse ParseFilter(std::string_view text) {
     FilterParse result;
     std::vector<Token> tokens;

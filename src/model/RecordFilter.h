@@ -49,6 +49,11 @@ public:
     // No terms: every record matches.
     bool empty() const { return mTerms.empty(); }
     bool Matches(const Equipment& equipment) const;
+    // Whether every record this filter keeps, wider keeps too, as when a
+    // word typed on grows by a letter or a term is added. Read from the
+    // terms alone: false does not say that some record is kept by this
+    // filter and not by wider.
+    bool Narrows(const RecordFilter& wider) const;
     const std::vector<Term>& terms() const { return mTerms; }
 
 private:

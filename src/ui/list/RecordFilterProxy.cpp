@@ -90,10 +90,22 @@ void RecordFilterProxy::setFilter(RecordFilter filter) {
         return;
     // The views start over once: row by row signals for each run of rows
     // the filter takes or gives back cost the views time in proportion to
-    // the whole list each. Whoever keeps a selection puts it back by record.
+    // the whole list each, and a change of layout lays them out at once and
+    // again when they paint. Whoever keeps a selection puts it back by
+    // record.
+    // A filter typed on keeps fewer of the rows it showed: only those are
+    // tried again, and they keep their order, sorted or not.
+    const bool narrower = !direct() && filter.Narrows(mFilter);
     beginResetModel();
     mFilter = std::move(filter);
-    rebuild();
+    if (narrower) {
+        mRows.erase(
+            std::remove_if(mRows.begin(), mRows.end(), [this](int row) { return !accepts(row); }),
+            mRows.end());
+        mapBack();
+    } else {
+        rebuild();
+    }
     endResetModel();
 }
 
