@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "model/EquipmentFields.h"
 
@@ -38,6 +39,10 @@ public:
     }                                            \
     void set##name(const kind& vData) {          \
         m##name = vData;                         \
+        changed(Field::name);                    \
+    }                                            \
+    void set##name(kind&& vData) {               \
+        m##name = std::move(vData);              \
         changed(Field::name);                    \
     }
     KESTREL_EQUIPMENT_FIELDS(KESTREL_FIELD_ACCESSORS)

@@ -24,13 +24,12 @@ bool twoByte(const unsigned char* p, Long& value) {
 }
 
 // Only the trailing zero padding goes: zero bytes inside the field are data.
-// The text without its padding zeros, in scratch: a load reuses one buffer
-// rather than allocating and freeing a temporary per record.
-const Text& unpadded(const unsigned char* p, std::size_t size, Text& scratch) {
+// Built in place and moved into the record: a copy through a scratch buffer
+// costs a second pass over every text of the file.
+Text unpadded(const unsigned char* p, std::size_t size) {
     while (size > 0 && p[size - 1] == 0)
         --size;
-    scratch.assign(reinterpret_cast<const char*>(p), size);
-    return scratch;
+    return Text(reinterpret_cast<const char*>(p), size);
 }
 
 // The mask bytes of the 26 countries as one number each, so a load compares
@@ -65,8 +64,7 @@ struct MaskBytes {
 
 // Fills record from one 73-byte slice; false at a two-byte field that does
 // not fit, with the fields before it already set.
-bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& record,
-                  Text& scratch) {
+bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& record) {
     Long value = 0;
     if (!twoByte(p, value))
         return false;
@@ -109,7 +107,7 @@ bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& rec
     record.setUnk5(p[36]);
     record.setUnk6(p[37]);
     record.setUnk7(p[38]);
-    record.setIconName(unpadded(p + 39, kIconSize, scratch));
+    record.setIconName(unpadded(p + 39, kIconSize));
     if (!twoByte(p + 45, value))
         return false;
     record.setAttackSound(value);
@@ -119,7 +117,7 @@ bool decodeRecord(const unsigned char* p, const MaskBytes& masks, Equipment& rec
     if (!twoByte(p + 49, value))
         return false;
     record.setDeathSound(value);
-    record.setLastPart(unpadded(p + 51, kLastPartSize, scratch));
+    record.setLastPart(unpadded(p + 51, kLastPartSize));
     return true;
 }
 
@@ -368,14 +366,11 @@ Long decodePair(std::string_view nameBytes, std::string_view binaryBytes, Equipm
 
     records.reserve(2 + binaryBytes.size() / kRecordSize);
     Long n = 0;
-    Text scratch;
     auto addBlank = [&](std::string_view name) {
         Equipment& blank = records.emplace_back();
         blank.setEqCode(++n);
-        if (!name.empty()) {
-            scratch.assign(name);
-            blank.setEqName(scratch);
-        }
+        if (!name.empty())
+            blank.setEqName(Text(name));
     };
 
     const auto* p = reinterpret_cast<const unsigned char*>(binaryBytes.data());
@@ -419,7 +414,7 @@ Long decodePair(std::string_view nameBytes, std::string_view binaryBytes, Equipm
                     std::to_string(i - 1) + " whole records of " + std::to_string(count));
             return fail(i);
         }
-        if (!decodeRecord(p + offset, masks, *item, scratch)) {
+        if (!decodeRecord(p + offset, masks, *item)) {
             add(LoadFinding::Kind::ReadFailure, i, 0,
                 "record " + std::to_string(i) + " holds a two-byte value of 32768 or more");
             return fail(i);
@@ -469,8 +464,7 @@ std::optional<Equipment> FittedToFile(const Equipment& record) {
     if (!encodeRecord(record, masks, bytes))
         return std::nullopt;
     Equipment fitted = record;
-    Text scratch;
-    if (!decodeRecord(reinterpret_cast<const unsigned char*>(bytes.data()), masks, fitted, scratch))
+    if (!decodeRecord(reinterpret_cast<const unsigned char*>(bytes.data()), masks, fitted))
         return std::nullopt;
     return fitted;
 }
